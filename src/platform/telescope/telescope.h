@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <stdexcept>
+
+// An error raised by a telescope driver or by its creation; what() is the driver's message.
+class TelescopeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum GuideDirection : int { guideNorth = 0, guideSouth = 1, guideEast = 2, guideWest = 3 };
+
+// A telescope driver. Every member may throw TelescopeError; none waits longer than the
+// driver's own time-outs.
+class TelescopeDriver {
+public:
+    virtual ~TelescopeDriver() = default;
+
+    virtual bool Connected() = 0;
+    // true connects (throws when the mount cannot be reached); false disconnects.
+    virtual void setConnected(bool connected) = 0;
+    virtual bool CanPulseGuide() = 0;
+    // Moves the mount at its guide rate; direction 0 North, 1 South, 2 East, 3 West.
+    virtual void PulseGuide(int direction, double durationMs) = 0;
+    // Passes the command text on to the mount unchanged.
+    virtual void CommandBlind(const QString& command) = 0;
+    // Returns when the driver's own settings dialog has closed.
+    virtual void SetupDialog() = 0;
+};
+
+// Creates telescope drivers from their identifiers ("Orvalis.Simulator", "indi://...",
+// "alpaca://...").
+class TelescopeFactory {
+public:
+    virtual ~TelescopeFactory() = default;
+    // Throws TelescopeError when no driver can be created for the identifier.
+    virtual std::unique_ptr<TelescopeDriver> create(const QString& identifier) = 0;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "fakes/fake_messages.h"
+#include "fakes/fake_misc.h"
+#include "fakes/fake_parport.h"
+#include "fakes/fake_serial.h"
+#include "fakes/fake_store.h"
+#include "fakes/fake_telescope.h"
+#include "platform/platform.h"
+
+#include <set>
+
+// Hands out drivers that forward to `scope`, which the test keeps and inspects; identifiers
+// in `unknown` cannot be created.
+class FakeTelescopeFactory : public TelescopeFactory {
+public:
+    std::unique_ptr<TelescopeDriver> create(const QString& identifier) override {
+        created.append(identifier);
+        if (unknown.count(identifier))
+            throw TelescopeError("unknown driver");
+        return std::make_unique<Forwarder>(scope);
+    }
+    FakeTelescope scope;
+    std::set<QString> unknown;
+    QStringList created;
+
+private:
+    struct Forwarder : TelescopeDriver {
+        explicit Forwarder(FakeTelescope& t) : to(t) {}
+        bool Connected() override { return to.Connected(); }
+        void setConnected(bool c) override { to.setConnected(c); }
+        bool CanPulseGuide() override { return to.CanPulseGuide(); }
+        void PulseGuide(int d, double ms) override { to.PulseGuide(d, ms); }
+        void CommandBlind(const QString& c) override { to.CommandBlind(c); }
+        void SetupDialog() override { to.SetupDialog(); }
+        FakeTelescope& to;
+    };
+};
+
+// Every platform component as a fake, owned here; platform() is the bundle to hand over.
+struct FakePlatform {
+    FakeStore store;
+    FakeParallelPort parallelPort;
+    FakeSerial serial;
+    FakeMessages messages;
+    FakeSound sound;
+    FakeSleeper sleeper;
+    FakeTelescopeFactory telescopes;
+    FakeTools tools;
+
+    Platform platform() {
+        return Platform{&store,  &parallelPort, &serial,     &messages,
+                        &sound,  &sleeper,      &telescopes, &tools};
+    }
+};

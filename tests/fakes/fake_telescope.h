@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/telescope/telescope.h"
+
+#include <QStringList>
+
+// Records every call as "Connected=1", "PulseGuide 0 500", "CommandBlind Mgn0500", ...
+// The fail* switches make the matching member throw TelescopeError.
+class FakeTelescope : public TelescopeDriver {
+public:
+    bool Connected() override {
+        check(failReadConnected, "Connected?");
+        return connected;
+    }
+    void setConnected(bool c) override {
+        check(failConnect && c, c ? "Connected=1" : "Connected=0");
+        check(failDisconnect && !c, nullptr);
+        connected = c;
+    }
+    bool CanPulseGuide() override {
+        check(false, "CanPulseGuide?");
+        return canPulseGuide;
+    }
+    void PulseGuide(int direction, double ms) override {
+        check(failPulse, qPrintable(QStringLiteral("PulseGuide %1 %2").arg(direction).arg(ms)));
+    }
+    void CommandBlind(const QString& command) override {
+        check(failPulse, qPrintable("CommandBlind " + command));
+    }
+    void SetupDialog() override { check(failSetup, "SetupDialog"); }
+
+    bool connected = false;
+    bool canPulseGuide = true;
+    bool failReadConnected = false;
+    bool failConnect = false;
+    bool failDisconnect = false;
+    bool failPulse = false;
+    bool failSetup = false;
+    QStringList calls;
+
+private:
+    void check(bool fail, const char* call) {
+        if (call)
+            calls.append(QString::fromUtf8(call));
+        if (fail)
+            throw TelescopeError("The mount does not answer");
+    }
+};
