@@ -1,6 +1,25 @@
+#include "app/frmMain.h"
+#include "app/program_icon.h"
+#include "app/real_platform.h"
+#include "app/version.h"
+
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral(ORVALIS_TITLE));
+    QApplication::setOrganizationName(QStringLiteral(ORVALIS_TITLE));
+    QApplication::setApplicationVersion(QStringLiteral(ORVALIS_VERSION));
+    QApplication::setWindowIcon(QIcon(drawnProgramIcon()));
+
+    RealPlatform platform;
+    frmMain window(platform.bundle());
+    platform.setMainWindow(&window);
+    if (const QString kept = platform.keptUnreadableSettings(); !kept.isEmpty())
+        window.note(QStringLiteral("The settings file could not be read and was kept as %1; "
+                                   "defaults are in use")
+                        .arg(kept));
+    window.show();
+    return app.exec();
 }

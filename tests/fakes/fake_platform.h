@@ -49,7 +49,7 @@ struct FakePlatform {
     FakeTools tools;
 
     Platform platform() {
-        return Platform{&store,  &parallelPort, &serial,     &messages,
-                        &sound,  &sleeper,      &telescopes, &tools};
+        return Platform{&store, &parallelPort, &serial,     &messages,
+                        &sound, &sleeper,      &telescopes, &tools};
     }
 };

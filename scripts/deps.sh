@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs everything Orvalis needs to build, run and test on Debian 12 (root or sudo).
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ pkg-config clang-format
+  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev
+  libgtest-dev libgmock-dev
+  xvfb xauth x11-utils
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

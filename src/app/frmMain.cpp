@@ -1,0 +1,153 @@
+#include "app/frmMain.h"
+
+#include "app/button_colour.h"
+#include "app/frame_picture.h"
+#include "app/version.h"
+#include "platform/parport/port_io.h"
+#include "sim/star_field.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kPictureWidth = 633;
+constexpr int kPictureHeight = 480;
+constexpr uint32_t kStarFieldSeed = 1006;
+
+QPushButton* colouredButton(const QString& caption, const QString& tip, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setToolTip(tip);
+    button->setFocusPolicy(Qt::TabFocus);
+    setButtonColour(button, Colour::Red);
+    return button;
+}
+
+QSlider* slider(int min, int max, int value, const QString& tip, QWidget* parent) {
+    auto* s = new QSlider(Qt::Horizontal, parent);
+    s->setRange(min, max);
+    s->setValue(value);
+    s->setToolTip(tip);
+    s->setTickPosition(QSlider::TicksBelow);
+    // Like a value typed in, a drag counts as one change when it ends.
+    s->setTracking(false);
+    return s;
+}
+} // namespace
+
+frmMain::frmMain(const Platform& platform, QWidget* parent)
+    : QMainWindow(parent), platform_(platform) {
+    Q_ASSERT(platform_.complete());
+    portIO_ = std::make_unique<PortIO>(*platform_.parallelPort,
+                                       [this](const QString& text) { note(text); });
+    setWindowTitle(QStringLiteral(ORVALIS_TITLE " " ORVALIS_VERSION));
+    buildControls();
+    buildMenus();
+    connectHandlers();
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::note(const QString& text) {
+    statusBar()->showMessage(text);
+}
+
+void frmMain::buildControls() {
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->addWidget(buildControlColumn(), 0, Qt::AlignTop);
+    picFrame = new FramePicture(central);
+    picFrame->setImage(renderStarField(kPictureWidth, kPictureHeight, kStarFieldSeed));
+    layout->addWidget(picFrame, 0, Qt::AlignTop | Qt::AlignLeft);
+    setCentralWidget(central);
+    statusBar();
+}
+
+QWidget* frmMain::buildControlColumn() {
+    auto* column = new QWidget(this);
+    auto* v = new QVBoxLayout(column);
+    v->setContentsMargins(0, 0, 0, 0);
+    cmdPreview = colouredButton("Preview", "Preview image from Camera", column);
+    cmdFocus = colouredButton("Focus", "Preview at 5fps for focusing", column);
+    cmdLock = colouredButton("Lock", "Lock on Star", column);
+    cmdCenter = colouredButton("Center", "Set Target to Center of Frame", column);
+    cmdGuide = colouredButton("Guide", "Guide the Scope", column);
+    for (QWidget* w : {cmdPreview, cmdFocus, cmdLock, cmdCenter, cmdGuide})
+        v->addWidget(w);
+
+    auto* exposureRow = new QHBoxLayout;
+    lblExposure = new QLabel("Exposure:->", column);
+    lblLX = new QLabel("0", column);
+    exposureRow->addWidget(lblExposure);
+    exposureRow->addWidget(lblLX);
+    v->addLayout(exposureRow);
+    ExposureProgress = new QProgressBar(column);
+    ExposureProgress->setTextVisible(false);
+    ExposureProgress->setRange(0, 1);
+    ExposureProgress->setValue(0);
+    v->addWidget(ExposureProgress);
+    sldExposure = slider(1, 20, 1, "Set Exposure/Guiding Interval in Seconds", column);
+    v->addWidget(sldExposure);
+    lblAggressivness = new QLabel("Aggressivness", column);
+    v->addWidget(lblAggressivness);
+    sldAggressiveness = slider(
+        50, 150, 100, "Adjust the aggressiveness of the move from 50-150% of the calcualated value",
+        column);
+    v->addWidget(sldAggressiveness);
+    v->addWidget(buildNudgeCross());
+
+    chkRevNS = new QCheckBox("Reverse N<->S", column);
+    chkRevEW = new QCheckBox("Reverse E<->W", column);
+    chkLogErrors = new QCheckBox("Log Errors", column);
+    for (QWidget* w : {chkRevNS, chkRevEW, chkLogErrors})
+        v->addWidget(w);
+
+    auto* errors = new QGridLayout;
+    lblDeltaX = new QLabel("dX:", column);
+    lblDeltaY = new QLabel("dY:", column);
+    lblDx = new QLabel(column);
+    lblDy = new QLabel(column);
+    lblDx->setToolTip("RA Error in ArcSecs");
+    lblDy->setToolTip("Dec Error in ArcSecs");
+    errors->addWidget(lblDeltaX, 0, 0);
+    errors->addWidget(lblDx, 0, 1);
+    errors->addWidget(lblDeltaY, 1, 0);
+    errors->addWidget(lblDy, 1, 1);
+    v->addLayout(errors);
+    column->setFixedWidth(132);
+    return column;
+}
+
+// North above the pulse length, South below, West to its left, East to its right.
+QWidget* frmMain::buildNudgeCross() {
+    auto* cross = new QWidget(this);
+    auto* grid = new QGridLayout(cross);
+    grid->setContentsMargins(0, 4, 0, 4);
+    cmdNorth = colouredButton("N", "Nudge North", cross);
+    cmdSouth = colouredButton("S", "Nudge South", cross);
+    cmdEast = colouredButton("E", "Nudge East", cross);
+    cmdWest = colouredButton("W", "Nudge West", cross);
+    txtSlewPulseTime = new QLineEdit("500", cross);
+    txtSlewPulseTime->setToolTip("Pulse Duration in Milliseconds");
+    txtSlewPulseTime->setAlignment(Qt::AlignCenter);
+    for (QWidget* w : {static_cast<QWidget*>(cmdNorth), static_cast<QWidget*>(cmdSouth),
+                       static_cast<QWidget*>(cmdEast), static_cast<QWidget*>(cmdWest),
+                       static_cast<QWidget*>(txtSlewPulseTime)})
+        w->setFixedWidth(40);
+    grid->addWidget(cmdNorth, 0, 1);
+    grid->addWidget(cmdWest, 1, 0);
+    grid->addWidget(txtSlewPulseTime, 1, 1);
+    grid->addWidget(cmdEast, 1, 2);
+    grid->addWidget(cmdSouth, 2, 1);
+    return cross;
+}

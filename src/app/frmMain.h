@@ -1,0 +1,131 @@
+#pragma once
+
+#include "app/main_state.h"
+#include "platform/platform.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+class FramePicture;
+class PortIO;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QSlider;
+
+// The main window: owns the run-time state, its controls and menus, start-up and shut-down.
+// Handlers of each subsystem are defined in that subsystem's folder.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the window and runs the start-up sequence. `platform` must be complete and
+    // outlive the window.
+    explicit frmMain(const Platform& platform, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Loads every setting from the store into the state and controls, then applies it: guide
+    // output, LX port, image scale and the camera's rest lines.
+    void setDefaults();
+
+    // A one-line operator note in the status bar.
+    void note(const QString& text);
+
+    MainState state;
+
+    FramePicture* picFrame = nullptr;
+    QPushButton* cmdPreview = nullptr;
+    QPushButton* cmdFocus = nullptr;
+    QPushButton* cmdLock = nullptr;
+    QPushButton* cmdCenter = nullptr;
+    QPushButton* cmdGuide = nullptr;
+    QPushButton* cmdNorth = nullptr;
+    QPushButton* cmdSouth = nullptr;
+    QPushButton* cmdEast = nullptr;
+    QPushButton* cmdWest = nullptr;
+    QLineEdit* txtSlewPulseTime = nullptr;
+    QCheckBox* chkRevNS = nullptr;
+    QCheckBox* chkRevEW = nullptr;
+    QCheckBox* chkLogErrors = nullptr;
+    QSlider* sldExposure = nullptr;
+    QSlider* sldAggressiveness = nullptr;
+    QLabel* lblAggressivness = nullptr;
+    QLabel* lblExposure = nullptr;
+    QLabel* lblLX = nullptr;
+    QProgressBar* ExposureProgress = nullptr;
+    QLabel* lblDeltaX = nullptr;
+    QLabel* lblDeltaY = nullptr;
+    QLabel* lblDx = nullptr;
+    QLabel* lblDy = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuCamera = nullptr;
+    QAction* mnuSource = nullptr;
+    QAction* mnuFormat = nullptr;
+    QAction* mnuOverlay = nullptr;
+    QAction* mnuDisplay = nullptr;
+    QList<QAction*> mnuDriver;
+    QMenu* mnuGuiding = nullptr;
+    QAction* mnuAscom = nullptr;
+    QAction* mnuParallel = nullptr;
+    QAction* mnuSerial = nullptr;
+    QMenu* mnuTelescope = nullptr;
+    QAction* mnuScope = nullptr;
+    QAction* mnuChooseTelescope = nullptr;
+    QAction* mnuTelescopeConnected = nullptr;
+    QAction* mnuTelescopeProperties = nullptr;
+    QAction* mnuOptions = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuAbout = nullptr;
+
+    // The options dialog while it is loaded; shut-down unloads it.
+    QPointer<QWidget> optionsDialog;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    QWidget* buildControlColumn();
+    QWidget* buildNudgeCross();
+    void buildMenus();
+    void buildCameraMenu();
+    void buildTelescopeMenu();
+    void connectHandlers();
+
+    void Form_Load();
+    void Form_Unload();
+    void mnuExit_Click();
+    void mnuAbout_Click();
+
+    void loadCameraSettings();
+    void loadGuidingSettings();
+    void applyLXPort();
+    void setRestLines(bool withAmpOff);
+    void raiseParallelRestBits(bool withAmpOff);
+
+    void mnuAscom_Click();
+    void mnuParallel_Click();
+    void mnuSerial_Click();
+    void selectGuideOutput(QAction* item);
+    void chkRevNS_Click();
+    void chkRevEW_Click();
+    void disconnectTelescope();
+
+    void sldExposure_Change();
+    void sldAggressiveness_Change();
+    void openLXSerialPort();
+
+    void saveSetting(const char* section, const char* key, const QString& text);
+
+    Platform platform_;
+    std::unique_ptr<PortIO> portIO_;
+    bool unsavedNoted_ = false;
+    bool startingUp_ = false;
+};

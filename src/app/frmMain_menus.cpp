@@ -1,0 +1,68 @@
+#include "app/frmMain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenuBar>
+#include <QSlider>
+
+namespace {
+QAction* checkable(QMenu* menu, const QString& caption) {
+    QAction* item = menu->addAction(caption);
+    item->setCheckable(true);
+    return item;
+}
+} // namespace
+
+void frmMain::buildMenus() {
+    mnuFile = menuBar()->addMenu("File");
+    mnuExit = mnuFile->addAction("Exit");
+    buildCameraMenu();
+
+    mnuGuiding = menuBar()->addMenu("Guiding");
+    mnuAscom = checkable(mnuGuiding, "ASCOM");
+    mnuAscom->setChecked(true);
+    mnuParallel = checkable(mnuGuiding, "Parallel");
+    mnuSerial = checkable(mnuGuiding, "Serial");
+    mnuSerial->setEnabled(false);
+
+    buildTelescopeMenu();
+    mnuOptions = menuBar()->addAction("Options");
+    mnuHelp = menuBar()->addMenu("Help");
+    mnuAbout = mnuHelp->addAction("About...");
+}
+
+void frmMain::buildCameraMenu() {
+    mnuCamera = menuBar()->addMenu("Camera");
+    mnuSource = mnuCamera->addAction("Source...");
+    mnuFormat = mnuCamera->addAction("Format...");
+    mnuOverlay = mnuCamera->addAction("Overlay");
+    mnuDisplay = mnuCamera->addAction("Display");
+    for (QAction* item : {mnuSource, mnuFormat, mnuOverlay, mnuDisplay})
+        item->setEnabled(false);
+    mnuCamera->addSeparator();
+    QAction* none = checkable(mnuCamera, "<none>");
+    mnuDriver.append(none);
+}
+
+void frmMain::buildTelescopeMenu() {
+    mnuTelescope = menuBar()->addMenu("Telescope");
+    mnuScope = mnuTelescope->addAction("Scope <none>");
+    mnuScope->setEnabled(false);
+    mnuChooseTelescope = mnuTelescope->addAction("Choose Telescope...");
+    mnuTelescopeConnected = checkable(mnuTelescope, "Connected");
+    mnuTelescopeProperties = mnuTelescope->addAction("Properties...");
+}
+
+// Value changes run their reaction whether the operator or the program made them, and only
+// when the value really changes.
+void frmMain::connectHandlers() {
+    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(mnuAscom, &QAction::triggered, this, &frmMain::mnuAscom_Click);
+    connect(mnuParallel, &QAction::triggered, this, &frmMain::mnuParallel_Click);
+    connect(mnuSerial, &QAction::triggered, this, &frmMain::mnuSerial_Click);
+    connect(sldExposure, &QSlider::valueChanged, this, &frmMain::sldExposure_Change);
+    connect(sldAggressiveness, &QSlider::valueChanged, this, &frmMain::sldAggressiveness_Change);
+    connect(chkRevNS, &QCheckBox::toggled, this, &frmMain::chkRevNS_Click);
+    connect(chkRevEW, &QCheckBox::toggled, this, &frmMain::chkRevEW_Click);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// A setting's address in the store and the text the main window uses when it is absent.
+struct SettingKey {
+    const char* section;
+    const char* key;
+    const char* startupDefault;
+};
+
+namespace keys {
+inline constexpr const char* guiding = "Guiding Options";
+inline constexpr const char* telescope = "Telescope Options";
+inline constexpr const char* camera = "Camera Options";
+inline constexpr const char* guidescope = "Guidescope Options";
+inline constexpr const char* parallel = "Parallel Options";
+inline constexpr const char* logging = "Logging Options";
+
+inline constexpr SettingKey GuideMode{guiding, "GuideMode", "ASCOM"};
+inline constexpr SettingKey DriverIndex{camera, "DriverIndex", "0"};
+inline constexpr SettingKey HorizontalPixelSize{camera, "HorizontalPixelSize", "5.6"};
+inline constexpr SettingKey VerticalPixelSize{camera, "VerticalPixelSize", "5.6"};
+inline constexpr SettingKey VXModified{camera, "VX Modified", "0"};
+inline constexpr SettingKey HasAmpOff{camera, "HasAmpOff", "0"};
+inline constexpr SettingKey HasAdvancedMod{camera, "HasAdvancedMod", "0"};
+inline constexpr SettingKey PostLXTime{camera, "PostLXTime", "20"};
+// The post-exposure wait blocks the window, so longer stored waits count as unreadable.
+inline constexpr int64_t kMaxPostLXTimeMs = 10000;
+inline constexpr SettingKey Port{camera, "Port", "0"};
+inline constexpr SettingKey LXSerialPin{camera, "LXSerialPin", "RTS"};
+inline constexpr SettingKey LXSerialActive{camera, "LXSerialActive", "1"};
+inline constexpr SettingKey Exposure{camera, "Exposure", "1"};
+inline constexpr SettingKey FocalLength{guidescope, "FocalLength", "1440"};
+inline constexpr SettingKey Radius{guiding, "Radius", "24"};
+inline constexpr SettingKey RAGuideRate{guiding, "RA Guide Rate", "30"};
+inline constexpr SettingKey DecGuideRate{guiding, "Dec Guide Rate", "30"};
+inline constexpr SettingKey RABacklash{guiding, "RA Backlash", "0"};
+inline constexpr SettingKey DecBacklash{guiding, "Dec Backlash", "0"};
+// The key's spelling is what existing stores hold.
+inline constexpr SettingKey MinimumCorrection{guiding, "Minumum Correction", "2.5"};
+inline constexpr SettingKey MaximumCorrection{guiding, "Maximum Correction", "10.0"};
+inline constexpr SettingKey DecCorrect{guiding, "Dec Correct", "0"};
+inline constexpr SettingKey AutostarPulseGuide{guiding, "Autostar PulseGuide", "0"};
+inline constexpr SettingKey ReverseEW{guiding, "ReverseEW", "0"};
+inline constexpr SettingKey ReverseNS{guiding, "ReverseNS", "0"};
+inline constexpr SettingKey Aggressiveness{guiding, "Aggressiveness", "100"};
+inline constexpr SettingKey North{parallel, "North", "6"};
+inline constexpr SettingKey South{parallel, "South", "7"};
+inline constexpr SettingKey East{parallel, "East", "4"};
+inline constexpr SettingKey West{parallel, "West", "5"};
+inline constexpr SettingKey LXA{camera, "LXA", "0"};
+inline constexpr SettingKey LXB{camera, "LXB", "1"};
+inline constexpr SettingKey AmpOff{camera, "AmpOff", "2"};
+inline constexpr SettingKey AppendLog{logging, "Append Log", "0"};
+// Its default is the user's home folder + "/GuidingErrors.log": see defaultLogFilename().
+inline constexpr SettingKey LogFilename{logging, "Log Filename", ""};
+inline constexpr SettingKey DriverID{telescope, "DriverID", "<none>"};
+} // namespace keys
+
+QString defaultLogFilename();
