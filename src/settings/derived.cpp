@@ -1,5 +1,7 @@
 #include "settings/derived.h"
 
+#include "platform/parport/parport_address.h"
+
 #include <cmath>
 
 namespace {
@@ -11,16 +13,9 @@ double arcsecPerPixel(double pitchMicrons, double focalLengthMm) {
 }
 
 uint16_t lxPortAddressFor(int16_t portIndex) {
-    switch (portIndex) {
-    case 0:
-        return 888;
-    case 1:
-        return 632;
-    case 2:
-        return 956;
-    default:
+    if (portIndex < 0 || portIndex >= static_cast<int16_t>(kLptAddresses.size()))
         return 0;
-    }
+    return kLptAddresses[static_cast<size_t>(portIndex)];
 }
 
 int16_t lxCommPortFor(int16_t portIndex) {

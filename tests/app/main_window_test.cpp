@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -179,4 +180,14 @@ TEST_F(MainWindow, ShutDownUnloadsTheOptionsDialog) {
     w.optionsDialog = options;
     w.close();
     EXPECT_TRUE(options.isNull());
+}
+
+TEST_F(MainWindow, HelpAboutOpensTheAboutBoxWithoutBlocking) {
+    frmMain& w = open();
+    w.mnuAbout->trigger();
+    auto* about = w.findChild<QDialog*>("frmAbout");
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_FALSE(about->isModal());
+    EXPECT_EQ(about->windowTitle(), "About Orvalis");
 }

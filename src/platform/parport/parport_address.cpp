@@ -10,16 +10,8 @@
 namespace {
 
 int fallbackIndex(uint16_t address) {
-    switch (address) {
-    case 888:
-        return 0;
-    case 632:
-        return 1;
-    case 956:
-        return 2;
-    default:
-        return -1;
-    }
+    const auto* found = std::find(kLptAddresses.begin(), kLptAddresses.end(), address);
+    return found == kLptAddresses.end() ? -1 : static_cast<int>(found - kLptAddresses.begin());
 }
 
 // The kernel writes "<base> <base-hi>" in decimal, e.g. "888\t1912\n".
