@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -71,6 +72,8 @@ void frmMain::buildControls() {
     layout->addWidget(picFrame, 0, Qt::AlignTop | Qt::AlignLeft);
     setCentralWidget(central);
     statusBar();
+    HalfSecTimer = new QTimer(this);
+    HalfSecTimer->setInterval(500);
 }
 
 QWidget* frmMain::buildControlColumn() {

@@ -18,6 +18,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QSlider;
+class QTimer;
 
 // The main window: owns the run-time state, its controls and menus, start-up and shut-down.
 // Handlers of each subsystem are defined in that subsystem's folder.
@@ -62,6 +63,8 @@ public:
     QLabel* lblDeltaY = nullptr;
     QLabel* lblDx = nullptr;
     QLabel* lblDy = nullptr;
+    // Exposure timing: ticks every 500 ms while an exposure runs; stopped at load.
+    QTimer* HalfSecTimer = nullptr;
 
     QMenu* mnuFile = nullptr;
     QAction* mnuExit = nullptr;

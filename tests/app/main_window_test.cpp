@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 
 using MainWindow = WindowTest;
 
@@ -55,6 +56,8 @@ TEST_F(MainWindow, ControlsCarryTheirCaptionsTooltipsAndStartRed) {
     EXPECT_EQ(w.lblDx->toolTip(), "RA Error in ArcSecs");
     EXPECT_EQ(w.lblDy->toolTip(), "Dec Error in ArcSecs");
     EXPECT_EQ(w.ExposureProgress->value(), 0);
+    EXPECT_EQ(w.HalfSecTimer->interval(), 500);
+    EXPECT_FALSE(w.HalfSecTimer->isActive());
     // A dark star field of 633 x 480 until the first frame.
     EXPECT_EQ(w.picFrame->image().size(), QSize(633, 480));
     EXPECT_LT(qGray(w.picFrame->image().pixel(5, 5)), 60);
