@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+// What a capture driver offers; only these four flags are used.
+struct CAPDRIVERCAPS {
+    bool fHasOverlay = false;
+    bool fHasDlgVideoSource = false;
+    bool fHasDlgVideoFormat = false;
+    bool fHasDlgVideoDisplay = false;
+};
+
+// A camera or other frame source. Every call returns within a bounded time (a grab waits at
+// most 2 s); a device that vanishes makes calls fail, never hang or crash.
+class CaptureDriver {
+public:
+    virtual ~CaptureDriver() = default;
+
+    // Opens the source; false with errorString() when it cannot be used.
+    virtual bool connect() = 0;
+    virtual void disconnect() = 0;
+    virtual bool isConnected() const = 0;
+    virtual CAPDRIVERCAPS caps() const = 0;
+    // The newest frame (any QImage format), or false when none arrives in time; `frame` is then
+    // left as it was.
+    virtual bool grab(QImage& frame) = 0;
+    // Current frame size; empty when not connected.
+    virtual QSize frameSize() const = 0;
+    // Modal dialogs; each returns once closed, false when the driver has none. Changes made in
+    // the Source dialog apply live; the Format dialog may change frameSize().
+    virtual bool sourceDialog(QWidget* parent) = 0;
+    virtual bool formatDialog(QWidget* parent) = 0;
+    virtual QString errorString() const = 0;
+};
+
+// The capture drivers of this machine by index 0..8, in a fixed order for the life of the
+// program.
+class CaptureDrivers {
+public:
+    virtual ~CaptureDrivers() = default;
+    // Name and version of driver `index`; false when no driver answers at that index.
+    virtual bool description(int index, QString& name, QString& version) = 0;
+    // A new, unconnected instance of driver `index`; null when there is none.
+    virtual std::unique_ptr<CaptureDriver> create(int index) = 0;
+};
