@@ -2,19 +2,59 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <cmath>
+
+namespace {
+QColor fromColourValue(uint32_t v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
+} // namespace
 
 FramePicture::FramePicture(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void FramePicture::setImage(const QImage& image) {
-    image_ = image;
+    image_ = image.format() == QImage::Format_RGB32 ? image
+                                                    : image.convertToFormat(QImage::Format_RGB32);
+    overlay_.clear();
     setFixedSize(image_.size());
     update();
 }
 
+int32_t FramePicture::Point(float x, float y) const {
+    const float fx = std::floor(x);
+    const float fy = std::floor(y);
+    if (!(fx >= 0 && fy >= 0 && fx < image_.width() && fy < image_.height()))
+        return -1;
+    const QRgb rgb = reinterpret_cast<const QRgb*>(image_.constScanLine(int(fy)))[int(fx)];
+    return static_cast<int32_t>(qRed(rgb) | (qGreen(rgb) << 8) | (qBlue(rgb) << 16));
+}
+
+void FramePicture::drawLine(float x1, float y1, float x2, float y2, uint32_t colour) {
+    overlay_.push_back({false, x1, y1, x2, y2, colour});
+    update();
+}
+
+void FramePicture::drawCircle(float cx, float cy, float radius, uint32_t colour) {
+    overlay_.push_back({true, cx, cy, radius, 0, colour});
+    update();
+}
+
+void FramePicture::clearOverlay() {
+    overlay_.clear();
+    update();
+}
+
+void FramePicture::refresh() { repaint(); }
+
 void FramePicture::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
+    painter.fillRect(event->rect(), Qt::black);
     painter.drawImage(event->rect(), image_, event->rect());
+    for (const Shape& s : overlay_) {
+        painter.setPen(fromColourValue(s.colour));
+        if (s.circle)
+            painter.drawEllipse(QPointF(s.a, s.b), s.c, s.c);
+        else
+            painter.drawLine(QPointF(s.a, s.b), QPointF(s.c, s.d));
+    }
 }

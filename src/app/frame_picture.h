@@ -2,16 +2,31 @@
 
 #include <QImage>
 #include <QWidget>
+#include <cstdint>
+#include <vector>
 
 // The frame picture: shows the last frame at one screen pixel per frame pixel, so every
-// position in it is a frame pixel (origin top left).
+// position in it is a frame pixel (origin top left, x right, y down). Lines and circles are
+// drawn on a separate overlay layer that a new frame clears; the point query reads the frame
+// alone, so overlays never bias a measurement.
 class FramePicture : public QWidget {
     Q_OBJECT
 public:
     explicit FramePicture(QWidget* parent = nullptr);
 
+    // Replaces the frame (kept as RGB32) and clears the overlay.
     void setImage(const QImage& image);
     const QImage& image() const { return image_; }
+
+    // Colour of the frame pixel at (floor(x), floor(y)) as 0x00BBGGRR, or -1 outside the frame.
+    int32_t Point(float x, float y) const;
+
+    // Overlay drawing; colours are 0x00BBGGRR values, positions frame pixels.
+    void drawLine(float x1, float y1, float x2, float y2, uint32_t colour);
+    void drawCircle(float cx, float cy, float radius, uint32_t colour);
+    void clearOverlay();
+    // Repaints at once, also while the caller keeps the thread busy.
+    void refresh();
 
     QSize sizeHint() const override { return image_.size(); }
 
@@ -19,5 +34,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    struct Shape {
+        bool circle;
+        float a, b, c, d; // line: x1 y1 x2 y2; circle: cx cy radius
+        uint32_t colour;
+    };
     QImage image_;
+    std::vector<Shape> overlay_;
 };

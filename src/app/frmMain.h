@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/main_state.h"
+#include "platform/capture/frame_slot.h"
 #include "platform/platform.h"
 
 #include <QList>
@@ -36,6 +37,14 @@ public:
 
     // A one-line operator note in the status bar.
     void note(const QString& text);
+
+    // Brings a new frame from the grab window into picFrame: grab, copy into the frame slot,
+    // show. A failed grab shows a black frame of the last size.
+    void transferFrame();
+
+    const Platform& platform() const { return platform_; }
+    // The Camera menu's entry for driver `index`, created (enabled, unchecked) when missing.
+    QAction* driverMenuEntry(int index);
 
     MainState state;
 
@@ -107,6 +116,11 @@ private:
     void mnuExit_Click();
     void mnuAbout_Click();
 
+    void detectCaptureHardware();
+    void mnuDriver_Click(int index);
+    void mnuSource_Click();
+    void mnuFormat_Click();
+
     void loadCameraSettings();
     void loadGuidingSettings();
     void applyLXPort();
@@ -128,6 +142,7 @@ private:
     void saveSetting(const char* section, const char* key, const QString& text);
 
     Platform platform_;
+    FrameSlot clipboard_;
     std::unique_ptr<PortIO> portIO_;
     bool unsavedNoted_ = false;
     bool startingUp_ = false;

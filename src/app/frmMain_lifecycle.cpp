@@ -43,6 +43,9 @@ void frmMain::Form_Load() {
     state.guiding = false;
     state.focusing = false;
     state.logging = false;
+
+    detectCaptureHardware();
+    mnuDriver_Click(state.driverIndex);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -40,8 +40,7 @@ void frmMain::buildCameraMenu() {
     for (QAction* item : {mnuSource, mnuFormat, mnuOverlay, mnuDisplay})
         item->setEnabled(false);
     mnuCamera->addSeparator();
-    QAction* none = checkable(mnuCamera, "<none>");
-    mnuDriver.append(none);
+    driverMenuEntry(0)->setText("<none>");
 }
 
 void frmMain::buildTelescopeMenu() {
@@ -58,6 +57,8 @@ void frmMain::buildTelescopeMenu() {
 void frmMain::connectHandlers() {
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(mnuSource, &QAction::triggered, this, &frmMain::mnuSource_Click);
+    connect(mnuFormat, &QAction::triggered, this, &frmMain::mnuFormat_Click);
     connect(mnuAscom, &QAction::triggered, this, &frmMain::mnuAscom_Click);
     connect(mnuParallel, &QAction::triggered, this, &frmMain::mnuParallel_Click);
     connect(mnuSerial, &QAction::triggered, this, &frmMain::mnuSerial_Click);

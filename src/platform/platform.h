@@ -1,5 +1,6 @@
 #pragma once
 
+class CaptureDrivers;
 class SettingsStore;
 class ParallelPort;
 class SerialControl;
@@ -20,9 +21,10 @@ struct Platform {
     Sleeper* sleeper = nullptr;
     TelescopeFactory* telescopes = nullptr;
     SystemTools* tools = nullptr;
+    CaptureDrivers* capture = nullptr;
 
     bool complete() const {
         return store && parallelPort && serial && messages && sound && sleeper && telescopes &&
-               tools;
+               tools && capture;
     }
 };

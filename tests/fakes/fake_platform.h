@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fakes/fake_capture.h"
 #include "fakes/fake_messages.h"
 #include "fakes/fake_misc.h"
 #include "fakes/fake_parport.h"
@@ -38,7 +39,14 @@ private:
 };
 
 // Every platform component as a fake, owned here; platform() is the bundle to hand over.
+// One working camera (index 0, black 640 x 480 frames) is installed unless a test clears it.
 struct FakePlatform {
+    FakePlatform() {
+        QImage frame(640, 480, QImage::Format_RGB32);
+        frame.fill(Qt::black);
+        capture.entries[0].frame = frame;
+    }
+
     FakeStore store;
     FakeParallelPort parallelPort;
     FakeSerial serial;
@@ -47,9 +55,10 @@ struct FakePlatform {
     FakeSleeper sleeper;
     FakeTelescopeFactory telescopes;
     FakeTools tools;
+    FakeCaptureDrivers capture;
 
     Platform platform() {
         return Platform{&store, &parallelPort, &serial,     &messages,
-                        &sound, &sleeper,      &telescopes, &tools};
+                        &sound, &sleeper,      &telescopes, &tools, &capture};
     }
 };

@@ -53,8 +53,9 @@ TEST_F(SetDefaults, EmptyStoreGivesTheStartUpValues) {
     EXPECT_FALSE(s.camModified || s.hasAmpOff || s.hasAdvancedMod);
     // Unmodified camera: the port is cleared and no bit is raised.
     EXPECT_EQ(fp.parallelPort.calls, QStringList{"out 888 0"});
-    // Only the guide output writes its key; the reads never create one.
-    EXPECT_EQ(fp.store.writes, QStringList{"Guiding Options/GuideMode=ASCOM"});
+    // Only the guide output and the connected camera write their keys; reads never create one.
+    EXPECT_EQ(fp.store.writes,
+              QStringList({"Guiding Options/GuideMode=ASCOM", "Camera Options/DriverIndex=0"}));
 }
 
 TEST_F(SetDefaults, PortIndexChoosesParallelAddressOrComPort) {

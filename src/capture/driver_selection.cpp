@@ -1,0 +1,100 @@
+#include "app/button_colour.h"
+#include "app/frame_picture.h"
+#include "app/frmMain.h"
+#include "capture/CapApp.h"
+#include "capture/VFW.h"
+#include "platform/dialogs/message_boxes.h"
+#include "settings/convert.h"
+#include "settings/setting_keys.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+
+namespace {
+// The grab window is never shown; it only carries frames.
+const QRect kGrabWindow(0, 0, 640, 480);
+} // namespace
+
+QAction* frmMain::driverMenuEntry(int index) {
+    while (mnuDriver.size() <= index)
+        mnuDriver.append(nullptr);
+    if (!mnuDriver[index]) {
+        QAction* entry = mnuCamera->addAction(QString());
+        entry->setCheckable(true);
+        connect(entry, &QAction::triggered, this, [this, index] { mnuDriver_Click(index); });
+        mnuDriver[index] = entry;
+    }
+    return mnuDriver[index];
+}
+
+void frmMain::detectCaptureHardware() {
+    state.driverCount = fillDriverMenu(*this);
+    if (state.driverCount == 0)
+        platform_.messages->show(QStringLiteral("No capture hardware detected"),
+                                 MessageIcon::Critical);
+}
+
+// Disconnects the current grab window and connects driver `index` (or 0 when no such entry
+// exists) to a new one; the superseded window is released, closing its device.
+void frmMain::mnuDriver_Click(int index) {
+    capDriverDisconnect(state.hCapWnd.get());
+    for (int i = 0; i < state.driverCount && i < mnuDriver.size(); ++i)
+        if (mnuDriver[i])
+            mnuDriver[i]->setChecked(false);
+    state.driverIndex = static_cast<int16_t>(index <= mnuDriver.size() - 1 ? index : 0);
+    state.hCapWnd = std::make_shared<CaptureWindow>(*platform_.capture, clipboard_, this, false,
+                                                    kGrabWindow);
+    if (!state.hCapWnd) {
+        platform_.messages->show(QStringLiteral("could not create capture window"),
+                                 MessageIcon::Critical);
+        return;
+    }
+    if (connectDriver(*this, state.hCapWnd.get(), state.driverIndex)) {
+        if (QAction* entry = mnuDriver.value(state.driverIndex))
+            entry->setChecked(true);
+        saveSetting(keys::DriverIndex.section, keys::DriverIndex.key,
+                    fromWhole(state.driverIndex));
+        return;
+    }
+    state.previewing = false;
+    setButtonColour(cmdPreview, Colour::Red);
+    HalfSecTimer->stop();
+    lblLX->setText(QString::number(sldExposure->value()));
+    ExposureProgress->setValue(0);
+    if (const QString why = state.hCapWnd->lastError(); !why.isEmpty())
+        note(why);
+    platform_.messages->show(QStringLiteral("Could not connect capture driver"),
+                             MessageIcon::Critical);
+}
+
+void frmMain::mnuSource_Click() {
+    capDlgVideoSource(state.focusing ? state.hFocusWnd.get() : state.hCapWnd.get());
+}
+
+// A new frame size moves every pixel position, so the reference mark is dropped.
+void frmMain::mnuFormat_Click() {
+    if (state.focusing) {
+        capDlgVideoFormat(state.hFocusWnd.get());
+        return;
+    }
+    capDlgVideoFormat(state.hCapWnd.get());
+    CAPSTATUS status;
+    capGetStatus(state.hCapWnd.get(), status);
+    const auto width = static_cast<int32_t>(status.uiImageWidth);
+    const auto height = static_cast<int32_t>(status.uiImageHeight);
+    if (width != state.frameWidth || height != state.frameHeight)
+        state.markShown = false;
+    state.frameWidth = width;
+    state.frameHeight = height;
+}
+
+void frmMain::transferFrame() {
+    capGrabFrame(state.hCapWnd.get());
+    capEditCopy(state.hCapWnd.get());
+    picFrame->setImage(clipboard_.image(picFrame->image().size()));
+}

@@ -1,0 +1,115 @@
+#include "platform/capture/capture_window.h"
+
+#include "platform/capture/frame_slot.h"
+
+#include <QLabel>
+#include <QPixmap>
+
+CaptureWindow::CaptureWindow(CaptureDrivers& drivers, FrameSlot& clipboard, QWidget* parent,
+                             bool visible, const QRect& geometry)
+    : drivers_(drivers), clipboard_(clipboard), parent_(parent) {
+    if (visible) {
+        view_ = new QLabel(parent);
+        view_->setGeometry(geometry);
+        view_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        view_->setStyleSheet(QStringLiteral("background: black;"));
+        view_->show();
+    }
+    previewTimer_.setInterval(66);
+    connect(&previewTimer_, &QTimer::timeout, this, &CaptureWindow::showPreviewFrame);
+}
+
+CaptureWindow::~CaptureWindow() {
+    driverDisconnect();
+    delete view_.data();
+}
+
+bool CaptureWindow::driverConnect(int index) {
+    driverDisconnect();
+    driver_ = drivers_.create(index);
+    if (!driver_) {
+        error_ = QStringLiteral("No capture driver %1").arg(index);
+        return false;
+    }
+    if (!driver_->connect()) {
+        error_ = driver_->errorString();
+        driver_.reset();
+        return false;
+    }
+    error_.clear();
+    return true;
+}
+
+bool CaptureWindow::driverDisconnect() {
+    previewTimer_.stop();
+    if (!driver_)
+        return false;
+    driver_->disconnect();
+    driver_.reset();
+    return true;
+}
+
+bool CaptureWindow::driverGetCaps(CAPDRIVERCAPS& caps) {
+    if (!driver_)
+        return false;
+    caps = driver_->caps();
+    return true;
+}
+
+bool CaptureWindow::grabFrame() {
+    frame_ = QImage();
+    if (!driver_)
+        return false;
+    if (!driver_->grab(frame_)) {
+        error_ = driver_->errorString();
+        frame_ = QImage();
+        return false;
+    }
+    return true;
+}
+
+bool CaptureWindow::editCopy() {
+    clipboard_.put(frame_);
+    return !frame_.isNull();
+}
+
+bool CaptureWindow::dlgVideoSource() { return driver_ && driver_->sourceDialog(parent_); }
+
+bool CaptureWindow::dlgVideoFormat() { return driver_ && driver_->formatDialog(parent_); }
+
+bool CaptureWindow::getStatus(CAPSTATUS& status) {
+    if (!driver_)
+        return false;
+    const QSize size = driver_->frameSize();
+    status.uiImageWidth = static_cast<uint32_t>(std::max(0, size.width()));
+    status.uiImageHeight = static_cast<uint32_t>(std::max(0, size.height()));
+    return true;
+}
+
+bool CaptureWindow::preview(bool on) {
+    if (!on) {
+        previewTimer_.stop();
+        return true;
+    }
+    if (!driver_ || !view_)
+        return false;
+    previewTimer_.start();
+    return true;
+}
+
+bool CaptureWindow::previewRate(int ms) {
+    if (!driver_ || ms <= 0)
+        return false;
+    previewTimer_.setInterval(ms);
+    return true;
+}
+
+// A camera that stops delivering ends the preview rather than freezing the window once per
+// tick for the grab's whole time-out.
+void CaptureWindow::showPreviewFrame() {
+    if (!grabFrame()) {
+        previewTimer_.stop();
+        return;
+    }
+    view_->setPixmap(QPixmap::fromImage(frame_));
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/capture/capture_driver.h"
+
+#include <QLabel>
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QTimer>
+#include <cstdint>
+
+class FrameSlot;
+class QWidget;
+
+// Only the image size is used.
+struct CAPSTATUS {
+    uint32_t uiImageWidth = 0;
+    uint32_t uiImageHeight = 0;
+};
+
+// A capture window: connects to one capture driver at a time, grabs frames from it and copies
+// the last one into the frame slot. A visible window also shows the live preview. Every call
+// answers true on success, false otherwise; a window whose driver is gone fails cleanly.
+// Destroying the window disconnects (closes) its driver.
+class CaptureWindow : public QObject {
+    Q_OBJECT
+public:
+    // geometry: the preview's place in `parent`, used when `visible`.
+    CaptureWindow(CaptureDrivers& drivers, FrameSlot& clipboard, QWidget* parent, bool visible,
+                  const QRect& geometry);
+    ~CaptureWindow() override;
+
+    bool driverConnect(int index);
+    bool driverDisconnect();
+    bool driverGetCaps(CAPDRIVERCAPS& caps);
+    // Grabs one frame from the driver; a failed grab leaves the window without a frame.
+    bool grabFrame();
+    // Puts the last grabbed frame (or none) into the frame slot.
+    bool editCopy();
+    bool dlgVideoSource();
+    bool dlgVideoFormat();
+    bool getStatus(CAPSTATUS& status);
+    bool preview(bool on);
+    bool previewRate(int ms);
+
+    // Why the last connect or grab failed.
+    QString lastError() const { return error_; }
+    bool isVisiblePreview() const { return view_ != nullptr; }
+
+private:
+    void showPreviewFrame();
+
+    CaptureDrivers& drivers_;
+    FrameSlot& clipboard_;
+    QPointer<QWidget> parent_;
+    QPointer<QLabel> view_;
+    std::unique_ptr<CaptureDriver> driver_;
+    QImage frame_;
+    QString error_;
+    QTimer previewTimer_;
+};

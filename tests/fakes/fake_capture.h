@@ -1,0 +1,92 @@
+#pragma once
+
+#include "platform/capture/capture_driver.h"
+
+#include <QStringList>
+#include <map>
+
+// Capture drivers described by `entries` (index -> driver). Every request is recorded as
+// "create 1", "connect 1", "grab 1", "disconnect 1", "source 1", "format 1".
+class FakeCaptureDrivers : public CaptureDrivers {
+public:
+    struct Entry {
+        QString name = QStringLiteral("Test Camera");
+        QString version = QStringLiteral("1.0.0");
+        CAPDRIVERCAPS caps{false, true, true, false};
+        bool failConnect = false;
+        bool failGrab = false;
+        QImage frame;
+        // The size a Format dialog switches to; empty leaves the size as it is.
+        QSize formatTo;
+    };
+
+    bool description(int index, QString& name, QString& version) override {
+        auto it = entries.find(index);
+        if (it == entries.end())
+            return false;
+        name = it->second.name;
+        version = it->second.version;
+        return true;
+    }
+    std::unique_ptr<CaptureDriver> create(int index) override {
+        calls.append(QStringLiteral("create %1").arg(index));
+        if (!entries.count(index))
+            return nullptr;
+        return std::make_unique<Driver>(*this, index);
+    }
+
+    std::map<int, Entry> entries;
+    QStringList calls;
+    int open = 0;
+
+private:
+    class Driver : public CaptureDriver {
+    public:
+        Driver(FakeCaptureDrivers& all, int index) : all_(all), index_(index) {}
+        ~Driver() override { disconnect(); }
+        bool connect() override {
+            log("connect");
+            if (entry().failConnect)
+                return false;
+            connected_ = true;
+            ++all_.open;
+            return true;
+        }
+        void disconnect() override {
+            if (!connected_)
+                return;
+            log("disconnect");
+            connected_ = false;
+            --all_.open;
+        }
+        bool isConnected() const override { return connected_; }
+        CAPDRIVERCAPS caps() const override { return entry().caps; }
+        bool grab(QImage& frame) override {
+            log("grab");
+            if (entry().failGrab || entry().frame.isNull())
+                return false;
+            frame = entry().frame;
+            return true;
+        }
+        QSize frameSize() const override { return connected_ ? entry().frame.size() : QSize(); }
+        bool sourceDialog(QWidget*) override {
+            log("source");
+            return entry().caps.fHasDlgVideoSource;
+        }
+        bool formatDialog(QWidget*) override {
+            log("format");
+            Entry& e = entry();
+            if (e.formatTo.isValid() && !e.frame.isNull())
+                e.frame = e.frame.scaled(e.formatTo);
+            return e.caps.fHasDlgVideoFormat;
+        }
+        QString errorString() const override { return QStringLiteral("camera unplugged"); }
+
+    private:
+        Entry& entry() const { return all_.entries.at(index_); }
+        void log(const char* what) { all_.calls.append(QStringLiteral("%1 %2").arg(what).arg(index_)); }
+        FakeCaptureDrivers& all_;
+        int index_;
+        bool connected_ = false;
+    };
+};
