@@ -1,5 +1,7 @@
 #pragma once
 
+#include "measure/AIP.h"
+
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
@@ -9,7 +11,7 @@
 // position in it is a frame pixel (origin top left, x right, y down). Lines and circles are
 // drawn on a separate overlay layer that a new frame clears; the point query reads the frame
 // alone, so overlays never bias a measurement.
-class FramePicture : public QWidget {
+class FramePicture : public QWidget, public StarPicture {
     Q_OBJECT
 public:
     explicit FramePicture(QWidget* parent = nullptr);
@@ -19,14 +21,14 @@ public:
     const QImage& image() const { return image_; }
 
     // Colour of the frame pixel at (floor(x), floor(y)) as 0x00BBGGRR, or -1 outside the frame.
-    int32_t Point(float x, float y) const;
+    int32_t Point(float x, float y) const override;
 
     // Overlay drawing; colours are 0x00BBGGRR values, positions frame pixels.
     void drawLine(float x1, float y1, float x2, float y2, uint32_t colour);
     void drawCircle(float cx, float cy, float radius, uint32_t colour);
     void clearOverlay();
     // Repaints at once, also while the caller keeps the thread busy.
-    void refresh();
+    void refresh() override;
 
     QSize sizeHint() const override { return image_.size(); }
 
