@@ -1,11 +1,14 @@
 #include "app/frame_picture.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
 
 namespace {
-QColor fromColourValue(uint32_t v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
+QColor fromColourValue(uint32_t v) {
+    return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
+}
 } // namespace
 
 FramePicture::FramePicture(QWidget* parent) : QWidget(parent) {
@@ -44,7 +47,9 @@ void FramePicture::clearOverlay() {
     update();
 }
 
-void FramePicture::refresh() { repaint(); }
+void FramePicture::refresh() {
+    repaint();
+}
 
 void FramePicture::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
@@ -57,4 +62,23 @@ void FramePicture::paintEvent(QPaintEvent* event) {
         else
             painter.drawLine(QPointF(s.a, s.b), QPointF(s.c, s.d));
     }
+}
+
+void FramePicture::mouseReleaseEvent(QMouseEvent* event) {
+    int button = 0;
+    switch (event->button()) {
+    case Qt::LeftButton:
+        button = 1;
+        break;
+    case Qt::RightButton:
+        button = 2;
+        break;
+    case Qt::MiddleButton:
+        button = 4;
+        break;
+    default:
+        return;
+    }
+    const QPointF at = event->position();
+    emit mouseUp(button, static_cast<float>(at.x()), static_cast<float>(at.y()));
 }

@@ -32,8 +32,13 @@ public:
 
     QSize sizeHint() const override { return image_.size(); }
 
+signals:
+    // A mouse button released over the picture: 1 left, 2 right, 4 middle; frame pixels.
+    void mouseUp(int button, float x, float y);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     struct Shape {

@@ -116,6 +116,11 @@ private:
     void mnuExit_Click();
     void mnuAbout_Click();
 
+    void cmdLock_Click();
+    void cmdCenter_Click();
+    void picFrame_MouseUp(int button, float x, float y);
+    void drawStarCircles();
+
     void detectCaptureHardware();
     void mnuDriver_Click(int index);
     void mnuSource_Click();

@@ -1,7 +1,10 @@
 #include "app/frmMain.h"
 
+#include "app/frame_picture.h"
+
 #include <QAction>
 #include <QCheckBox>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QSlider>
 
@@ -62,6 +65,9 @@ void frmMain::connectHandlers() {
     connect(mnuAscom, &QAction::triggered, this, &frmMain::mnuAscom_Click);
     connect(mnuParallel, &QAction::triggered, this, &frmMain::mnuParallel_Click);
     connect(mnuSerial, &QAction::triggered, this, &frmMain::mnuSerial_Click);
+    connect(cmdLock, &QPushButton::clicked, this, &frmMain::cmdLock_Click);
+    connect(cmdCenter, &QPushButton::clicked, this, &frmMain::cmdCenter_Click);
+    connect(picFrame, &FramePicture::mouseUp, this, &frmMain::picFrame_MouseUp);
     connect(sldExposure, &QSlider::valueChanged, this, &frmMain::sldExposure_Change);
     connect(sldAggressiveness, &QSlider::valueChanged, this, &frmMain::sldAggressiveness_Change);
     connect(chkRevNS, &QCheckBox::toggled, this, &frmMain::chkRevNS_Click);

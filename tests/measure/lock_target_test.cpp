@@ -1,0 +1,127 @@
+#include "app/button_colour.h"
+#include "app/frame_picture.h"
+#include "app/window_fixture.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+// A dark 640 x 480 frame with a bright 3 x 3 star centred on (101, 51).
+QImage starFrame() {
+    QImage frame(640, 480, QImage::Format_RGB32);
+    frame.fill(qRgb(12, 12, 12));
+    for (int x = 100; x <= 102; ++x)
+        for (int y = 50; y <= 52; ++y)
+            frame.setPixel(x, y, qRgb(220, 220, 220));
+    return frame;
+}
+} // namespace
+
+class Lock : public WindowTest {
+protected:
+    frmMain& start() {
+        fp.capture.entries[0].frame = starFrame();
+        frmMain& w = open();
+        w.transferFrame();
+        return w;
+    }
+    uint32_t lock() const { return buttonColour(window->cmdLock); }
+    uint32_t center() const { return buttonColour(window->cmdCenter); }
+};
+
+TEST_F(Lock, ArmClickLockAndRelease) {
+    frmMain& w = start();
+    emit w.picFrame->mouseUp(1, 103, 49); // not armed: nothing
+    EXPECT_FALSE(w.state.locked);
+
+    w.cmdLock->click();
+    EXPECT_EQ(lock(), Colour::Yellow);
+    EXPECT_TRUE(w.state.lockArmed);
+    emit w.picFrame->mouseUp(4, 103, 49); // middle button: nothing
+    EXPECT_TRUE(w.state.lockArmed);
+
+    emit w.picFrame->mouseUp(1, 103, 49);
+    EXPECT_TRUE(w.state.locked);
+    EXPECT_FALSE(w.state.lockArmed);
+    EXPECT_EQ(lock(), Colour::Green);
+    EXPECT_EQ(std::pair(w.state.targetX, w.state.targetY), std::pair(101.0f, 51.0f));
+
+    w.cmdCenter->click();
+    EXPECT_EQ(center(), Colour::Green);
+    EXPECT_EQ(std::pair(w.state.targetX, w.state.targetY), std::pair(320.0f, 240.0f));
+
+    w.lblDx->setText("1.0");
+    w.cmdLock->click();
+    EXPECT_EQ(lock(), Colour::Red);
+    EXPECT_EQ(center(), Colour::Red);
+    EXPECT_FALSE(w.state.locked || w.state.lockArmed);
+    EXPECT_EQ(w.lblDx->text(), "");
+}
+
+TEST_F(Lock, SecondLockWhileArmedCancelsWithoutSearching) {
+    frmMain& w = start();
+    Globals::starX = 7;
+    w.cmdLock->click();
+    w.cmdLock->click();
+    EXPECT_EQ(lock(), Colour::Red);
+    EXPECT_FALSE(w.state.lockArmed);
+    EXPECT_EQ(Globals::starX, 7);
+}
+
+TEST_F(Lock, LockWhileLostReturnsToIdleKeepingCenter) {
+    frmMain& w = start();
+    w.cmdLock->click();
+    emit w.picFrame->mouseUp(1, 101, 51);
+    w.cmdCenter->click();
+    w.state.lockLost = true;
+    setButtonColour(w.cmdLock, Colour::Yellow);
+    w.cmdLock->click();
+    EXPECT_EQ(lock(), Colour::Red);
+    EXPECT_EQ(center(), Colour::Green);
+    EXPECT_FALSE(w.state.locked || w.state.lockLost || w.state.lockArmed);
+}
+
+TEST_F(Lock, ClickOnEmptySkyLocksOntoTheOrigin) {
+    frmMain& w = start();
+    w.cmdLock->click();
+    emit w.picFrame->mouseUp(1, 400, 300);
+    EXPECT_TRUE(w.state.locked);
+    EXPECT_EQ(std::pair(w.state.targetX, w.state.targetY), std::pair(0.0f, 0.0f));
+}
+
+TEST_F(Lock, CenterAndLockDoNothingWhileFocusingOrUnlocked) {
+    frmMain& w = start();
+    w.cmdCenter->click();
+    EXPECT_EQ(center(), Colour::Red);
+    w.state.focusing = true;
+    w.cmdLock->click();
+    EXPECT_FALSE(w.state.lockArmed);
+    w.state.locked = true;
+    w.cmdCenter->click();
+    EXPECT_EQ(center(), Colour::Red);
+}
+
+TEST_F(Lock, CenterOfAnOddFrameRoundsDownAndNeedsACamera) {
+    fp.capture.entries[0].frame = QImage(161, 121, QImage::Format_RGB32);
+    frmMain& w = open();
+    w.state.locked = true;
+    w.cmdCenter->click();
+    EXPECT_EQ(std::pair(w.state.targetX, w.state.targetY), std::pair(80.0f, 60.0f));
+
+    w.state.hCapWnd.reset();
+    w.state.targetX = 5;
+    setButtonColour(w.cmdCenter, Colour::Red);
+    w.cmdCenter->click();
+    EXPECT_EQ(w.state.targetX, 5);
+    EXPECT_EQ(center(), Colour::Red);
+}
+
+TEST_F(Lock, RightClicksToggleTheReferenceMark) {
+    frmMain& w = start();
+    emit w.picFrame->mouseUp(2, 10, 20);
+    EXPECT_TRUE(w.state.markShown);
+    EXPECT_EQ(std::pair(w.state.markX, w.state.markY), std::pair(10.0f, 20.0f));
+    emit w.picFrame->mouseUp(2, 30, 40);
+    EXPECT_FALSE(w.state.markShown);
+    EXPECT_EQ(w.state.markX, 10);
+}
