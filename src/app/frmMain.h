@@ -31,6 +31,9 @@ public:
     explicit frmMain(const Platform& platform, QWidget* parent = nullptr);
     ~frmMain() override;
 
+    // One guide cycle, run by the exposure loop at the end of every exposure.
+    void PostLX();
+
     // Loads every setting from the store into the state and controls, then applies it: guide
     // output, LX port, image scale and the camera's rest lines.
     void setDefaults();
@@ -103,6 +106,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Lets tests run handlers that only timers and the guide cycle reach.
+    friend struct MainWindowProbe;
+
+private:
     void buildControls();
     QWidget* buildControlColumn();
     QWidget* buildNudgeCross();
@@ -115,6 +122,38 @@ private:
     void Form_Unload();
     void mnuExit_Click();
     void mnuAbout_Click();
+
+    void cmdPreview_Click();
+    void HalfSecTimer_Timer();
+    void setProgressMaximumSec(float seconds);
+    float progressMaximumSec() const;
+    void setProgressValueSec(float seconds);
+    void cmdFocus_Click();
+    void setDriverEntriesEnabled(bool enabled);
+    void startLXExposure();
+    void endLXExposure();
+
+    void cmdGuide_Click();
+    bool telescopeConnected();
+    void measureLockedStar();
+    void drawReferenceMark();
+    void clearErrorLabels();
+    void makeCorrections();
+
+    void chkLogErrors_Click();
+    bool openErrorLog();
+    void writeErrorLogLine(double raArcsec, double decArcsec);
+
+    struct Axis;
+    Axis axisOf(GuideDirection direction);
+    void pulse(GuideDirection direction, int32_t ms);
+    void relayPulse(uint8_t bit, int32_t holdMs);
+    void telescopePulse(const Axis& axis, int32_t ms);
+    void nudge(GuideDirection normal, GuideDirection reversed, bool reverse);
+    void cmdNorth_Click();
+    void cmdSouth_Click();
+    void cmdEast_Click();
+    void cmdWest_Click();
 
     void cmdLock_Click();
     void cmdCenter_Click();
@@ -151,4 +190,5 @@ private:
     std::unique_ptr<PortIO> portIO_;
     bool unsavedNoted_ = false;
     bool startingUp_ = false;
+    bool relayNoted_ = false;
 };

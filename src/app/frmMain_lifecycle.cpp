@@ -33,8 +33,7 @@ void frmMain::Form_Load() {
     const int exposure = sldExposure->value();
     lblLX->setText(QString::number(exposure));
     state.exposureSec = static_cast<float>(exposure);
-    // The bar counts half-second ticks.
-    ExposureProgress->setMaximum(exposure * 2);
+    setProgressMaximumSec(state.exposureSec);
     state.nextExposureSec = static_cast<float>(exposure);
 
     state.previewing = false;

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QMenuBar>
 #include <QSlider>
 
@@ -65,6 +66,15 @@ void frmMain::connectHandlers() {
     connect(mnuAscom, &QAction::triggered, this, &frmMain::mnuAscom_Click);
     connect(mnuParallel, &QAction::triggered, this, &frmMain::mnuParallel_Click);
     connect(mnuSerial, &QAction::triggered, this, &frmMain::mnuSerial_Click);
+    connect(cmdPreview, &QPushButton::clicked, this, &frmMain::cmdPreview_Click);
+    connect(cmdFocus, &QPushButton::clicked, this, &frmMain::cmdFocus_Click);
+    connect(cmdGuide, &QPushButton::clicked, this, &frmMain::cmdGuide_Click);
+    connect(HalfSecTimer, &QTimer::timeout, this, &frmMain::HalfSecTimer_Timer);
+    connect(cmdNorth, &QPushButton::clicked, this, &frmMain::cmdNorth_Click);
+    connect(cmdSouth, &QPushButton::clicked, this, &frmMain::cmdSouth_Click);
+    connect(cmdEast, &QPushButton::clicked, this, &frmMain::cmdEast_Click);
+    connect(cmdWest, &QPushButton::clicked, this, &frmMain::cmdWest_Click);
+    connect(chkLogErrors, &QCheckBox::toggled, this, &frmMain::chkLogErrors_Click);
     connect(cmdLock, &QPushButton::clicked, this, &frmMain::cmdLock_Click);
     connect(cmdCenter, &QPushButton::clicked, this, &frmMain::cmdCenter_Click);
     connect(picFrame, &FramePicture::mouseUp, this, &frmMain::picFrame_MouseUp);

@@ -7,7 +7,7 @@
 #include <memory>
 
 class CaptureWindow;
-class QFile;
+class ErrorLog;
 
 // The main window's run-time state, one instance alive from load to unload. Fields loaded
 // from the settings start with their start-up defaults, so a value that cannot be loaded
@@ -93,5 +93,5 @@ struct MainState {
     int16_t driverIndex = 0;
     bool appendLog = false;
     QString logFilename;
-    std::shared_ptr<QFile> logFileNo;
+    std::shared_ptr<ErrorLog> logFileNo; // the open error log
 };

@@ -4,8 +4,10 @@
 #include "platform/parport/port_io.h"
 #include "platform/serial/serial_control.h"
 
-// The LX lines of a long-exposure camera at rest: Frame A (and Frame B with the advanced
-// modification) high on a parallel port, or both serial lines at lxSerialActive.
+// The LX lines of a long-exposure camera. Rest: Frame A (and Frame B with the advanced
+// modification) high on a parallel port, or both serial lines at lxSerialActive. Exposing:
+// those bits low, or the chosen serial line at the opposite level. Nothing switches unless
+// the camera is modified.
 
 void frmMain::openLXSerialPort() {
     SerialControl& com = *platform_.serial;
@@ -37,5 +39,33 @@ void frmMain::setRestLines(bool withAmpOff) {
     } else if (platform_.serial->portOpen()) {
         platform_.serial->setDTREnable(state.lxSerialActive);
         platform_.serial->setRTSEnable(state.lxSerialActive);
+    }
+}
+
+void frmMain::endLXExposure() {
+    if (state.camModified)
+        setRestLines(false);
+}
+
+void frmMain::startLXExposure() {
+    if (!state.camModified)
+        return;
+    const uint16_t address = Globals::lxPortAddress;
+    if (address != 0) {
+        portIO_->ClrPortBit(address, state.lxaBit);
+        if (state.hasAdvancedMod)
+            portIO_->ClrPortBit(address, state.lxbBit);
+        return;
+    }
+    SerialControl& com = *platform_.serial;
+    if (!com.portOpen())
+        return;
+    // A pin other than DTR or RTS switches nothing.
+    if (state.lxSerialPin == QLatin1String("DTR")) {
+        com.setDTREnable(!state.lxSerialActive);
+        com.setRTSEnable(state.lxSerialActive);
+    } else if (state.lxSerialPin == QLatin1String("RTS")) {
+        com.setRTSEnable(!state.lxSerialActive);
+        com.setDTREnable(state.lxSerialActive);
     }
 }

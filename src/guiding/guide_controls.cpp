@@ -1,11 +1,55 @@
+#include "app/button_colour.h"
 #include "app/frmMain.h"
+#include "platform/dialogs/message_boxes.h"
 #include "settings/convert.h"
 #include "settings/setting_keys.h"
 
+#include <QPushButton>
 #include <QSlider>
 
 void frmMain::sldAggressiveness_Change() {
     const int percent = sldAggressiveness->value();
     state.aggressiveness = percent / 100.0;
     saveSetting(keys::Aggressiveness.section, keys::Aggressiveness.key, fromWhole(percent));
+}
+
+// Guiding through a telescope needs it connected; the relay box is always ready.
+void frmMain::cmdGuide_Click() {
+    if (state.focusing)
+        return;
+    if (state.guiding) {
+        setButtonColour(cmdGuide, Colour::Red);
+        state.guiding = false;
+        return;
+    }
+    if (state.modeAscom && state.telescope) {
+        if (telescopeConnected()) {
+            setButtonColour(cmdGuide, Colour::Green);
+            state.guiding = true;
+        } else {
+            platform_.messages->show(
+                QStringLiteral("Guiding cannot be activitated until scope is connected."),
+                MessageIcon::Critical);
+        }
+    }
+    if (state.modeParallel) {
+        setButtonColour(cmdGuide, Colour::Green);
+        state.guiding = !state.guiding;
+    }
+    if (state.modeAscom && !state.telescope)
+        note(QStringLiteral("Choose a telescope first (Telescope > Choose Telescope...)"));
+    else if (state.modeSerial)
+        note(QStringLiteral("The Serial guide output sends no corrections"));
+}
+
+// The driver's own answer; a driver that fails to answer counts as not connected.
+bool frmMain::telescopeConnected() {
+    if (!state.telescope)
+        return false;
+    try {
+        return state.telescope->Connected();
+    } catch (const std::exception& error) {
+        note(QStringLiteral("Telescope: %1").arg(QString::fromUtf8(error.what())));
+        return false;
+    }
 }

@@ -1,0 +1,63 @@
+#include "app/button_colour.h"
+#include "app/frame_picture.h"
+#include "app/frmMain.h"
+#include "capture/CapApp.h"
+#include "capture/VFW.h"
+#include "platform/dialogs/message_boxes.h"
+
+#include <QAction>
+#include <QPushButton>
+
+namespace {
+constexpr int kFocusPreviewMs = 66;
+const QSize kFocusWindowSize(630, 470);
+} // namespace
+
+void frmMain::setDriverEntriesEnabled(bool enabled) {
+    for (int i = 0; i < state.driverCount && i < mnuDriver.size(); ++i)
+        if (mnuDriver[i])
+            mnuDriver[i]->setEnabled(enabled);
+}
+
+// Focus replaces the exposure loop by a fast live preview in its own capture window over the
+// picture; guiding, the lock and the loop are switched off first, in that order.
+void frmMain::cmdFocus_Click() {
+    if (state.focusing) {
+        setButtonColour(cmdFocus, Colour::Red);
+        capDriverDisconnect(state.hFocusWnd.get());
+        state.hFocusWnd.reset();
+        picFrame->show();
+        setDriverEntriesEnabled(true);
+        mnuDriver_Click(state.driverIndex);
+        state.focusing = false;
+        return;
+    }
+    setButtonColour(cmdFocus, Colour::Green);
+    if (state.guiding)
+        cmdGuide_Click();
+    if (state.locked || state.lockArmed)
+        cmdLock_Click();
+    if (state.previewing)
+        cmdPreview_Click();
+    const QRect place(picFrame->mapTo(this, QPoint(0, 0)), kFocusWindowSize);
+    picFrame->hide();
+    capDriverDisconnect(state.hCapWnd.get());
+    setDriverEntriesEnabled(false);
+    state.hFocusWnd = std::make_shared<CaptureWindow>(*platform_.capture, clipboard_, this, true,
+                                                      place);
+    if (!state.hFocusWnd) {
+        platform_.messages->show(QStringLiteral("could not create capture window"),
+                                 MessageIcon::Critical);
+        return;
+    }
+    if (connectDriver(*this, state.hFocusWnd.get(), state.driverIndex)) {
+        capPreviewRate(state.hFocusWnd.get(), kFocusPreviewMs);
+        capPreview(state.hFocusWnd.get(), true);
+        state.focusing = true;
+        return;
+    }
+    if (const QString why = state.hFocusWnd->lastError(); !why.isEmpty())
+        note(why);
+    platform_.messages->show(QStringLiteral("Could not connect capture driver"),
+                             MessageIcon::Critical);
+}

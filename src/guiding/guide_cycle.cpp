@@ -1,0 +1,98 @@
+#include "app/Globals.h"
+#include "app/button_colour.h"
+#include "app/frame_picture.h"
+#include "app/frmMain.h"
+#include "guiding/corrections.h"
+#include "guiding/number_format.h"
+#include "measure/AIP.h"
+#include "platform/sound/sound.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+bool noStar() { return Globals::starX <= 0 && Globals::starY <= 0; }
+} // namespace
+
+// One guide cycle at the end of an exposure: bring in the frame, find the locked star, show and
+// log its error, correct, and start the next exposure.
+void frmMain::PostLX() {
+    if (!state.previewing) {
+        HalfSecTimer->stop();
+        return;
+    }
+    transferFrame();
+    if (state.markShown)
+        drawReferenceMark();
+    if (state.lockLost) {
+        findStar(*picFrame, state.targetX, state.targetY);
+        if (noStar()) {
+            setButtonColour(cmdLock, Colour::Yellow);
+            clearErrorLabels();
+        }
+    }
+    if (state.locked)
+        measureLockedStar();
+    if (state.camModified)
+        startLXExposure();
+    HalfSecTimer->start();
+    setProgressValueSec(state.elapsedSec);
+}
+
+void frmMain::measureLockedStar() {
+    findStar(*picFrame, Globals::starX, Globals::starY);
+    state.errX = state.targetX - Globals::starX;
+    state.errY = state.targetY - Globals::starY;
+    if (noStar()) {
+        state.lockLost = true;
+        setButtonColour(cmdLock, Colour::Yellow);
+        clearErrorLabels();
+        platform_.sound->play(QStringLiteral("LockLost.wav"));
+        return;
+    }
+    state.lockLost = false;
+    setButtonColour(cmdLock, Colour::Green);
+    drawStarCircles();
+    const double ra = state.errX * state.arcsecPerPixelX;
+    const double dec = state.errY * state.arcsecPerPixelY;
+    lblDx->setText(formatFixed(ra, 6));
+    lblDy->setText(formatFixed(dec, 6));
+    if (state.logging)
+        writeErrorLogLine(ra, dec);
+    if (state.guiding)
+        makeCorrections();
+}
+
+// A hash-shaped frame 12 pixels wide around the mark, across the whole frame.
+void frmMain::drawReferenceMark() {
+    const float w = static_cast<float>(state.frameWidth);
+    const float h = static_cast<float>(state.frameHeight);
+    picFrame->drawLine(state.markX + 6, 0, state.markX + 6, h, Colour::Red);
+    picFrame->drawLine(0, state.markY + 6, w, state.markY + 6, Colour::Red);
+    picFrame->drawLine(state.markX - 6, 0, state.markX - 6, h, Colour::Red);
+    picFrame->drawLine(0, state.markY - 6, w, state.markY - 6, Colour::Red);
+}
+
+void frmMain::clearErrorLabels() {
+    lblDx->setText(QString());
+    lblDy->setText(QString());
+}
+
+// At most one RA pulse, then one Dec pulse; the reverse switches are read at this moment.
+void frmMain::makeCorrections() {
+    const CorrectionSettings settings{state.arcsecPerPixelX, state.arcsecPerPixelY,
+                                      state.minCorrection,   state.maxCorrection,
+                                      state.raGuideRate,     state.decGuideRate,
+                                      state.decCorrect,      state.aggressiveness,
+                                      chkRevEW->isChecked(), chkRevNS->isChecked()};
+    const Corrections c = computeCorrections(state.errX, state.errY, settings);
+    if (c.raRateInvalid || c.decRateInvalid)
+        note(QStringLiteral("No correction: the %1 guide rate must be above 0 (Options)")
+                 .arg(c.raRateInvalid ? QStringLiteral("RA") : QStringLiteral("Dec")));
+    if (c.ra)
+        pulse(c.ra->direction, c.ra->ms);
+    if (c.dec)
+        pulse(c.dec->direction, c.dec->ms);
+}

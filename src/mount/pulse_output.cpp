@@ -1,0 +1,104 @@
+#include "app/Globals.h"
+#include "app/button_colour.h"
+#include "app/frmMain.h"
+#include "mount/pulse_math.h"
+#include "platform/parport/port_io.h"
+#include "platform/sleep/sleeper.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+// The fixed attributes of each guide direction.
+struct frmMain::Axis {
+    QPushButton* button;
+    const char* letter;
+    const char* opposite;
+    QString* lastDir;
+    float backlash;
+    uint8_t relayBit;
+    const char* autostarPrefix;
+    int32_t code;
+};
+
+frmMain::Axis frmMain::axisOf(GuideDirection direction) {
+    switch (direction) {
+    case guideNorth:
+        return {cmdNorth, "N", "S", &state.lastDecDir, state.decBacklash, state.ppNorthBit, "Mgn",
+                state.dirNorth};
+    case guideSouth:
+        return {cmdSouth, "S", "N", &state.lastDecDir, state.decBacklash, state.ppSouthBit, "Mgs",
+                state.dirSouth};
+    case guideEast:
+        return {cmdEast, "E", "W", &state.lastRADir, state.raBacklash, state.ppEastBit, "Mge",
+                state.dirEast};
+    case guideWest:
+    default:
+        return {cmdWest, "W", "E", &state.lastRADir, state.raBacklash, state.ppWestBit, "Mgw",
+                state.dirWest};
+    }
+}
+
+// One guide pulse of `ms` milliseconds (plus the axis backlash when it reverses direction) on
+// the selected output. Returns once issued: a relay pulse after the relay is released again.
+void frmMain::pulse(GuideDirection direction, int32_t ms) {
+    const Axis axis = axisOf(direction);
+    state.backlashMs = backlashFor(*axis.lastDir, axis.opposite, axis.backlash);
+    setButtonColour(axis.button, Colour::Green);
+    axis.button->repaint();
+    if (state.modeParallel)
+        relayPulse(axis.relayBit, relayHoldMs(state.backlashMs, ms));
+    if (state.modeAscom && state.telescope)
+        telescopePulse(axis, ms);
+    setButtonColour(axis.button, Colour::Red);
+    axis.button->repaint();
+    *axis.lastDir = axis.letter;
+}
+
+void frmMain::relayPulse(uint8_t bit, int32_t holdMs) {
+    const uint16_t address = Globals::lxPortAddress;
+    if (address == 0) {
+        if (!relayNoted_)
+            note(QStringLiteral("The relay box needs a parallel LX port (Options, Camera tab)"));
+        relayNoted_ = true;
+        return;
+    }
+    portIO_->SetPortBit(address, bit);
+    platform_.sleeper->sleepMs(holdMs);
+    portIO_->ClrPortBit(address, bit);
+}
+
+// A driver error ends this pulse only; guiding goes on and the operator sees why.
+void frmMain::telescopePulse(const Axis& axis, int32_t ms) {
+    try {
+        if (state.autostarPulseGuide)
+            state.telescope->CommandBlind(autostarCommand(axis.autostarPrefix, state.backlashMs, ms));
+        else
+            state.telescope->PulseGuide(axis.code, static_cast<double>(state.backlashMs) + ms);
+    } catch (const std::exception& error) {
+        note(QStringLiteral("Guide pulse %1 failed: %2")
+                 .arg(QLatin1String(axis.letter), QString::fromUtf8(error.what())));
+    }
+}
+
+// A nudge pulses only where it can reach the mount: a connected telescope or the relay box.
+void frmMain::nudge(GuideDirection normal, GuideDirection reversed, bool reverse) {
+    const bool toTelescope = state.modeAscom && state.telescope && telescopeConnected();
+    if (!toTelescope && !state.modeParallel) {
+        note(state.modeAscom ? QStringLiteral("Nudges need a connected telescope")
+                             : QStringLiteral("The Serial guide output sends no pulses"));
+        return;
+    }
+    const std::optional<int32_t> ms = nudgeLength(txtSlewPulseTime->text());
+    if (!ms) {
+        note(QStringLiteral("Pulse length must be a whole number of milliseconds, 1 to %1")
+                 .arg(kMaxNudgeMs));
+        return;
+    }
+    pulse(reverse ? reversed : normal, *ms);
+}
+
+void frmMain::cmdNorth_Click() { nudge(guideNorth, guideSouth, chkRevNS->isChecked()); }
+void frmMain::cmdSouth_Click() { nudge(guideSouth, guideNorth, chkRevNS->isChecked()); }
+void frmMain::cmdEast_Click() { nudge(guideEast, guideWest, chkRevEW->isChecked()); }
+void frmMain::cmdWest_Click() { nudge(guideWest, guideEast, chkRevEW->isChecked()); }

@@ -1,0 +1,165 @@
+#include "app/button_colour.h"
+#include "app/frame_picture.h"
+#include "app/main_window_probe.h"
+#include "app/window_fixture.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+// A dark frame with a bright 3 x 3 star centred on (cx, cy).
+QImage frameWithStar(int cx, int cy) {
+    QImage frame(640, 480, QImage::Format_RGB32);
+    frame.fill(qRgb(12, 12, 12));
+    for (int x = cx - 1; x <= cx + 1; ++x)
+        for (int y = cy - 1; y <= cy + 1; ++y)
+            frame.setPixel(x, y, qRgb(220, 220, 220));
+    return frame;
+}
+} // namespace
+
+// Locked on a star at (200, 100), guiding through a connected telescope.
+class GuideCycle : public WindowTest {
+protected:
+    frmMain& guiding() {
+        fp.capture.entries[0].frame = frameWithStar(200, 100);
+        fp.store.set("Guidescope Options", "FocalLength", "1444"); // 0.8 arcsec per pixel
+        frmMain& w = open();
+        w.state.telescope = fp.telescopes.create("Orvalis.Simulator");
+        fp.telescopes.scope.connected = true;
+        w.cmdPreview->click();
+        MainWindowProbe::tickUntilCycle(w);
+        w.cmdLock->click();
+        emit w.picFrame->mouseUp(1, 200, 100);
+        w.cmdGuide->click();
+        fp.telescopes.scope.calls.clear();
+        return w;
+    }
+    void starMovesTo(int x, int y) { fp.capture.entries[0].frame = frameWithStar(x, y); }
+    void cycle() { MainWindowProbe::tickUntilCycle(*window); }
+};
+
+TEST_F(GuideCycle, FoundStarShowsErrorsAndCorrectsRaOnly) {
+    frmMain& w = guiding();
+    ASSERT_TRUE(w.state.guiding);
+    starMovesTo(205, 103); // 5 px right, 3 px down of the target
+    cycle();
+    EXPECT_EQ(w.state.errX, -5);
+    EXPECT_EQ(w.state.errY, -3);
+    EXPECT_EQ(buttonColour(w.cmdLock), Colour::Green);
+    EXPECT_EQ(w.lblDx->text(), QString::number(-5 * w.state.arcsecPerPixelX, 'f', 6));
+    EXPECT_EQ(w.lblDx->text().section('.', 1).size(), 6);
+    // West 133 ms for a 4 arcsec error at 30 arcsec/s; no Dec correction by default.
+    ASSERT_EQ(fp.telescopes.scope.calls.size(), 1);
+    EXPECT_TRUE(fp.telescopes.scope.calls[0].startsWith("PulseGuide 3 133"));
+    EXPECT_TRUE(w.HalfSecTimer->isActive());
+}
+
+TEST_F(GuideCycle, LostStarSoundsAndRecoversWhenItReturns) {
+    frmMain& w = guiding();
+    starMovesTo(500, 400);
+    cycle();
+    EXPECT_TRUE(w.state.lockLost);
+    EXPECT_EQ(buttonColour(w.cmdLock), Colour::Yellow);
+    EXPECT_EQ(w.lblDx->text(), "");
+    EXPECT_EQ(fp.sound.played, QStringList{"LockLost.wav"});
+    EXPECT_TRUE(fp.telescopes.scope.calls.isEmpty());
+    cycle();
+    EXPECT_EQ(fp.sound.played.size(), 2);
+
+    starMovesTo(201, 100);
+    cycle();
+    EXPECT_FALSE(w.state.lockLost);
+    EXPECT_TRUE(w.state.guiding);
+    EXPECT_EQ(buttonColour(w.cmdLock), Colour::Green);
+}
+
+TEST_F(GuideCycle, DriverErrorInAPulseKeepsTheLoopGoing) {
+    frmMain& w = guiding();
+    fp.telescopes.scope.failPulse = true;
+    starMovesTo(210, 100);
+    cycle();
+    EXPECT_TRUE(w.HalfSecTimer->isActive());
+    EXPECT_TRUE(w.state.guiding);
+    EXPECT_EQ(buttonColour(w.cmdWest), Colour::Red);
+    EXPECT_EQ(w.state.lastRADir, "W");
+    EXPECT_TRUE(status().contains("does not answer")) << status().toStdString();
+}
+
+TEST_F(GuideCycle, ReferenceMarkIsDrawnButNeverMeasured) {
+    frmMain& w = guiding();
+    emit w.picFrame->mouseUp(2, 300, 200);
+    cycle();
+    EXPECT_EQ(w.picFrame->Point(306, 50), 12 | 12 << 8 | 12 << 16);
+}
+
+TEST_F(GuideCycle, GuideButtonRefusesAnUnconnectedTelescope) {
+    frmMain& w = open();
+    w.cmdGuide->click();
+    EXPECT_FALSE(w.state.guiding);
+    EXPECT_TRUE(status().contains("Choose a telescope"));
+    w.state.telescope = fp.telescopes.create("Orvalis.Simulator");
+    w.cmdGuide->click();
+    EXPECT_FALSE(w.state.guiding);
+    EXPECT_EQ(fp.messages.texts,
+              QStringList{"Guiding cannot be activitated until scope is connected."});
+    EXPECT_EQ(fp.messages.icons.back(), MessageIcon::Critical);
+}
+
+using ErrorLogging = GuideCycle;
+
+TEST_F(ErrorLogging, LogsFoundStarsWithOrWithoutGuidingAndAppendsOrOverwrites) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("guide.log");
+    fp.store.set("Logging Options", "Log Filename", path);
+    frmMain& w = guiding();
+    w.cmdGuide->click(); // guiding off: lines are still written
+    w.chkLogErrors->click();
+    ASSERT_TRUE(w.state.logging);
+    starMovesTo(205, 100);
+    cycle();
+    starMovesTo(500, 400); // lost: no line
+    cycle();
+    w.chkLogErrors->click();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 2); // one line and the empty rest after its CR LF
+    const QString ra = QString::number(-5 * w.state.arcsecPerPixelX, 'f', 3);
+    EXPECT_TRUE(lines[0].endsWith((", " + ra + ", 0.000\r").toUtf8())) << lines[0].constData();
+    file.close();
+
+    w.chkLogErrors->click(); // overwrite mode empties the file
+    w.chkLogErrors->click();
+    EXPECT_EQ(QFile(path).size(), 0);
+}
+
+TEST_F(ErrorLogging, UnopenableLogIsReportedAndTheBoxCleared) {
+    fp.store.set("Logging Options", "Log Filename", "/nonexistent-folder/guide.log");
+    frmMain& w = guiding();
+    w.chkLogErrors->click();
+    EXPECT_FALSE(w.state.logging);
+    EXPECT_FALSE(w.chkLogErrors->isChecked());
+    ASSERT_EQ(fp.messages.texts.size(), 1);
+    EXPECT_TRUE(fp.messages.texts[0].startsWith("There was a problem opening the log file.  "));
+    EXPECT_FALSE(QFile::exists("/nonexistent-folder/guide.log"));
+}
+
+TEST_F(ErrorLogging, DiskFullStopsLoggingButNotGuiding) {
+    fp.store.set("Logging Options", "Log Filename", "/dev/full");
+    fp.store.set("Logging Options", "Append Log", "1");
+    frmMain& w = guiding();
+    w.chkLogErrors->click();
+    ASSERT_TRUE(w.state.logging);
+    starMovesTo(210, 100);
+    cycle();
+    EXPECT_FALSE(w.state.logging);
+    EXPECT_FALSE(w.chkLogErrors->isChecked());
+    EXPECT_TRUE(status().startsWith("Logging stopped")) << status().toStdString();
+    EXPECT_TRUE(w.state.guiding);
+    EXPECT_EQ(fp.telescopes.scope.calls.size(), 1);
+}
