@@ -3,6 +3,7 @@
 #include <QImage>
 #include <cstdint>
 
-// A dark sky with Gaussian stars, the same for the same seed; one bright star sits near the
-// centre. Used as the picture shown before the first frame arrives.
+// The sky simulator's first frame at time zero for this seed and otherwise default options:
+// a dark sky with faint stars and one bright star near the centre, the same for the same seed.
+// Used as the picture shown before the first frame arrives.
 QImage renderStarField(int width, int height, uint32_t seed);

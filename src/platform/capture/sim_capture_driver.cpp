@@ -1,0 +1,72 @@
+#include "platform/capture/sim_capture_driver.h"
+
+#include "platform/capture/sim_format_dialog.h"
+#include "platform/capture/sim_source_dialog.h"
+#include "sim/sky_simulator.h"
+
+namespace {
+const QString kNotSaved = QStringLiteral("The simulator settings could not be saved.");
+} // namespace
+
+QString simulatorName() {
+    return QStringLiteral("Orvalis Sky Simulator");
+}
+
+QString simulatorVersion() {
+    return QStringLiteral("1.0");
+}
+
+SimCaptureDriver::SimCaptureDriver(SkySimulator& sky, SettingsStore& store)
+    : sky_(sky), store_(store) {}
+
+bool SimCaptureDriver::connect() {
+    connected_ = true;
+    error_.clear();
+    return true;
+}
+
+void SimCaptureDriver::disconnect() {
+    connected_ = false;
+}
+
+bool SimCaptureDriver::isConnected() const {
+    return connected_;
+}
+
+CAPDRIVERCAPS SimCaptureDriver::caps() const {
+    CAPDRIVERCAPS caps;
+    caps.fHasDlgVideoSource = true;
+    caps.fHasDlgVideoFormat = true;
+    return caps;
+}
+
+bool SimCaptureDriver::grab(QImage& frame) {
+    if (!connected_) {
+        error_ = QStringLiteral("The sky simulator is not connected.");
+        return false;
+    }
+    frame = sky_.render();
+    return true;
+}
+
+QSize SimCaptureDriver::frameSize() const {
+    return connected_ ? sky_.frameSize() : QSize();
+}
+
+bool SimCaptureDriver::sourceDialog(QWidget* parent) {
+    SimSourceDialog dialog(sky_, store_, parent);
+    if (dialog.exec() == QDialog::Accepted && !dialog.saved())
+        error_ = kNotSaved;
+    return true;
+}
+
+bool SimCaptureDriver::formatDialog(QWidget* parent) {
+    SimFormatDialog dialog(sky_, store_, parent);
+    if (dialog.exec() == QDialog::Accepted && !dialog.saved())
+        error_ = kNotSaved;
+    return true;
+}
+
+QString SimCaptureDriver::errorString() const {
+    return error_;
+}

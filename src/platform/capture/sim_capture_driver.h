@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/capture/capture_driver.h"
+
+class SettingsStore;
+class SkySimulator;
+
+// The sky simulator as a camera. It always connects; its Source dialog edits the simulated
+// sky and mount, its Format dialog the frame size, and both save under "Simulator Options".
+// The simulator and store are not owned and must outlive the driver.
+class SimCaptureDriver : public CaptureDriver {
+public:
+    SimCaptureDriver(SkySimulator& sky, SettingsStore& store);
+
+    bool connect() override;
+    void disconnect() override;
+    bool isConnected() const override;
+    CAPDRIVERCAPS caps() const override;
+    // A fresh frame at once while connected; false otherwise.
+    bool grab(QImage& frame) override;
+    QSize frameSize() const override;
+    bool sourceDialog(QWidget* parent) override;
+    bool formatDialog(QWidget* parent) override;
+    QString errorString() const override;
+
+private:
+    SkySimulator& sky_;
+    SettingsStore& store_;
+    bool connected_ = false;
+    QString error_;
+};
+
+QString simulatorName();
+QString simulatorVersion();
