@@ -1,0 +1,97 @@
+#include "app/frame_picture.h"
+#include "app/main_window_probe.h"
+#include "app/window_fixture.h"
+#include "platform/capture/sim_capture_driver.h"
+#include "sim/sim_clock.h"
+#include "sim/sky_simulator.h"
+
+#include <QPushButton>
+#include <cmath>
+
+namespace {
+// The simulator as the only camera.
+class SimCamera : public CaptureDrivers {
+public:
+    SimCamera(SkySimulator& sky, SettingsStore& store) : sky_(sky), store_(store) {}
+    bool description(int index, QString& name, QString& version) override {
+        name = simulatorName();
+        version = simulatorVersion();
+        return index == 0;
+    }
+    std::unique_ptr<CaptureDriver> create(int index) override {
+        return index == 0 ? std::make_unique<SimCaptureDriver>(sky_, store_) : nullptr;
+    }
+
+private:
+    SkySimulator& sky_;
+    SettingsStore& store_;
+};
+
+// A telescope whose guide pulses move the simulated sky.
+class SimMount : public FakeTelescope {
+public:
+    explicit SimMount(SkySimulator& sky) : sky_(sky) { connected = true; }
+    void PulseGuide(int direction, double ms) override {
+        FakeTelescope::PulseGuide(direction, ms);
+        sky_.pulse(direction, static_cast<int>(ms));
+    }
+
+private:
+    SkySimulator& sky_;
+};
+} // namespace
+
+// Locked on the simulator's bright star, knocked 9 arcsec off and guiding: the error falls
+// below the minimum correction within a few cycles and then stays near it, in spite of drift
+// and periodic error (a drift builds up to the minimum before it is corrected).
+TEST_F(WindowTest, ClosedLoopOnTheSimulatorHoldsTheStar) {
+    auto clock = std::make_shared<ManualSimClock>(0);
+    SkySimulator sky(SkyOptions{}, clock);
+    SimCamera camera(sky, fp.store);
+    Platform platform = fp.platform();
+    platform.capture = &camera;
+    fp.store.set("Guiding Options", "Dec Correct", "1");
+    fp.store.set("Guiding Options", "RA Guide Rate", "15");
+    fp.store.set("Guiding Options", "Dec Guide Rate", "15");
+    frmMain w(platform);
+    w.state.telescope = std::make_unique<SimMount>(sky);
+
+    auto cycle = [&] {
+        int ticks = 0;
+        do {
+            clock->advance(0.5);
+            ++ticks;
+            MainWindowProbe::tick(w);
+        } while (w.state.elapsedSec != 0 && ticks < 100);
+    };
+    w.cmdPreview->click();
+    cycle();
+    const QPointF star = sky.guideStarPosition();
+    w.cmdLock->click();
+    emit w.picFrame->mouseUp(1, static_cast<float>(star.x()), static_cast<float>(star.y()));
+    ASSERT_TRUE(w.state.locked);
+    ASSERT_NEAR(w.state.targetX, star.x(), 1.0);
+    w.cmdGuide->click();
+    ASSERT_TRUE(w.state.guiding);
+
+    sky.pulse(guideEast, 600); // 9 arcsec at 15 arcsec per second
+    const double minimum = w.state.minCorrection;
+    auto error = [&] {
+        return std::hypot(w.state.errX * w.state.arcsecPerPixelX,
+                          w.state.errY * w.state.arcsecPerPixelY);
+    };
+    cycle();
+    EXPECT_GT(error(), 8.0);
+    for (int i = 0; i < 3; ++i)
+        cycle();
+    EXPECT_LT(error(), minimum);
+    double sumSquares = 0;
+    const int cycles = 120;
+    for (int i = 0; i < cycles; ++i) {
+        cycle();
+        ASSERT_FALSE(w.state.lockLost) << "cycle " << i;
+        EXPECT_LT(error(), minimum + 1.0) << "cycle " << i;
+        sumSquares += error() * error();
+    }
+    EXPECT_LT(std::sqrt(sumSquares / cycles), minimum);
+}
