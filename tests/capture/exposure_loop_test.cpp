@@ -1,6 +1,8 @@
 #include "app/button_colour.h"
+#include "app/frame_picture.h"
 #include "app/main_window_probe.h"
 #include "app/window_fixture.h"
+#include "platform/capture/capture_window.h"
 
 #include <QLabel>
 #include <QProgressBar>
