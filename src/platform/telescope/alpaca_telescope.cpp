@@ -1,0 +1,97 @@
+#include "platform/telescope/alpaca_telescope.h"
+
+#include "platform/telescope/telescope_registry.h"
+
+#include <QDesktopServices>
+#include <climits>
+#include <cmath>
+
+namespace {
+[[noreturn]] void fail(const QString& text) {
+    throw TelescopeError(text.toStdString());
+}
+
+QString boolText(bool value) {
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+} // namespace
+
+AlpacaTelescope::AlpacaTelescope(AlpacaAddress address, AlpacaTimeouts timeouts, UrlOpener opener)
+    : address_(std::move(address)), client_(address_.host, address_.port, timeouts),
+      opener_(std::move(opener)) {}
+
+bool AlpacaTelescope::Connected() {
+    return readBool("connected");
+}
+
+void AlpacaTelescope::setConnected(bool connected) {
+    client_.put(path("connected"), {{QStringLiteral("Connected"), boolText(connected)}});
+}
+
+bool AlpacaTelescope::CanPulseGuide() {
+    return readBool("canpulseguide");
+}
+
+void AlpacaTelescope::PulseGuide(int direction, double durationMs) {
+    if (direction < guideNorth || direction > guideWest)
+        fail(QStringLiteral("Invalid guide direction %1 (0 North, 1 South, 2 East, 3 West)")
+                 .arg(direction));
+    if (!std::isfinite(durationMs) || durationMs >= double(INT_MAX))
+        fail(QStringLiteral("Invalid guide pulse duration %1 ms").arg(durationMs));
+    if (durationMs < 0.5) // rounds to no pulse at all
+        return;
+    const long ms = std::lround(durationMs);
+    const AlpacaTimeouts& timeouts = client_.timeouts();
+    const long long wait = std::max<long long>(timeouts.callMs, ms + timeouts.pulseExtraMs);
+    client_.put(path("pulseguide"),
+                {{QStringLiteral("Direction"), QString::number(direction)},
+                 {QStringLiteral("Duration"), QString::number(ms)}},
+                int(std::min<long long>(wait, INT_MAX)));
+}
+
+void AlpacaTelescope::CommandBlind(const QString& command) {
+    client_.put(path("commandblind"),
+                {{QStringLiteral("Command"), command}, {QStringLiteral("Raw"), boolText(false)}});
+}
+
+void AlpacaTelescope::SetupDialog() {
+    const QUrl url = alpacaSetupUrl(address_);
+    const bool shown = opener_ ? opener_(url) : QDesktopServices::openUrl(url);
+    if (!shown)
+        fail(QStringLiteral("Cannot open the settings page %1 in the web browser")
+                 .arg(url.toString()));
+}
+
+QString AlpacaTelescope::path(const char* member) const {
+    return QStringLiteral("/api/v1/telescope/%1/%2")
+        .arg(address_.deviceNumber)
+        .arg(QLatin1String(member));
+}
+
+bool AlpacaTelescope::readBool(const char* member) {
+    const QJsonValue value = client_.get(path(member));
+    if (!value.isBool())
+        fail(QStringLiteral("The Alpaca device at %1 sent an unreadable reply to %2")
+                 .arg(client_.hostPort(), QLatin1String(member)));
+    return value.toBool();
+}
+
+QUrl alpacaSetupUrl(const AlpacaAddress& address) {
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(address.host);
+    url.setPort(address.port);
+    url.setPath(QStringLiteral("/setup/v1/telescope/%1/setup").arg(address.deviceNumber));
+    return url;
+}
+
+void registerAlpacaTelescopes(TelescopeRegistry& registry) {
+    registry.add(QStringLiteral("alpaca://"), [](const QString& identifier) {
+        const std::optional<AlpacaAddress> address = parseAlpacaIdentifier(identifier);
+        if (!address)
+            fail(QStringLiteral("\"%1\" is not an Alpaca telescope (expected "
+                                "alpaca://host:port/telescope/number)")
+                     .arg(identifier));
+        return std::unique_ptr<TelescopeDriver>(std::make_unique<AlpacaTelescope>(*address));
+    });
+}
