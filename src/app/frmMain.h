@@ -178,6 +178,15 @@ private:
     void chkRevNS_Click();
     void chkRevEW_Click();
     void disconnectTelescope();
+    void mnuChooseTelescope_Click();
+    void mnuTelescopeConnected_Click();
+    void mnuTelescopeProperties_Click();
+    void restoreTelescope();
+    void disconnectDriver();
+    void telescopeConnectionFailed(const QString& why);
+    void showNoTelescope();
+    void showTelescope(const QString& identifier);
+    void saveDriverId(const QString& identifier);
 
     void sldExposure_Change();
     void sldAggressiveness_Change();

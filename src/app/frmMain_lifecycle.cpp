@@ -45,6 +45,7 @@ void frmMain::Form_Load() {
 
     detectCaptureHardware();
     mnuDriver_Click(state.driverIndex);
+    restoreTelescope();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

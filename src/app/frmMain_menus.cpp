@@ -63,6 +63,11 @@ void frmMain::connectHandlers() {
     connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
     connect(mnuSource, &QAction::triggered, this, &frmMain::mnuSource_Click);
     connect(mnuFormat, &QAction::triggered, this, &frmMain::mnuFormat_Click);
+    connect(mnuChooseTelescope, &QAction::triggered, this, &frmMain::mnuChooseTelescope_Click);
+    connect(mnuTelescopeConnected, &QAction::triggered, this,
+            &frmMain::mnuTelescopeConnected_Click);
+    connect(mnuTelescopeProperties, &QAction::triggered, this,
+            &frmMain::mnuTelescopeProperties_Click);
     connect(mnuAscom, &QAction::triggered, this, &frmMain::mnuAscom_Click);
     connect(mnuParallel, &QAction::triggered, this, &frmMain::mnuParallel_Click);
     connect(mnuSerial, &QAction::triggered, this, &frmMain::mnuSerial_Click);

@@ -1,6 +1,7 @@
 #pragma once
 
 class CaptureDrivers;
+class DriverChooser;
 class SettingsStore;
 class ParallelPort;
 class SerialControl;
@@ -22,9 +23,11 @@ struct Platform {
     TelescopeFactory* telescopes = nullptr;
     SystemTools* tools = nullptr;
     CaptureDrivers* capture = nullptr;
+    DriverChooser* chooser = nullptr;
 
     bool complete() const {
         return store && parallelPort && serial && messages && sound && sleeper && telescopes &&
-               tools && capture;
+               tools && capture &&
+               chooser;
     }
 };

@@ -8,6 +8,7 @@
 #include "fakes/fake_store.h"
 #include "fakes/fake_telescope.h"
 #include "platform/platform.h"
+#include "platform/telescope/driver_chooser.h"
 
 #include <set>
 
@@ -38,6 +39,17 @@ private:
     };
 };
 
+// Answers each Choose() with the next of `answers` ("" once they run out).
+class FakeChooser : public DriverChooser {
+public:
+    QString Choose() override {
+        ++asked;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QStringList answers;
+    int asked = 0;
+};
+
 // Every platform component as a fake, owned here; platform() is the bundle to hand over.
 // One working camera (index 0, black 640 x 480 frames) is installed unless a test clears it.
 struct FakePlatform {
@@ -56,9 +68,10 @@ struct FakePlatform {
     FakeTelescopeFactory telescopes;
     FakeTools tools;
     FakeCaptureDrivers capture;
+    FakeChooser chooser;
 
     Platform platform() {
         return Platform{&store, &parallelPort, &serial,     &messages,
-                        &sound, &sleeper,      &telescopes, &tools, &capture};
+                        &sound, &sleeper,      &telescopes, &tools, &capture, &chooser};
     }
 };
