@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config clang-format
-  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev libv4l-dev
   libgtest-dev libgmock-dev
   libcpp-httplib-dev
   xvfb xauth x11-utils
