@@ -16,10 +16,8 @@ int main(int argc, char** argv) {
     RealPlatform platform;
     frmMain window(platform.bundle());
     platform.setMainWindow(&window);
-    if (const QString kept = platform.keptUnreadableSettings(); !kept.isEmpty())
-        window.note(QStringLiteral("The settings file could not be read and was kept as %1; "
-                                   "defaults are in use")
-                        .arg(kept));
+    if (const QStringList notes = platform.startupNotes(); !notes.isEmpty())
+        window.note(notes.join(QStringLiteral("; ")));
     window.show();
     return app.exec();
 }

@@ -2,7 +2,7 @@
 
 #include "platform/platform.h"
 
-#include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -14,6 +14,9 @@ class QtSound;
 class ThreadSleeper;
 class TelescopeRegistry;
 class ProcessTools;
+class DesktopCaptureDrivers;
+class DriverChooser;
+class SkySimulator;
 class QWidget;
 
 // The platform components of a running program: the settings file of this user, the machine's
@@ -26,8 +29,9 @@ public:
     Platform bundle();
     // Message boxes are shown over this window once it exists.
     void setMainWindow(QWidget* window);
-    // Where an unreadable settings file was kept, or "".
-    QString keptUnreadableSettings() const;
+    // Notes for the operator from setting up: an unreadable settings file set aside, cameras
+    // that could not be opened.
+    QStringList startupNotes() const;
 
 private:
     std::unique_ptr<IniSettingsStore> store_;
@@ -38,4 +42,7 @@ private:
     std::unique_ptr<ThreadSleeper> sleeper_;
     std::unique_ptr<TelescopeRegistry> telescopes_;
     std::unique_ptr<ProcessTools> tools_;
+    std::unique_ptr<SkySimulator> sky_;
+    std::unique_ptr<DesktopCaptureDrivers> capture_;
+    std::unique_ptr<DriverChooser> chooser_;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/capture/capture_driver.h"
 #include "platform/capture/v4l2_devices.h"
+#include "platform/capture/v4l2_io.h"
 
 #include <QStringList>
 #include <vector>
@@ -14,8 +15,10 @@ class SkySimulator;
 // keeps one of the nine driver indices.
 class DesktopCaptureDrivers : public CaptureDrivers {
 public:
+    // Looks for cameras once, now; devRoot holds the videoN nodes.
     DesktopCaptureDrivers(SkySimulator& sky, SettingsStore& store,
-                          std::shared_ptr<V4l2Io> io = systemV4l2Io());
+                          std::shared_ptr<V4l2Io> io = systemV4l2Io(),
+                          const QString& devRoot = QStringLiteral("/dev"));
 
     bool description(int index, QString& name, QString& version) override;
     std::unique_ptr<CaptureDriver> create(int index) override;

@@ -1,0 +1,38 @@
+#include "platform/telescope/sim_telescope.h"
+
+#include "platform/capture/sim_source_dialog.h"
+#include "platform/telescope/telescope_registry.h"
+#include "sim/sky_simulator.h"
+
+#include <QRegularExpression>
+#include <cmath>
+
+void SimTelescope::PulseGuide(int direction, double durationMs) {
+    if (!connected_)
+        throw TelescopeError("The simulated telescope is not connected");
+    if (direction < guideNorth || direction > guideWest || !std::isfinite(durationMs))
+        throw TelescopeError("Invalid guide pulse");
+    sky_.pulse(direction, static_cast<int>(std::lround(std::min(durationMs, 1e6))));
+}
+
+void SimTelescope::CommandBlind(const QString& command) {
+    static const QRegularExpression guide(QStringLiteral("^:?Mg([nsew])(\\d{1,7})#?$"));
+    const QRegularExpressionMatch m = guide.match(command);
+    if (!m.hasMatch())
+        throw TelescopeError(
+            QStringLiteral("Unknown command \"%1\"").arg(command).toStdString());
+    const int direction = QStringLiteral("nsew").indexOf(m.captured(1));
+    PulseGuide(direction, m.captured(2).toDouble());
+}
+
+void SimTelescope::SetupDialog() {
+    SimSourceDialog dialog(sky_, store_);
+    dialog.setWindowTitle(QStringLiteral("Simulated Telescope"));
+    dialog.exec();
+}
+
+void registerSimTelescope(TelescopeRegistry& registry, SkySimulator& sky, SettingsStore& store) {
+    registry.add(kSimTelescopeId, [&sky, &store](const QString& id) {
+        return id == kSimTelescopeId ? std::make_unique<SimTelescope>(sky, store) : nullptr;
+    });
+}
