@@ -5,6 +5,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev
   libgtest-dev libgmock-dev
+  libindi-dev indi-bin
   xvfb xauth x11-utils
 )
 missing=()

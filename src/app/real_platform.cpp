@@ -6,6 +6,7 @@
 #include "platform/sleep/thread_sleeper.h"
 #include "platform/sound/qt_sound.h"
 #include "platform/store/ini_settings_store.h"
+#include "platform/telescope/indi_registration.h"
 #include "platform/telescope/telescope_registry.h"
 #include "platform/tools/process_tools.h"
 
@@ -16,6 +17,7 @@ RealPlatform::RealPlatform()
       messages_(std::make_unique<QtMessageBoxes>(nullptr)), sound_(std::make_unique<QtSound>()),
       sleeper_(std::make_unique<ThreadSleeper>()),
       telescopes_(std::make_unique<TelescopeRegistry>()), tools_(std::make_unique<ProcessTools>()) {
+    registerIndiTelescopes(*telescopes_);
 }
 
 RealPlatform::~RealPlatform() = default;
