@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev libv4l-dev
   libgtest-dev libgmock-dev
   libcpp-httplib-dev
+  libindi-dev indi-bin
   xvfb xauth x11-utils
 )
 missing=()

@@ -9,7 +9,7 @@
 #include "platform/store/ini_settings_store.h"
 #include "platform/telescope/alpaca_telescope.h"
 #include "platform/telescope/chooser_dialog.h"
-#include "platform/telescope/indi_telescope.h"
+#include "platform/telescope/indi_registration.h"
 #include "platform/telescope/sim_telescope.h"
 #include "platform/telescope/telescope_registry.h"
 #include "platform/tools/process_tools.h"

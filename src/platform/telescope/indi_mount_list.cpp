@@ -1,0 +1,59 @@
+#include "platform/telescope/indi_mount_list.h"
+
+#include "platform/telescope/indi_address.h"
+
+#include <chrono>
+
+namespace {
+// Devices count as all described when no definition has come for this long.
+constexpr int quietMs = 300;
+
+bool isMount(const IndiDeviceState& device) {
+    const auto info = device.properties.find(QStringLiteral("DRIVER_INFO"));
+    if (info == device.properties.end())
+        return false;
+    const IndiElement* interfaces = info->second.element(QStringLiteral("DRIVER_INTERFACE"));
+    bool ok = false;
+    const uint bits = interfaces ? interfaces->text.trimmed().toUInt(&ok) : 0;
+    return ok && (bits & (indiTelescopeInterface | indiGuiderInterface)) != 0;
+}
+
+bool anyDriverInfo(const IndiSnapshot& s) {
+    for (const auto& [name, device] : s.devices)
+        if (device.properties.count(QStringLiteral("DRIVER_INFO")))
+            return true;
+    return false;
+}
+} // namespace
+
+std::vector<QString> indiMountDevices(const IndiSnapshot& snapshot) {
+    std::vector<QString> names;
+    for (const auto& [name, device] : snapshot.devices)
+        if (isMount(device))
+            names.push_back(name);
+    return names; // std::map keeps them sorted
+}
+
+std::vector<QString> listIndiMountDevices(const QString& host, int port, int timeoutMs,
+                                          QString* error) {
+    const auto start = std::chrono::steady_clock::now();
+    const QString server = indiServerName({host, port, {}});
+    IndiClient client;
+    if (!client.connectServer(host, port, {}, timeoutMs)) {
+        if (error)
+            *error = QStringLiteral("Cannot reach the INDI server at %1").arg(server);
+        return {};
+    }
+    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    const IndiClient::Wait result =
+        client.waitForDefinitions(anyDriverInfo, quietMs, timeoutMs - int(spent.count()));
+    std::vector<QString> names;
+    client.read([&](const IndiSnapshot& s) { names = indiMountDevices(s); });
+    if (error)
+        *error = result == IndiClient::Wait::LinkLost
+                     ? QStringLiteral("Lost the connection to the INDI server at %1").arg(server)
+                     : QString();
+    client.disconnectServer();
+    return names;
+}

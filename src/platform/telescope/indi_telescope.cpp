@@ -1,0 +1,320 @@
+#include "platform/telescope/indi_telescope.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+const char* const connection = "CONNECTION";
+const char* const guideNS = "TELESCOPE_TIMED_GUIDE_NS";
+const char* const guideWE = "TELESCOPE_TIMED_GUIDE_WE";
+// After CONNECTION turns on, a driver defines the properties of the connected device; they
+// count as complete when none has come for this long.
+constexpr int settleQuietMs = 200;
+// An Alert's explanation may follow the Alert itself by a moment.
+constexpr int messageGraceMs = 200;
+
+QString lostMessage(const QString& server) {
+    return QStringLiteral("Lost the connection to the INDI server at %1").arg(server);
+}
+
+IndiElement numberElement(const char* name, double value) {
+    IndiElement e;
+    e.name = QString::fromLatin1(name);
+    e.value = value;
+    return e;
+}
+
+IndiElement switchElement(const char* name, bool on) {
+    IndiElement e;
+    e.name = QString::fromLatin1(name);
+    e.on = on;
+    return e;
+}
+
+IndiVector vectorNamed(const QString& device, const char* name, IndiKind kind) {
+    IndiVector v;
+    v.device = device;
+    v.name = QString::fromLatin1(name);
+    v.kind = kind;
+    return v;
+}
+
+// The device as the settings dialog sees it, through the driver's client.
+class ClientDeviceAccess : public IndiDeviceAccess {
+public:
+    ClientDeviceAccess(IndiClient& client, QString device, QString server)
+        : client_(client), device_(std::move(device)), server_(std::move(server)) {}
+
+    QString deviceName() const override { return device_; }
+    std::vector<IndiVector> properties() const override {
+        std::vector<IndiVector> out;
+        client_.read([&](const IndiSnapshot& s) {
+            if (const IndiDeviceState* d = s.device(device_))
+                for (const auto& [name, vector] : d->properties)
+                    out.push_back(vector);
+        });
+        return out;
+    }
+    quint64 revision() const override {
+        quint64 r = 0;
+        client_.read([&](const IndiSnapshot& s) { r = s.revision; });
+        return r;
+    }
+    QString lastMessage() const override {
+        QString m;
+        client_.read([&](const IndiSnapshot& s) {
+            if (const IndiDeviceState* d = s.device(device_))
+                m = d->lastMessage;
+        });
+        return m;
+    }
+    void send(const IndiVector& changed) override {
+        if (!client_.send(changed))
+            throw TelescopeError(lostMessage(server_).toStdString());
+    }
+
+private:
+    IndiClient& client_;
+    QString device_;
+    QString server_;
+};
+} // namespace
+
+IndiVector indiGuidePulse(const QString& device, int direction, double durationMs) {
+    if (direction < guideNorth || direction > guideWest)
+        throw TelescopeError(QStringLiteral("Invalid guide direction %1 (0 North, 1 South, 2 East, "
+                                            "3 West)")
+                                 .arg(direction)
+                                 .toStdString());
+    const bool northSouth = direction == guideNorth || direction == guideSouth;
+    const bool first = direction == guideNorth || direction == guideEast;
+    IndiVector pulse = vectorNamed(device, northSouth ? guideNS : guideWE, IndiKind::Number);
+    pulse.elements = {
+        numberElement(northSouth ? "TIMED_GUIDE_N" : "TIMED_GUIDE_E", first ? durationMs : 0),
+        numberElement(northSouth ? "TIMED_GUIDE_S" : "TIMED_GUIDE_W", first ? 0 : durationMs)};
+    return pulse;
+}
+
+IndiTelescope::IndiTelescope(IndiAddress address, IndiTimeouts timeouts)
+    : address_(std::move(address)), timeouts_(timeouts) {}
+
+IndiTelescope::~IndiTelescope() = default;
+
+void IndiTelescope::setSetupDialog(IndiSetupDialogRunner runner) {
+    setupDialog_ = std::move(runner);
+}
+
+bool IndiTelescope::Connected() {
+    return open_ && client_.linkUp() && connectionOn();
+}
+
+void IndiTelescope::setConnected(bool connected) {
+    if (!connected) {
+        disconnectDevice();
+        return;
+    }
+    if (Connected())
+        return;
+    try {
+        connectDevice();
+        open_ = true;
+    } catch (const TelescopeError&) {
+        open_ = false;
+        client_.disconnectServer();
+        throw;
+    }
+}
+
+void IndiTelescope::connectDevice() {
+    openLink();
+    if (!connectionOn())
+        switchConnection(true);
+    const IndiClient::Wait settled = client_.waitForDefinitions(
+        [](const IndiSnapshot&) { return true; }, settleQuietMs, timeouts_.callMs);
+    if (settled == IndiClient::Wait::LinkLost)
+        throwUnlessMet(settled);
+}
+
+void IndiTelescope::disconnectDevice() {
+    open_ = false;
+    if (client_.linkUp() && connectionOn()) {
+        try {
+            switchConnection(false);
+        } catch (const TelescopeError&) {
+            // The link is dropped below either way.
+        }
+    }
+    client_.disconnectServer();
+}
+
+void IndiTelescope::openLink() {
+    if (!client_.connectServer(address_.host, address_.port, address_.device, timeouts_.connectMs))
+        fail(QStringLiteral("Cannot reach the INDI server at %1").arg(server()));
+    const IndiClient::Wait found =
+        client_.waitUntil([&](const IndiSnapshot& s) { return property(s, connection) != nullptr; },
+                          timeouts_.connectMs);
+    if (found != IndiClient::Wait::TimedOut) {
+        throwUnlessMet(found);
+        return;
+    }
+    bool deviceSeen = false;
+    client_.read([&](const IndiSnapshot& s) { deviceSeen = s.device(address_.device); });
+    fail((deviceSeen ? QStringLiteral("The device \"%2\" on the INDI server at %1 has no "
+                                      "CONNECTION switch")
+                     : QStringLiteral("The INDI server at %1 has no device \"%2\""))
+             .arg(server(), address_.device));
+}
+
+// Sends CONNECT (on) or DISCONNECT and waits for the device's answer.
+void IndiTelescope::switchConnection(bool on) {
+    IndiVector change = vectorNamed(address_.device, connection, IndiKind::Switch);
+    change.elements = {switchElement("CONNECT", on), switchElement("DISCONNECT", !on)};
+    const quint64 sent = sendOrThrow(change);
+    IndiVector answer;
+    const IndiClient::Wait result = client_.waitUntil(
+        [&](const IndiSnapshot& s) {
+            const IndiVector* p = property(s, connection);
+            if (!p || p->revision <= sent)
+                return false;
+            answer = *p;
+            return p->state == IndiState::Alert ||
+                   (p->state != IndiState::Busy && p->isOn(on ? "CONNECT" : "DISCONNECT"));
+        },
+        timeouts_.callMs);
+    throwUnlessMet(result);
+    if (answer.state == IndiState::Alert) {
+        const QString why = messageSince(sent);
+        fail(QStringLiteral("\"%1\" could not %2: %3")
+                 .arg(address_.device,
+                      on ? QStringLiteral("connect") : QStringLiteral("disconnect"),
+                      why.isEmpty() ? QStringLiteral("the driver gave no reason") : why));
+    }
+}
+
+bool IndiTelescope::CanPulseGuide() {
+    if (!Connected())
+        return false;
+    bool both = false;
+    client_.read(
+        [&](const IndiSnapshot& s) { both = property(s, guideNS) && property(s, guideWE); });
+    return both;
+}
+
+void IndiTelescope::PulseGuide(int direction, double durationMs) {
+    const IndiVector pulse = indiGuidePulse(address_.device, direction, durationMs);
+    requireConnected();
+    if (!(durationMs > 0))
+        return;
+    bool known = false;
+    client_.read(
+        [&](const IndiSnapshot& s) { known = s.property(address_.device, pulse.name) != nullptr; });
+    if (!known)
+        fail(QStringLiteral("The mount \"%1\" cannot pulse-guide").arg(address_.device));
+    const quint64 sent = sendOrThrow(pulse);
+    const double limit = std::min(durationMs + timeouts_.pulseExtraMs, double(INT_MAX));
+    IndiState answer = IndiState::Idle;
+    throwUnlessMet(client_.waitUntil(
+        [&](const IndiSnapshot& s) {
+            const IndiVector* p = s.property(address_.device, pulse.name);
+            // An Idle update after the send is the end of an earlier pulse.
+            if (!p || p->revision <= sent || p->state == IndiState::Idle)
+                return false;
+            answer = p->state;
+            return true;
+        },
+        int(std::ceil(limit))));
+    if (answer == IndiState::Alert) {
+        const QString why = messageSince(sent);
+        fail(QStringLiteral("\"%1\" refused the guide pulse%2")
+                 .arg(address_.device, why.isEmpty() ? QString() : ": " + why));
+    }
+}
+
+void IndiTelescope::CommandBlind(const QString&) {
+    fail(QStringLiteral("Autostar commands are not available through INDI"));
+}
+
+void IndiTelescope::SetupDialog() {
+    if (!setupDialog_)
+        fail(QStringLiteral("No settings dialog is available for INDI mounts"));
+    const bool temporary = !(open_ && client_.linkUp());
+    if (temporary) {
+        try {
+            openLink();
+        } catch (const TelescopeError&) {
+            client_.disconnectServer();
+            throw;
+        }
+    }
+    struct DropTemporaryLink {
+        IndiClient& client;
+        bool temporary;
+        ~DropTemporaryLink() {
+            if (temporary)
+                client.disconnectServer();
+        }
+    } drop{client_, temporary};
+    ClientDeviceAccess access(client_, address_.device, server());
+    setupDialog_(access);
+}
+
+void IndiTelescope::requireConnected() const {
+    if (open_ && !client_.linkUp())
+        fail(lostMessage(server()));
+    if (!open_ || !connectionOn())
+        fail(QStringLiteral("The mount \"%1\" is not connected").arg(address_.device));
+}
+
+// Returns the client's change counter from just before the send: whatever carries a higher
+// one arrived after it.
+quint64 IndiTelescope::sendOrThrow(const IndiVector& vector) {
+    quint64 before = 0;
+    client_.read([&](const IndiSnapshot& s) { before = s.revision; });
+    if (!client_.send(vector))
+        fail(lostMessage(server()));
+    return before;
+}
+
+const IndiVector* IndiTelescope::property(const IndiSnapshot& s, const char* name) const {
+    return s.property(address_.device, QString::fromLatin1(name));
+}
+
+bool IndiTelescope::connectionOn() const {
+    bool on = false;
+    client_.read([&](const IndiSnapshot& s) {
+        const IndiVector* p = property(s, connection);
+        on = p && p->isOn(QStringLiteral("CONNECT"));
+    });
+    return on;
+}
+
+// The driver's message if one came after `revision`, waiting a moment for it.
+QString IndiTelescope::messageSince(quint64 revision) const {
+    QString message;
+    client_.waitUntil(
+        [&](const IndiSnapshot& s) {
+            const IndiDeviceState* d = s.device(address_.device);
+            if (!d || d->messageRevision <= revision)
+                return false;
+            message = d->lastMessage;
+            return true;
+        },
+        messageGraceMs);
+    return message;
+}
+
+void IndiTelescope::throwUnlessMet(IndiClient::Wait result) const {
+    if (result == IndiClient::Wait::LinkLost)
+        fail(lostMessage(server()));
+    if (result == IndiClient::Wait::TimedOut)
+        fail(QStringLiteral("The INDI server at %1 did not answer in time").arg(server()));
+}
+
+QString IndiTelescope::server() const {
+    return indiServerName(address_);
+}
+
+void IndiTelescope::fail(const QString& message) const {
+    throw TelescopeError(message.toStdString());
+}

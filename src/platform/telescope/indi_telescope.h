@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/telescope/indi_address.h"
+#include "platform/telescope/indi_client.h"
+#include "platform/telescope/indi_device_access.h"
+#include "platform/telescope/telescope.h"
+
+struct IndiTimeouts {
+    int connectMs = 5000;    // reaching the server, and the device showing up on it
+    int callMs = 10000;      // the server's answer to a request
+    int pulseExtraMs = 5000; // added to a pulse's duration while waiting for its answer
+};
+
+// A mount on an INDI server, as a telescope driver. Every member runs on the caller's thread
+// and blocks it until the server has answered or a time-out has run out (TelescopeError "...
+// did not answer in time"). A lost server link fails the next call at once.
+class IndiTelescope : public TelescopeDriver {
+public:
+    explicit IndiTelescope(IndiAddress address, IndiTimeouts timeouts = {});
+    // Drops the server link; leaves the device as it is.
+    ~IndiTelescope() override;
+
+    // SetupDialog hands the device to `runner`; without one SetupDialog throws.
+    void setSetupDialog(IndiSetupDialogRunner runner);
+
+    bool Connected() override;
+    // true: connects to the server and switches the device's CONNECTION on. false: switches it
+    // off and drops the link; never throws.
+    void setConnected(bool connected) override;
+    // Connected, with both timed guide properties.
+    bool CanPulseGuide() override;
+    // Returns once the server has taken the pulse on (Busy or Ok), not when it has ended.
+    void PulseGuide(int direction, double durationMs) override;
+    // Always throws: INDI mounts take no hand-box commands.
+    void CommandBlind(const QString& command) override;
+    // Connects to the server only for the dialog when the driver is not connected.
+    void SetupDialog() override;
+
+private:
+    void connectDevice();
+    void disconnectDevice();
+    void openLink();
+    void switchConnection(bool on);
+    void requireConnected() const;
+    quint64 sendOrThrow(const IndiVector& vector);
+    const IndiVector* property(const IndiSnapshot& s, const char* name) const;
+    bool connectionOn() const;
+    QString messageSince(quint64 revision) const;
+    void throwUnlessMet(IndiClient::Wait result) const;
+    QString server() const;
+    [[noreturn]] void fail(const QString& message) const;
+
+    IndiAddress address_;
+    IndiTimeouts timeouts_;
+    IndiClient client_;
+    IndiSetupDialogRunner setupDialog_;
+    bool open_ = false; // between a successful setConnected(true) and setConnected(false)
+};
+
+// The new value of TELESCOPE_TIMED_GUIDE_NS (North, South) or TELESCOPE_TIMED_GUIDE_WE (East,
+// West) for a pulse: the direction's element gets the duration in ms, the other element of the
+// pair 0. Throws TelescopeError for a direction outside 0..3.
+IndiVector indiGuidePulse(const QString& device, int direction, double durationMs);

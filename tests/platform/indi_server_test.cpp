@@ -1,0 +1,221 @@
+// Against a real indiserver running the telescope simulator (package indi-bin).
+
+#include "indi_test_server.h"
+#include "platform/telescope/indi_mount_list.h"
+#include "platform/telescope/indi_telescope.h"
+#include "printers.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+const IndiTimeouts quick = quickTimeouts;
+
+IndiAddress simulator(int port) {
+    return simulatorAt(port);
+}
+
+// A second client on the server that watches what the driver under test does to the device.
+class Observer {
+public:
+    explicit Observer(int port) {
+        EXPECT_TRUE(client.connectServer(QStringLiteral("localhost"), port, simulatorName, 2000));
+    }
+
+    // The latest copy of a property once `condition` holds for it (an empty copy if never).
+    IndiVector await(const QString& name, const std::function<bool(const IndiVector&)>& condition,
+                     int withinMs = 3000) {
+        IndiVector seen;
+        client.waitUntil(
+            [&](const IndiSnapshot& s) {
+                const IndiVector* p = s.property(simulatorName, name);
+                if (p && condition(*p))
+                    seen = *p;
+                return p && condition(*p);
+            },
+            withinMs);
+        return seen;
+    }
+
+    IndiVector now(const QString& name) {
+        return await(name, [](const IndiVector&) { return true; });
+    }
+
+    // As polled from the mount: the definition may still carry placeholders.
+    double declination() {
+        const IndiVector coordinates =
+            await(QStringLiteral("EQUATORIAL_EOD_COORD"),
+                  [](const IndiVector& p) { return p.revision > p.defined; });
+        const IndiElement* dec = coordinates.element(QStringLiteral("DEC"));
+        return dec ? dec->value : NAN;
+    }
+
+    // The declination reported after the current pulse has ended.
+    double declinationAfterPulse() {
+        await(QStringLiteral("TELESCOPE_TIMED_GUIDE_NS"),
+              [](const IndiVector& p) { return p.state != IndiState::Busy; });
+        const quint64 ended = now(QStringLiteral("EQUATORIAL_EOD_COORD")).revision;
+        await(QStringLiteral("EQUATORIAL_EOD_COORD"),
+              [&](const IndiVector& p) { return p.revision > ended; });
+        return declination();
+    }
+
+    IndiClient client;
+};
+
+double value(const IndiVector& vector, const char* element) {
+    const IndiElement* e = vector.element(QString::fromLatin1(element));
+    return e ? e->value : NAN;
+}
+
+qint64 millisecondsOf(const std::function<void()>& call) {
+    QElapsedTimer clock;
+    clock.start();
+    call();
+    return clock.elapsed();
+}
+} // namespace
+
+TEST(IndiServer, ConnectsPulsesAndDisconnects) {
+    IndiTestServer server;
+    ASSERT_TRUE(server.running()) << server.problem().toStdString();
+    IndiTelescope mount(simulator(server.port()), quick);
+    EXPECT_FALSE(mount.Connected());
+    EXPECT_FALSE(mount.CanPulseGuide());
+    EXPECT_THROW(mount.PulseGuide(guideNorth, 100), TelescopeError);
+
+    mount.setConnected(true);
+    ASSERT_TRUE(mount.Connected());
+    EXPECT_TRUE(mount.CanPulseGuide());
+    Observer scope(server.port());
+    // Without park data (a fresh home) the simulator starts unparked, at the pole, not tracking.
+    ASSERT_TRUE(scope.now(QStringLiteral("TELESCOPE_PARK")).isOn(QStringLiteral("UNPARK")));
+    const double before = scope.declination();
+
+    // The call returns once the server has taken the pulse on, long before it ends.
+    EXPECT_LT(millisecondsOf([&] { mount.PulseGuide(guideNorth, 500); }), 250);
+    const IndiVector pulse =
+        scope.await(QStringLiteral("TELESCOPE_TIMED_GUIDE_NS"),
+                    [](const IndiVector& p) { return p.state == IndiState::Busy; });
+    EXPECT_EQ(value(pulse, "TIMED_GUIDE_N"), 500);
+    EXPECT_EQ(value(pulse, "TIMED_GUIDE_S"), 0);
+    // 500 ms at the simulator's guide rate, half the sidereal 15.04"/s.
+    EXPECT_NEAR(std::fabs(scope.declinationAfterPulse() - before), 0.5 * 0.5 * 15.04 / 3600, 3e-4);
+
+    mount.PulseGuide(guideWest, 200);
+    const IndiVector west =
+        scope.await(QStringLiteral("TELESCOPE_TIMED_GUIDE_WE"),
+                    [](const IndiVector& p) { return p.state == IndiState::Busy; });
+    EXPECT_EQ(value(west, "TIMED_GUIDE_W"), 200);
+    EXPECT_EQ(value(west, "TIMED_GUIDE_E"), 0);
+
+    mount.setConnected(false);
+    EXPECT_FALSE(mount.Connected());
+    EXPECT_TRUE(scope
+                    .await(QStringLiteral("CONNECTION"),
+                           [](const IndiVector& p) { return p.isOn(QStringLiteral("DISCONNECT")); })
+                    .isOn(QStringLiteral("DISCONNECT")));
+    EXPECT_NO_THROW(mount.setConnected(false));
+    EXPECT_THROW(mount.PulseGuide(guideNorth, 100), TelescopeError);
+}
+
+TEST(IndiServer, RefusesBadPulsesAndHandBoxCommands) {
+    IndiTestServer server;
+    ASSERT_TRUE(server.running()) << server.problem().toStdString();
+    IndiTelescope mount(simulator(server.port()), quick);
+    mount.setConnected(true);
+    Observer scope(server.port());
+    const quint64 untouched = scope.now(QStringLiteral("TELESCOPE_TIMED_GUIDE_NS")).revision;
+
+    EXPECT_THROW(mount.PulseGuide(4, 100), TelescopeError);
+    EXPECT_THROW(mount.PulseGuide(-1, 100), TelescopeError);
+    mount.PulseGuide(guideSouth, 0);
+    mount.PulseGuide(guideNorth, -20);
+    // Above the simulator's longest pulse: the server answers with an Alert and its reason.
+    try {
+        mount.PulseGuide(guideNorth, 999999);
+        ADD_FAILURE() << "an out-of-range pulse was taken";
+    } catch (const TelescopeError& e) {
+        // With the driver's reason, without the time stamp it arrived with.
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QRegularExpression(
+            QStringLiteral("^\"Telescope Simulator\" refused the guide pulse: [A-Za-z]"))))
+            << e.what();
+    }
+    const IndiVector pulses =
+        scope.await(QStringLiteral("TELESCOPE_TIMED_GUIDE_NS"),
+                    [](const IndiVector& p) { return p.state == IndiState::Alert; });
+    EXPECT_EQ(value(pulses, "TIMED_GUIDE_N"), 0) << "only the refused pulse reached the server";
+    EXPECT_GT(pulses.revision, untouched);
+
+    EXPECT_THROW(mount.CommandBlind(QStringLiteral(":Mgn0500#")), TelescopeError);
+    EXPECT_TRUE(mount.Connected());
+}
+
+TEST(IndiServer, FailsClearlyWithoutServerOrDevice) {
+    IndiTelescope nowhere(simulator(freeLoopbackPort()), quick);
+    QString message;
+    const qint64 ms = millisecondsOf([&] {
+        try {
+            nowhere.setConnected(true);
+        } catch (const TelescopeError& e) {
+            message = QString::fromUtf8(e.what());
+        }
+    });
+    EXPECT_TRUE(message.startsWith("Cannot reach the INDI server at localhost:"))
+        << message.toStdString();
+    EXPECT_LE(ms, quick.connectMs + 500);
+    EXPECT_FALSE(nowhere.Connected());
+
+    IndiTestServer server;
+    ASSERT_TRUE(server.running()) << server.problem().toStdString();
+    IndiTelescope ghost({QStringLiteral("localhost"), server.port(), QStringLiteral("Dome Ghost")},
+                        quick);
+    message.clear();
+    try {
+        ghost.setConnected(true);
+    } catch (const TelescopeError& e) {
+        message = QString::fromUtf8(e.what());
+    }
+    EXPECT_TRUE(message.contains("has no device \"Dome Ghost\"")) << message.toStdString();
+    EXPECT_FALSE(ghost.Connected());
+}
+
+TEST(IndiServer, LostServerFailsTheNextCallAtOnce) {
+    IndiTestServer server;
+    ASSERT_TRUE(server.running()) << server.problem().toStdString();
+    IndiTelescope mount(simulator(server.port()), quick);
+    mount.setConnected(true);
+    mount.PulseGuide(guideEast, 300);
+    server.kill();
+
+    QString message;
+    const qint64 ms = millisecondsOf([&] {
+        try {
+            mount.PulseGuide(guideEast, 300);
+        } catch (const TelescopeError& e) {
+            message = QString::fromUtf8(e.what());
+        }
+    });
+    EXPECT_TRUE(message.startsWith("Lost the connection to the INDI server"))
+        << message.toStdString();
+    EXPECT_LT(ms, 500);
+    EXPECT_FALSE(mount.Connected());
+    EXPECT_FALSE(mount.CanPulseGuide());
+    EXPECT_NO_THROW(mount.setConnected(false));
+}
+
+TEST(IndiServer, ListsTheSimulatorAsAMount) {
+    IndiTestServer server;
+    ASSERT_TRUE(server.running()) << server.problem().toStdString();
+    QString error = QStringLiteral("untouched");
+    EXPECT_EQ(listIndiMountDevices(QStringLiteral("localhost"), server.port(), 3000, &error),
+              std::vector<QString>{simulatorName});
+    EXPECT_EQ(error, QString());
+
+    server.kill();
+    EXPECT_TRUE(
+        listIndiMountDevices(QStringLiteral("localhost"), server.port(), 1000, &error).empty());
+    EXPECT_TRUE(error.startsWith("Cannot reach the INDI server")) << error.toStdString();
+}

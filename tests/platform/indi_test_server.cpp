@@ -1,0 +1,56 @@
+#include "indi_test_server.h"
+
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+int freeLoopbackPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+namespace {
+bool acceptsConnections(int port, int withinMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < withinMs) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, quint16(port));
+        if (socket.waitForConnected(200))
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+} // namespace
+
+IndiTestServer::IndiTestServer() : port_(freeLoopbackPort()) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home_.path());
+    process_.setProcessEnvironment(environment);
+    process_.setProcessChannelMode(QProcess::MergedChannels);
+    process_.setStandardOutputFile(home_.filePath(QStringLiteral("indiserver.log")));
+    // -u: the server's local socket, one per server so that tests may run side by side.
+    process_.start(QStringLiteral("indiserver"),
+                   {QStringLiteral("-p"), QString::number(port_), QStringLiteral("-u"),
+                    home_.filePath(QStringLiteral("indiserver.sock")),
+                    QStringLiteral("indi_simulator_telescope")});
+    if (!process_.waitForStarted(5000))
+        problem_ = QStringLiteral("Cannot start indiserver (package indi-bin): %1")
+                       .arg(process_.errorString());
+    else if (!acceptsConnections(port_, 5000))
+        problem_ = QStringLiteral("indiserver did not open port %1").arg(port_);
+}
+
+IndiTestServer::~IndiTestServer() {
+    kill();
+}
+
+void IndiTestServer::kill() {
+    if (process_.state() == QProcess::NotRunning)
+        return;
+    process_.kill();
+    process_.waitForFinished(5000);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/telescope/indi_address.h"
+#include "platform/telescope/indi_telescope.h"
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+// A real indiserver running the telescope simulator on a free loopback port, for one test.
+// The simulator keeps its configuration in a temporary home. When indiserver cannot be
+// started, problem() says why (the tests then fail: the package indi-bin is required).
+class IndiTestServer {
+public:
+    IndiTestServer();
+    ~IndiTestServer();
+
+    bool running() const { return problem_.isEmpty(); }
+    QString problem() const { return problem_; }
+    int port() const { return port_; }
+    // Kills the server at once, as a crash would.
+    void kill();
+
+private:
+    QTemporaryDir home_;
+    QProcess process_;
+    int port_ = 0;
+    QString problem_;
+};
+
+// A loopback port nothing listens on (just now).
+int freeLoopbackPort();
+
+inline const QString simulatorName = QStringLiteral("Telescope Simulator");
+// Short enough for tests, long enough for a loaded machine.
+inline const IndiTimeouts quickTimeouts{2000, 4000, 2000};
+
+inline IndiAddress simulatorAt(int port) {
+    return {QStringLiteral("localhost"), port, simulatorName};
+}
