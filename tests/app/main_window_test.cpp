@@ -80,7 +80,7 @@ TEST_F(MainWindow, MenusInOrderWithTheirInitialStates) {
     EXPECT_EQ(w.mnuDriver[0]->text(), "<none>");
     EXPECT_EQ(w.mnuSerial->text(), "Serial");
     EXPECT_FALSE(w.mnuSerial->isEnabled());
-    EXPECT_EQ(w.mnuScope->text(), "Scope <none>");
+    EXPECT_EQ(w.mnuScope->text(), "<none>"); // start-up found no stored telescope
     EXPECT_FALSE(w.mnuScope->isEnabled());
     EXPECT_EQ(w.mnuChooseTelescope->text(), "Choose Telescope...");
     EXPECT_EQ(w.mnuTelescopeConnected->text(), "Connected");
