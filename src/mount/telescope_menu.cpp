@@ -9,7 +9,9 @@
 namespace {
 const QString kNone = QStringLiteral("<none>");
 
-QString errorText(const std::exception& error) { return QString::fromUtf8(error.what()); }
+QString errorText(const std::exception& error) {
+    return QString::fromUtf8(error.what());
+}
 } // namespace
 
 void frmMain::saveDriverId(const QString& identifier) {
@@ -130,7 +132,8 @@ void frmMain::restoreTelescope() {
             state.telescope.reset();
             showNoTelescope();
             saveDriverId(kNone);
-            note(QStringLiteral("Telescope %1 is not available: %2").arg(identifier, errorText(error)));
+            note(QStringLiteral("Telescope %1 is not available: %2")
+                     .arg(identifier, errorText(error)));
         }
     } else {
         showNoTelescope();

@@ -2,9 +2,12 @@
 #include "app/main_window_probe.h"
 #include "app/window_fixture.h"
 #include "platform/capture/sim_capture_driver.h"
+#include "platform/telescope/sim_telescope.h"
+#include "platform/telescope/telescope_registry.h"
 #include "sim/sim_clock.h"
 #include "sim/sky_simulator.h"
 
+#include <QAction>
 #include <QPushButton>
 #include <cmath>
 
@@ -27,34 +30,27 @@ private:
     SettingsStore& store_;
 };
 
-// A telescope whose guide pulses move the simulated sky.
-class SimMount : public FakeTelescope {
-public:
-    explicit SimMount(SkySimulator& sky) : sky_(sky) { connected = true; }
-    void PulseGuide(int direction, double ms) override {
-        FakeTelescope::PulseGuide(direction, ms);
-        sky_.pulse(direction, static_cast<int>(ms));
-    }
-
-private:
-    SkySimulator& sky_;
-};
 } // namespace
 
-// Locked on the simulator's bright star, knocked 9 arcsec off and guiding: the error falls
+// Through the menus alone: the built-in telescope chosen, Preview, Lock and a click on the
+// simulator's bright star, Guide. Knocked 9 arcsec off while guiding: the error falls
 // below the minimum correction within a few cycles and then stays near it, in spite of drift
 // and periodic error (a drift builds up to the minimum before it is corrected).
 TEST_F(WindowTest, ClosedLoopOnTheSimulatorHoldsTheStar) {
     auto clock = std::make_shared<ManualSimClock>(0);
     SkySimulator sky(SkyOptions{}, clock);
     SimCamera camera(sky, fp.store);
+    TelescopeRegistry telescopes;
+    registerSimTelescope(telescopes, sky, fp.store);
     Platform platform = fp.platform();
     platform.capture = &camera;
+    platform.telescopes = &telescopes;
+    fp.chooser.answers = {"Orvalis.Simulator"};
     fp.store.set("Guiding Options", "Dec Correct", "1");
     fp.store.set("Guiding Options", "RA Guide Rate", "15");
     fp.store.set("Guiding Options", "Dec Guide Rate", "15");
     frmMain w(platform);
-    w.state.telescope = std::make_unique<SimMount>(sky);
+    w.mnuChooseTelescope->trigger();
 
     auto cycle = [&] {
         int ticks = 0;

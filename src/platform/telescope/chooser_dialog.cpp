@@ -113,9 +113,8 @@ void ChooserDialog::listIndi() {
     for (const QString& device : devices)
         addChoice(QStringLiteral("INDI: %1 (%2:%3)").arg(device, host).arg(port),
                   indiIdentifier({host, port, device}));
-    lblStatus->setText(error.isEmpty()
-                           ? QStringLiteral("%1 INDI mount(s) found").arg(devices.size())
-                           : error);
+    lblStatus->setText(
+        error.isEmpty() ? QStringLiteral("%1 INDI mount(s) found").arg(devices.size()) : error);
 }
 
 void ChooserDialog::searchAlpaca() {

@@ -19,8 +19,7 @@ void SimTelescope::CommandBlind(const QString& command) {
     static const QRegularExpression guide(QStringLiteral("^:?Mg([nsew])(\\d{1,7})#?$"));
     const QRegularExpressionMatch m = guide.match(command);
     if (!m.hasMatch())
-        throw TelescopeError(
-            QStringLiteral("Unknown command \"%1\"").arg(command).toStdString());
+        throw TelescopeError(QStringLiteral("Unknown command \"%1\"").arg(command).toStdString());
     const int direction = QStringLiteral("nsew").indexOf(m.captured(1));
     PulseGuide(direction, m.captured(2).toDouble());
 }
