@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev
   libcpp-httplib-dev
   libindi-dev indi-bin
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils xdotool imagemagick dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do
