@@ -162,6 +162,7 @@ private:
 
     void detectCaptureHardware();
     void mnuDriver_Click(int index);
+    void reportConnectFailure(const CaptureWindow& window);
     void mnuSource_Click();
     void mnuFormat_Click();
 

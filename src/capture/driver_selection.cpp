@@ -47,18 +47,12 @@ void frmMain::mnuDriver_Click(int index) {
         if (mnuDriver[i])
             mnuDriver[i]->setChecked(false);
     state.driverIndex = static_cast<int16_t>(index <= mnuDriver.size() - 1 ? index : 0);
-    state.hCapWnd = std::make_shared<CaptureWindow>(*platform_.capture, clipboard_, this, false,
-                                                    kGrabWindow);
-    if (!state.hCapWnd) {
-        platform_.messages->show(QStringLiteral("could not create capture window"),
-                                 MessageIcon::Critical);
-        return;
-    }
+    state.hCapWnd =
+        std::make_shared<CaptureWindow>(*platform_.capture, clipboard_, this, false, kGrabWindow);
     if (connectDriver(*this, state.hCapWnd.get(), state.driverIndex)) {
         if (QAction* entry = mnuDriver.value(state.driverIndex))
             entry->setChecked(true);
-        saveSetting(keys::DriverIndex.section, keys::DriverIndex.key,
-                    fromWhole(state.driverIndex));
+        saveSetting(keys::DriverIndex.section, keys::DriverIndex.key, fromWhole(state.driverIndex));
         return;
     }
     state.previewing = false;
@@ -66,7 +60,11 @@ void frmMain::mnuDriver_Click(int index) {
     HalfSecTimer->stop();
     lblLX->setText(QString::number(sldExposure->value()));
     ExposureProgress->setValue(0);
-    if (const QString why = state.hCapWnd->lastError(); !why.isEmpty())
+    reportConnectFailure(*state.hCapWnd);
+}
+
+void frmMain::reportConnectFailure(const CaptureWindow& window) {
+    if (const QString why = window.lastError(); !why.isEmpty())
         note(why);
     platform_.messages->show(QStringLiteral("Could not connect capture driver"),
                              MessageIcon::Critical);

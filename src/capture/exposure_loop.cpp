@@ -13,7 +13,9 @@
 void frmMain::setProgressMaximumSec(float seconds) {
     ExposureProgress->setMaximum(static_cast<int>(seconds * 2));
 }
-float frmMain::progressMaximumSec() const { return ExposureProgress->maximum() / 2.0f; }
+float frmMain::progressMaximumSec() const {
+    return ExposureProgress->maximum() / 2.0f;
+}
 void frmMain::setProgressValueSec(float seconds) {
     ExposureProgress->setValue(static_cast<int>(seconds * 2));
 }

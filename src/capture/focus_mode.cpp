@@ -3,7 +3,6 @@
 #include "app/frmMain.h"
 #include "capture/CapApp.h"
 #include "capture/VFW.h"
-#include "platform/dialogs/message_boxes.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -43,21 +42,13 @@ void frmMain::cmdFocus_Click() {
     picFrame->hide();
     capDriverDisconnect(state.hCapWnd.get());
     setDriverEntriesEnabled(false);
-    state.hFocusWnd = std::make_shared<CaptureWindow>(*platform_.capture, clipboard_, this, true,
-                                                      place);
-    if (!state.hFocusWnd) {
-        platform_.messages->show(QStringLiteral("could not create capture window"),
-                                 MessageIcon::Critical);
-        return;
-    }
+    state.hFocusWnd =
+        std::make_shared<CaptureWindow>(*platform_.capture, clipboard_, this, true, place);
     if (connectDriver(*this, state.hFocusWnd.get(), state.driverIndex)) {
         capPreviewRate(state.hFocusWnd.get(), kFocusPreviewMs);
         capPreview(state.hFocusWnd.get(), true);
         state.focusing = true;
         return;
     }
-    if (const QString why = state.hFocusWnd->lastError(); !why.isEmpty())
-        note(why);
-    platform_.messages->show(QStringLiteral("Could not connect capture driver"),
-                             MessageIcon::Critical);
+    reportConnectFailure(*state.hFocusWnd);
 }
