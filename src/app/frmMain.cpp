@@ -59,6 +59,10 @@ frmMain::frmMain(const Platform& platform, QWidget* parent)
 
 frmMain::~frmMain() = default;
 
+PortIO& frmMain::portIO() {
+    return *portIO_;
+}
+
 void frmMain::note(const QString& text) {
     statusBar()->showMessage(text);
 }

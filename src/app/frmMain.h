@@ -46,6 +46,8 @@ public:
     void transferFrame();
 
     const Platform& platform() const { return platform_; }
+    // The parallel-port access the LX lines and the relay box share.
+    PortIO& portIO();
     // The Camera menu's entry for driver `index`, created (enabled, unchecked) when missing.
     QAction* driverMenuEntry(int index);
 
@@ -122,6 +124,7 @@ private:
     void Form_Unload();
     void mnuExit_Click();
     void mnuAbout_Click();
+    void mnuOptions_Click();
 
     void cmdPreview_Click();
     void HalfSecTimer_Timer();

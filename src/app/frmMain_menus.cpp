@@ -4,10 +4,10 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QPushButton>
-#include <QTimer>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 
 namespace {
 QAction* checkable(QMenu* menu, const QString& caption) {
@@ -61,6 +61,7 @@ void frmMain::buildTelescopeMenu() {
 void frmMain::connectHandlers() {
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(mnuOptions, &QAction::triggered, this, &frmMain::mnuOptions_Click);
     connect(mnuSource, &QAction::triggered, this, &frmMain::mnuSource_Click);
     connect(mnuFormat, &QAction::triggered, this, &frmMain::mnuFormat_Click);
     connect(mnuChooseTelescope, &QAction::triggered, this, &frmMain::mnuChooseTelescope_Click);

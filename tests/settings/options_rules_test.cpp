@@ -1,0 +1,35 @@
+#include "platform/proc_parport.h"
+#include "printers.h"
+#include "settings/options_rules.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+TEST(LXPortEntries, CaptionsAndTheDevicesTheyDrive) {
+    EXPECT_EQ(lxPortCaption(0), "LPT1");
+    EXPECT_EQ(lxPortCaption(2), "LPT3");
+    EXPECT_EQ(lxPortCaption(3), "COM1");
+    EXPECT_EQ(lxPortCaption(18), "COM16");
+    EXPECT_EQ(lxPortCaption(19), "");
+    EXPECT_EQ(lxPortCaption(-1), "");
+
+    QTemporaryDir proc;
+    writeBaseAddr(proc.path(), "parport1", "888\t1912\n");
+    EXPECT_EQ(lxPortDevice(0, proc.path()), "/dev/parport1");
+    EXPECT_EQ(lxPortDevice(2, proc.path()), "/dev/parport2");
+    EXPECT_EQ(lxPortDevice(6), "/dev/ttyS3");
+    EXPECT_EQ(lxPortDevice(7), "/dev/ttyUSB0");
+    EXPECT_EQ(lxPortDevice(15), "/dev/ttyACM0");
+    EXPECT_EQ(lxPortDevice(19), "");
+}
+
+TEST(StoredOptionTexts, PortAndBitMustBeWholeNumbersInRange) {
+    EXPECT_EQ(shownPortIndex("-1"), -1);
+    EXPECT_EQ(shownPortIndex(" 18 "), 18);
+    for (const char* bad : {"19", "-2", "1.5", "", "COM1"})
+        EXPECT_EQ(shownPortIndex(bad), std::nullopt) << bad;
+    EXPECT_EQ(shownBit("0"), 0);
+    EXPECT_EQ(shownBit("7"), 7);
+    for (const char* bad : {"8", "-1", "6.0", "D6"})
+        EXPECT_EQ(shownBit(bad), std::nullopt) << bad;
+}

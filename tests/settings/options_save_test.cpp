@@ -1,0 +1,199 @@
+#include "settings/options_fixture.h"
+
+#include <map>
+
+namespace {
+
+// The last text written under each key, whatever its section.
+std::map<QString, QString> lastWrites(const QStringList& writes) {
+    std::map<QString, QString> v;
+    for (const QString& w : writes) {
+        const QString address = w.section('=', 0, 0);
+        v[address.section('/', 1)] = w.section('=', 1);
+    }
+    return v;
+}
+
+const QStringList kEmptyStoreSave{
+    "Camera Options/HorizontalPixelSize=5.6", "Camera Options/VerticalPixelSize=5.6",
+    "Camera Options/VX Modified=0", "Camera Options/PostLXTime=20", "Camera Options/Port=0",
+    "Camera Options/LXSerialPin=RTS", "Camera Options/LXSerialActive=1",
+    "Camera Options/HasAmpOff=0", "Camera Options/HasAdvancedMod=0", "Guiding Options/Radius=24",
+    "Guidescope Options/FocalLength=1440", "Guiding Options/RA Guide Rate=15",
+    "Guiding Options/Dec Guide Rate=15", "Guiding Options/RA Backlash=0",
+    "Guiding Options/Dec Backlash=0", "Guiding Options/Minumum Correction=2.5",
+    "Guiding Options/Maximum Correction=15.0", "Guiding Options/Dec Correct=0",
+    "Guiding Options/Autostar PulseGuide=0", "Camera Options/LXA=0", "Camera Options/LXB=1",
+    "Camera Options/AmpOff=2", "Parallel Options/East=4", "Parallel Options/West=5",
+    "Parallel Options/North=6", "Parallel Options/South=7", "Logging Options/Append Log=0",
+    "Logging Options/Log Filename=" + QDir::homePath() + "/GuidingErrors.log",
+    // The main window's reload writes back its guide output.
+    "Guiding Options/GuideMode=ASCOM"};
+
+} // namespace
+
+using OptionsSave = OptionsTest;
+
+TEST_F(OptionsSave, OkWithoutAnEditWritesNothingAndDoesNotReload) {
+    frmOptions& o = options();
+    fp.store.writes.clear();
+    o.cmdOptionsOK->click();
+    EXPECT_TRUE(fp.store.writes.isEmpty());
+    EXPECT_FALSE(o.isVisible());
+    EXPECT_FLOAT_EQ(window->state.raGuideRate, 30);
+}
+
+TEST_F(OptionsSave, RetypedTextStillSavesEveryKeyInOrderAndReloads) {
+    frmOptions& o = options();
+    fp.store.writes.clear();
+    o.txtRadius->setText("25");
+    o.txtRadius->setText("24");
+    EXPECT_TRUE(o.cmdOptionsApply->isEnabled());
+    o.cmdOptionsOK->click();
+    EXPECT_EQ(fp.store.writes, kEmptyStoreSave);
+    EXPECT_FALSE(o.cmdOptionsApply->isEnabled());
+    EXPECT_FALSE(o.isVisible());
+    EXPECT_FLOAT_EQ(window->state.raGuideRate, 15);
+    EXPECT_FLOAT_EQ(window->state.decGuideRate, 15);
+    EXPECT_FLOAT_EQ(window->state.maxCorrection, 15);
+}
+
+TEST_F(OptionsSave, CancelRestoresTheStoreAndLeavesApplyEnabledForTheNextOpening) {
+    store("Guidescope Options", "FocalLength", "1000");
+    frmOptions& o = options();
+    o.txtGuideFocalLength->setText("2000");
+    o.chkDecCorrect->click();
+    fp.store.writes.clear();
+    o.cmdOptionsCancel->click();
+    EXPECT_FALSE(o.isVisible());
+    EXPECT_TRUE(fp.store.writes.isEmpty());
+    EXPECT_EQ(o.txtGuideFocalLength->text(), "1000");
+    EXPECT_FALSE(o.chkDecCorrect->isChecked());
+
+    EXPECT_EQ(&options(), &o);
+    EXPECT_TRUE(o.cmdOptionsApply->isEnabled());
+    o.cmdOptionsOK->click();
+    EXPECT_EQ(fp.store.writesOf("Guidescope Options", "FocalLength"), QStringList{"1000"});
+    EXPECT_EQ(fp.store.writes.size(), kEmptyStoreSave.size());
+    EXPECT_EQ(window->state.focalLength, 1000);
+}
+
+// Every control saves what it shows, so a store round trip through the dialog changes only
+// what the operator edited.
+TEST_F(OptionsSave, TheSavedStoreMatchesWhatTheDialogShows) {
+    const std::vector<std::array<const char*, 3>> stored{
+        {cam, "HorizontalPixelSize", "7.4"},
+        {cam, "VerticalPixelSize", "8.3"},
+        {cam, "VX Modified", "1"},
+        {cam, "PostLXTime", "35"},
+        {cam, "Port", "1"},
+        {cam, "LXSerialActive", "0"},
+        {cam, "HasAmpOff", "1"},
+        {cam, "HasAdvancedMod", "1"},
+        {"Guidescope Options", "FocalLength", "800"},
+        {gdg, "Radius", "30"},
+        {gdg, "RA Guide Rate", "7.5"},
+        {gdg, "Dec Guide Rate", "8"},
+        {gdg, "RA Backlash", "100"},
+        {gdg, "Dec Backlash", "200"},
+        {gdg, "Minumum Correction", "1.5"},
+        {gdg, "Maximum Correction", "12"},
+        {gdg, "Dec Correct", "1"},
+        {gdg, "Autostar PulseGuide", "1"},
+        {par, "North", "0"},
+        {par, "South", "1"},
+        {par, "East", "2"},
+        {par, "West", "3"},
+        {cam, "LXA", "4"},
+        {cam, "LXB", "5"},
+        {cam, "AmpOff", "6"},
+        {"Logging Options", "Append Log", "1"},
+        {"Logging Options", "Log Filename", "/tmp/g.log"}};
+    for (const auto& [section, key, text] : stored)
+        store(section, key, text);
+    frmOptions& o = options();
+    EXPECT_EQ(o.txtHrzPixelSize->text(), "7.4");
+    EXPECT_EQ(o.txtMaxError->text(), "12");
+    EXPECT_EQ(o.LXPortList->currentRow(), 1);
+    EXPECT_FALSE(o.chkSerialActive->isChecked());
+    EXPECT_TRUE(o.chkAmpOff->isChecked() && o.chkAutostarPulseGuide->isChecked());
+    EXPECT_EQ(selectedBit(o.optPPWest), 3);
+    EXPECT_EQ(selectedBit(o.optAmpOff), 6);
+    EXPECT_EQ(o.txtLogFilename->text(), "/tmp/g.log");
+
+    o.txtPostLXTime->setText("40");
+    o.optLXB[7]->click();
+    fp.store.writes.clear();
+    o.cmdOptionsApply->click();
+    std::map<QString, QString> expected{{"LXSerialPin", "RTS"}};
+    for (const auto& [section, key, text] : stored)
+        expected[key] = text;
+    expected["PostLXTime"] = "40";
+    expected["LXB"] = "7";
+    std::map<QString, QString> written = lastWrites(fp.store.writes);
+    written.erase("GuideMode");
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(Globals::lxPortAddress, 632);
+    EXPECT_EQ(window->state.lxbBit, 7);
+}
+
+TEST_F(OptionsSave, TextsAreStoredAsTypedAndTheMainWindowKeepsWorking) {
+    frmOptions& o = options();
+    o.txtGuideFocalLength->setText("abc");
+    o.txtRadius->setText("300");
+    o.txtPostLXTime->setText("-1");
+    o.txtHrzPixelSize->setText("");
+    o.txtRAGuideRate->setText("fast");
+    o.cmdOptionsApply->click();
+    EXPECT_EQ(fp.store.get("Guidescope Options", "FocalLength"), "abc");
+    EXPECT_EQ(fp.store.get(gdg, "Radius"), "300");
+    EXPECT_EQ(fp.store.get(cam, "PostLXTime"), "-1");
+    EXPECT_EQ(fp.store.get(cam, "HorizontalPixelSize"), "");
+    const MainState& s = window->state;
+    EXPECT_EQ(s.focalLength, 1440);
+    EXPECT_FLOAT_EQ(s.pixelSizeH, 5.6f);
+    EXPECT_NEAR(s.arcsecPerPixelX, 0.80214, 0.000005);
+    EXPECT_EQ(Globals::searchRadius, 24);
+    EXPECT_EQ(s.postLXTime, 20);
+    EXPECT_FLOAT_EQ(s.raGuideRate, 30);
+    EXPECT_TRUE(fp.messages.texts.isEmpty());
+
+    // A later good value takes effect as usual.
+    o.txtGuideFocalLength->setText("720");
+    o.cmdOptionsApply->click();
+    EXPECT_EQ(s.focalLength, 720);
+    EXPECT_NEAR(s.arcsecPerPixelY, 2 * 0.80214, 0.00002);
+}
+
+TEST_F(OptionsSave, FailedWritesAreReportedAfterTheReload) {
+    frmOptions& o = options();
+    fp.store.failWrites = true;
+    fp.store.writes.clear();
+    o.txtRadius->setText("30");
+    o.cmdOptionsApply->click();
+    EXPECT_EQ(fp.store.writes.size(), kEmptyStoreSave.size());
+    EXPECT_EQ(status(), "The options could not all be saved to the settings store");
+}
+
+TEST_F(OptionsSave, ClearZeroesTheLastLoadedPortNotTheOneChosen) {
+    store(cam, "Port", "1");
+    frmOptions& o = options();
+    o.LXPortList->setCurrentRow(0);
+    fp.parallelPort.calls.clear();
+    o.cmdClrParPort->click();
+    QStringList cleared;
+    for (int bit = 0; bit < 8; ++bit)
+        cleared << QString("clr 632 %1").arg(bit);
+    EXPECT_EQ(fp.parallelPort.calls, cleared);
+    EXPECT_TRUE(o.cmdOptionsApply->isEnabled());
+    EXPECT_EQ(fp.store.get(cam, "Port"), "1");
+
+    // Saving the COM port leaves no parallel port: Clear then writes nowhere.
+    o.LXPortList->setCurrentRow(4);
+    o.cmdOptionsApply->click();
+    ASSERT_EQ(Globals::lxPortAddress, 0);
+    fp.parallelPort.calls.clear();
+    o.cmdClrParPort->click();
+    EXPECT_TRUE(fp.parallelPort.calls.isEmpty());
+    EXPECT_FALSE(o.cmdOptionsApply->isEnabled());
+}
