@@ -41,7 +41,7 @@ int FakeV4l2Io::answer(FakeCamera& cam, unsigned long request, void* arg) {
 }
 
 int FakeV4l2Io::capabilities(FakeCamera& cam, v4l2_capability& caps) {
-    std::strncpy(reinterpret_cast<char*>(caps.card), cam.card.c_str(), sizeof caps.card);
+    std::strncpy(reinterpret_cast<char*>(caps.card), cam.card.c_str(), sizeof caps.card - 1);
     caps.version = cam.version;
     caps.capabilities = cam.capabilities;
     caps.device_caps = cam.deviceCaps;

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "app/Globals.h"
+#include "app/frame_picture.h"
+#include "app/frmMain.h"
+#include "app/main_window_probe.h"
+#include "bench_util.h"
+#include "fakes/fake_platform.h"
+#include "platform/capture/sim_capture_driver.h"
+#include "platform/telescope/sim_telescope.h"
+#include "sim/sim_clock.h"
+#include "sim/sky_simulator.h"
+
+#include <QPushButton>
+#include <memory>
+#include <utility>
+#include <vector>
+
+// The sky simulator as the only camera. Every grab is timed, so a caller can tell the
+// simulator's render (a real camera hands over a buffer instead) from the program's own work.
+class TimedSimCamera : public CaptureDrivers {
+public:
+    TimedSimCamera(SkySimulator& sky, SettingsStore& store) : sky_(sky), store_(store) {}
+    bool description(int index, QString& name, QString& version) override {
+        name = simulatorName();
+        version = simulatorVersion();
+        return index == 0;
+    }
+    std::unique_ptr<CaptureDriver> create(int index) override {
+        return index == 0 ? std::make_unique<Driver>(*this) : nullptr;
+    }
+
+    double lastGrabMs = 0;
+    double totalGrabMs = 0;
+    long grabs = 0;
+
+private:
+    class Driver : public SimCaptureDriver {
+    public:
+        explicit Driver(TimedSimCamera& camera)
+            : SimCaptureDriver(camera.sky_, camera.store_), camera_(camera) {}
+        bool grab(QImage& frame) override {
+            const auto start = std::chrono::steady_clock::now();
+            const bool ok = SimCaptureDriver::grab(frame);
+            camera_.lastGrabMs = millisecondsSince(start);
+            camera_.totalGrabMs += camera_.lastGrabMs;
+            ++camera_.grabs;
+            return ok;
+        }
+
+    private:
+        TimedSimCamera& camera_;
+    };
+
+    SkySimulator& sky_;
+    SettingsStore& store_;
+};
+
+// A main window on fake platform components (its sleeper waits no real time) that takes its
+// frames from the sky simulator and guides through the simulated telescope, which moves the
+// simulated sky. Settings go into `store` before open().
+class SimSession {
+public:
+    explicit SimSession(const SkyOptions& options, std::shared_ptr<SimClock> clock = nullptr)
+        : sky(options, std::move(clock)), camera(sky, fp.store) {
+        Globals::starX = Globals::starY = 0;
+        fp.store.set("Guiding Options", "RA Guide Rate", QString::number(options.guideRate));
+        fp.store.set("Guiding Options", "Dec Guide Rate", QString::number(options.guideRate));
+    }
+
+    frmMain& open() {
+        Platform platform = fp.platform();
+        platform.capture = &camera;
+        window = std::make_unique<frmMain>(platform);
+        auto scope = std::make_unique<SimTelescope>(sky, fp.store);
+        scope->setConnected(true);
+        window->state.telescope = std::move(scope);
+        return *window;
+    }
+
+    // Arms the lock and clicks on the guide star's true place in the frame on show; true when
+    // the window then holds a lock.
+    bool lockOnGuideStar() {
+        const QPointF star = sky.guideStarPosition();
+        window->cmdLock->click();
+        emit window->picFrame->mouseUp(1, static_cast<float>(star.x()),
+                                       static_cast<float>(star.y()));
+        return window->state.locked;
+    }
+
+    FakePlatform fp;
+    SkySimulator sky;
+    TimedSimCamera camera;
+    std::unique_ptr<frmMain> window;
+};
+
+// Runs one exposure on the virtual clock, `step` seconds per timer tick; returns the time
+// (ms) of the tick that ended it and ran the guide cycle, or -1 when none did.
+inline double runExposure(frmMain& w, ManualSimClock& clock, double step = 0.5) {
+    for (int ticks = 0; ticks < 100; ++ticks) {
+        clock.advance(step);
+        const auto start = std::chrono::steady_clock::now();
+        MainWindowProbe::tick(w);
+        const double ms = millisecondsSince(start);
+        if (w.state.elapsedSec == 0)
+            return ms;
+    }
+    return -1;
+}
