@@ -12,7 +12,9 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QThread>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 IndiVector vector(const char* name, const char* group, IndiKind kind, quint64 defined) {
@@ -230,5 +232,8 @@ TEST(IndiSetupDialog, ShowsTheServersDeviceAndChangesItsGuideRate) {
     EXPECT_TRUE(mount.Connected()) << "the dialog leaves the driver's link alone";
 
     server.kill();
+    // The client learns of the lost link on its own thread; give it a moment.
+    for (int i = 0; i < 250 && mount.Connected(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_THROW(mount.SetupDialog(), TelescopeError);
 }
