@@ -23,8 +23,7 @@ RealPlatform::RealPlatform()
       serial_(std::make_unique<QtSerialControl>()),
       messages_(std::make_unique<QtMessageBoxes>(nullptr)), sound_(std::make_unique<QtSound>()),
       sleeper_(std::make_unique<ThreadSleeper>()),
-      telescopes_(std::make_unique<TelescopeRegistry>()),
-      tools_(std::make_unique<ProcessTools>()),
+      telescopes_(std::make_unique<TelescopeRegistry>()), tools_(std::make_unique<ProcessTools>()),
       sky_(std::make_unique<SkySimulator>(SkyOptions{}, std::make_shared<SteadySimClock>())) {
     applySkySettings(*store_, *sky_);
     capture_ = std::make_unique<DesktopCaptureDrivers>(*sky_, *store_);
@@ -42,7 +41,9 @@ Platform RealPlatform::bundle() {
                     capture_.get(), chooser_.get()};
 }
 
-void RealPlatform::setMainWindow(QWidget* window) { messages_->setParentWindow(window); }
+void RealPlatform::setMainWindow(QWidget* window) {
+    messages_->setParentWindow(window);
+}
 
 QStringList RealPlatform::startupNotes() const {
     QStringList notes;

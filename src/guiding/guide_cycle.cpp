@@ -13,7 +13,9 @@
 #include <QTimer>
 
 namespace {
-bool noStar() { return Globals::starX <= 0 && Globals::starY <= 0; }
+bool noStar() {
+    return Globals::starX <= 0 && Globals::starY <= 0;
+}
 } // namespace
 
 // One guide cycle at the end of an exposure: bring in the frame, find the locked star, show and
@@ -82,11 +84,10 @@ void frmMain::clearErrorLabels() {
 
 // At most one RA pulse, then one Dec pulse; the reverse switches are read at this moment.
 void frmMain::makeCorrections() {
-    const CorrectionSettings settings{state.arcsecPerPixelX, state.arcsecPerPixelY,
-                                      state.minCorrection,   state.maxCorrection,
-                                      state.raGuideRate,     state.decGuideRate,
-                                      state.decCorrect,      state.aggressiveness,
-                                      chkRevEW->isChecked(), chkRevNS->isChecked()};
+    const CorrectionSettings settings{
+        state.arcsecPerPixelX, state.arcsecPerPixelY, state.minCorrection, state.maxCorrection,
+        state.raGuideRate,     state.decGuideRate,    state.decCorrect,    state.aggressiveness,
+        chkRevEW->isChecked(), chkRevNS->isChecked()};
     const Corrections c = computeCorrections(state.errX, state.errY, settings);
     if (c.raRateInvalid || c.decRateInvalid)
         note(QStringLiteral("No correction: the %1 guide rate must be above 0 (Options)")

@@ -24,18 +24,18 @@ struct frmMain::Axis {
 frmMain::Axis frmMain::axisOf(GuideDirection direction) {
     switch (direction) {
     case guideNorth:
-        return {cmdNorth, "N", "S", &state.lastDecDir, state.decBacklash, state.ppNorthBit, "Mgn",
-                state.dirNorth};
+        return {cmdNorth,         "N",   "S",           &state.lastDecDir, state.decBacklash,
+                state.ppNorthBit, "Mgn", state.dirNorth};
     case guideSouth:
-        return {cmdSouth, "S", "N", &state.lastDecDir, state.decBacklash, state.ppSouthBit, "Mgs",
-                state.dirSouth};
+        return {cmdSouth,         "S",   "N",           &state.lastDecDir, state.decBacklash,
+                state.ppSouthBit, "Mgs", state.dirSouth};
     case guideEast:
-        return {cmdEast, "E", "W", &state.lastRADir, state.raBacklash, state.ppEastBit, "Mge",
-                state.dirEast};
+        return {cmdEast,         "E",   "W",          &state.lastRADir, state.raBacklash,
+                state.ppEastBit, "Mge", state.dirEast};
     case guideWest:
     default:
-        return {cmdWest, "W", "E", &state.lastRADir, state.raBacklash, state.ppWestBit, "Mgw",
-                state.dirWest};
+        return {cmdWest,         "W",   "E",          &state.lastRADir, state.raBacklash,
+                state.ppWestBit, "Mgw", state.dirWest};
     }
 }
 
@@ -72,7 +72,8 @@ void frmMain::relayPulse(uint8_t bit, int32_t holdMs) {
 void frmMain::telescopePulse(const Axis& axis, int32_t ms) {
     try {
         if (state.autostarPulseGuide)
-            state.telescope->CommandBlind(autostarCommand(axis.autostarPrefix, state.backlashMs, ms));
+            state.telescope->CommandBlind(
+                autostarCommand(axis.autostarPrefix, state.backlashMs, ms));
         else
             state.telescope->PulseGuide(axis.code, static_cast<double>(state.backlashMs) + ms);
     } catch (const std::exception& error) {
@@ -98,7 +99,15 @@ void frmMain::nudge(GuideDirection normal, GuideDirection reversed, bool reverse
     pulse(reverse ? reversed : normal, *ms);
 }
 
-void frmMain::cmdNorth_Click() { nudge(guideNorth, guideSouth, chkRevNS->isChecked()); }
-void frmMain::cmdSouth_Click() { nudge(guideSouth, guideNorth, chkRevNS->isChecked()); }
-void frmMain::cmdEast_Click() { nudge(guideEast, guideWest, chkRevEW->isChecked()); }
-void frmMain::cmdWest_Click() { nudge(guideWest, guideEast, chkRevEW->isChecked()); }
+void frmMain::cmdNorth_Click() {
+    nudge(guideNorth, guideSouth, chkRevNS->isChecked());
+}
+void frmMain::cmdSouth_Click() {
+    nudge(guideSouth, guideNorth, chkRevNS->isChecked());
+}
+void frmMain::cmdEast_Click() {
+    nudge(guideEast, guideWest, chkRevEW->isChecked());
+}
+void frmMain::cmdWest_Click() {
+    nudge(guideWest, guideEast, chkRevEW->isChecked());
+}

@@ -27,7 +27,6 @@ struct Platform {
 
     bool complete() const {
         return store && parallelPort && serial && messages && sound && sleeper && telescopes &&
-               tools && capture &&
-               chooser;
+               tools && capture && chooser;
     }
 };

@@ -84,7 +84,9 @@ private:
 
     private:
         Entry& entry() const { return all_.entries.at(index_); }
-        void log(const char* what) { all_.calls.append(QStringLiteral("%1 %2").arg(what).arg(index_)); }
+        void log(const char* what) {
+            all_.calls.append(QStringLiteral("%1 %2").arg(what).arg(index_));
+        }
         FakeCaptureDrivers& all_;
         int index_;
         bool connected_ = false;

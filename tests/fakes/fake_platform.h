@@ -71,7 +71,7 @@ struct FakePlatform {
     FakeChooser chooser;
 
     Platform platform() {
-        return Platform{&store, &parallelPort, &serial,     &messages,
-                        &sound, &sleeper,      &telescopes, &tools, &capture, &chooser};
+        return Platform{&store,   &parallelPort, &serial, &messages, &sound,
+                        &sleeper, &telescopes,   &tools,  &capture,  &chooser};
     }
 };

@@ -79,9 +79,8 @@ TEST_F(Pulses, NudgesFollowTheReverseSwitches) {
     w.cmdEast->click();
     w.chkRevEW->setChecked(true);
     w.cmdEast->click();
-    EXPECT_EQ(scope().filter("PulseGuide"),
-              QStringList({"PulseGuide 1 500", "PulseGuide 0 500", "PulseGuide 2 500",
-                           "PulseGuide 3 500"}));
+    EXPECT_EQ(scope().filter("PulseGuide"), QStringList({"PulseGuide 1 500", "PulseGuide 0 500",
+                                                         "PulseGuide 2 500", "PulseGuide 3 500"}));
 }
 
 TEST_F(Pulses, NudgesNeedAReachableMountAndASaneLength) {

@@ -5,7 +5,8 @@
 
 namespace {
 const char* tel = "Telescope Options";
-const QString kConnectFail = "Problem connecting to telescope/mount.  Please check the connections.";
+const QString kConnectFail =
+    "Problem connecting to telescope/mount.  Please check the connections.";
 } // namespace
 
 class TelescopeMenu : public WindowTest {

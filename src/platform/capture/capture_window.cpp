@@ -73,9 +73,13 @@ bool CaptureWindow::editCopy() {
     return !frame_.isNull();
 }
 
-bool CaptureWindow::dlgVideoSource() { return driver_ && driver_->sourceDialog(parent_); }
+bool CaptureWindow::dlgVideoSource() {
+    return driver_ && driver_->sourceDialog(parent_);
+}
 
-bool CaptureWindow::dlgVideoFormat() { return driver_ && driver_->formatDialog(parent_); }
+bool CaptureWindow::dlgVideoFormat() {
+    return driver_ && driver_->formatDialog(parent_);
+}
 
 bool CaptureWindow::getStatus(CAPSTATUS& status) {
     if (!driver_)

@@ -13,5 +13,6 @@ std::unique_ptr<TelescopeDriver> TelescopeRegistry::create(const QString& identi
             return driver;
         }
     }
-    throw TelescopeError(QStringLiteral("No telescope driver for \"%1\"").arg(identifier).toStdString());
+    throw TelescopeError(
+        QStringLiteral("No telescope driver for \"%1\"").arg(identifier).toStdString());
 }
