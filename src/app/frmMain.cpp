@@ -4,6 +4,7 @@
 #include "app/frame_picture.h"
 #include "app/version.h"
 #include "platform/parport/port_io.h"
+#include "server/server_link.h"
 #include "sim/star_field.h"
 
 #include <QAction>
@@ -65,6 +66,25 @@ PortIO& frmMain::portIO() {
 
 void frmMain::note(const QString& text) {
     statusBar()->showMessage(text);
+}
+
+void frmMain::showCondition(const QString& key, const QString& text) {
+    QLabel*& label = conditions_[key];
+    if (!label) {
+        label = new QLabel(statusBar());
+        statusBar()->addPermanentWidget(label);
+    }
+    label->setText(text);
+    label->show();
+}
+
+void frmMain::clearCondition(const QString& key) {
+    if (QLabel* label = conditions_.take(key))
+        label->deleteLater();
+}
+
+bool frmMain::hasCondition(const QString& key) const {
+    return conditions_.contains(key);
 }
 
 void frmMain::buildControls() {

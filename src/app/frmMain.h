@@ -1,13 +1,16 @@
 #pragma once
 
 #include "app/main_state.h"
+#include "guiding/corrections.h"
 #include "platform/capture/frame_slot.h"
 #include "platform/platform.h"
 
 #include <QList>
 #include <QMainWindow>
+#include <QMap>
 #include <QPointer>
 #include <memory>
+#include <optional>
 
 class FramePicture;
 class PortIO;
@@ -17,6 +20,8 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
+class QRect;
+class ServerLink;
 class QPushButton;
 class QSlider;
 class QTimer;
@@ -40,6 +45,19 @@ public:
 
     // A one-line operator note in the status bar.
     void note(const QString& text);
+    // A condition that stays visible in the status bar until cleared, one per key.
+    void showCondition(const QString& key, const QString& text);
+    void clearCondition(const QString& key);
+    bool hasCondition(const QString& key) const;
+
+    // Picks the guide star an operator would (see chooseGuideStar), in `roi` when given, and
+    // locks it as a click on it after Lock would. false, with a note, when there is none.
+    bool selectStarAutomatically(const std::optional<QRect>& roi = std::nullopt);
+    // Pausing stops the corrections (full: the exposures too); the Guide button shows it in
+    // yellow while guiding. Resuming restores both.
+    void setGuidingPaused(bool paused, bool full);
+    // The guiding server, or null before start-up ends.
+    ServerLink* server() const { return server_.get(); }
 
     // Brings a new frame from the grab window into picFrame: grab, copy into the frame slot,
     // show. A failed grab shows a black frame of the last size.
@@ -92,6 +110,7 @@ public:
     QAction* mnuAscom = nullptr;
     QAction* mnuParallel = nullptr;
     QAction* mnuSerial = nullptr;
+    QAction* mnuSelectStarAutomatically = nullptr;
     QMenu* mnuTelescope = nullptr;
     QAction* mnuScope = nullptr;
     QAction* mnuChooseTelescope = nullptr;
@@ -110,6 +129,8 @@ protected:
 private:
     // Lets tests run handlers that only timers and the guide cycle reach.
     friend struct MainWindowProbe;
+    // The imaging programs' server works the window as its controls do.
+    friend class ServerLink;
 
 private:
     void buildControls();
@@ -198,7 +219,13 @@ private:
 
     void saveSetting(const char* section, const char* key, const QString& text);
 
+    void mnuSelectStarAutomatically_Click();
+
     Platform platform_;
+    std::unique_ptr<ServerLink> server_;
+    QMap<QString, QLabel*> conditions_;
+    // The pulses of the current guide cycle, for the cycle's report.
+    Corrections cycleCorrections_;
     FrameSlot clipboard_;
     std::unique_ptr<PortIO> portIO_;
     bool unsavedNoted_ = false;

@@ -4,6 +4,7 @@
 #include "app/frmAbout.h"
 #include "platform/parport/port_io.h"
 #include "platform/store/settings_store.h"
+#include "server/server_link.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -46,6 +47,8 @@ void frmMain::Form_Load() {
     detectCaptureHardware();
     mnuDriver_Click(state.driverIndex);
     restoreTelescope();
+    server_ = std::make_unique<ServerLink>(*this);
+    server_->start();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -57,6 +60,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 void frmMain::Form_Unload() {
     if (optionsDialog)
         delete optionsDialog.data();
+    server_.reset();
     disconnectTelescope();
 }
 

@@ -20,6 +20,10 @@ struct MainState {
     bool locked = false;
     bool lockLost = false;
     bool guiding = false;
+    // Guiding paused by an imaging program: no corrections; pausedFull also holds the
+    // exposures.
+    bool paused = false;
+    bool pausedFull = false;
     bool markShown = false;
     bool logging = false;
     // Selected guide output; at most one is true, none until the settings are loaded.

@@ -6,6 +6,7 @@
 #include "guiding/number_format.h"
 #include "measure/AIP.h"
 #include "platform/sound/sound.h"
+#include "server/server_link.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -25,6 +26,7 @@ void frmMain::PostLX() {
         HalfSecTimer->stop();
         return;
     }
+    cycleCorrections_ = {};
     transferFrame();
     if (state.markShown)
         drawReferenceMark();
@@ -41,6 +43,8 @@ void frmMain::PostLX() {
         startLXExposure();
     HalfSecTimer->start();
     setProgressValueSec(state.elapsedSec);
+    if (server_)
+        server_->afterCycle();
 }
 
 void frmMain::measureLockedStar() {
@@ -63,7 +67,7 @@ void frmMain::measureLockedStar() {
     lblDy->setText(formatFixed(dec, 6));
     if (state.logging)
         writeErrorLogLine(ra, dec);
-    if (state.guiding)
+    if (state.guiding && !state.paused)
         makeCorrections();
 }
 
@@ -92,6 +96,7 @@ void frmMain::makeCorrections() {
     if (c.raRateInvalid || c.decRateInvalid)
         note(QStringLiteral("No correction: the %1 guide rate must be above 0 (Options)")
                  .arg(c.raRateInvalid ? QStringLiteral("RA") : QStringLiteral("Dec")));
+    cycleCorrections_ = c;
     if (c.ra)
         pulse(c.ra->direction, c.ra->ms);
     if (c.dec)
