@@ -44,12 +44,13 @@ bool EventServer::listen(quint16 port, bool network, QString* error) {
     return true;
 }
 
+// Clients first: their sockets are children of the listeners.
 void EventServer::close() {
+    while (!clients_.empty())
+        drop(clients_.begin()->first);
     for (QTcpServer* server : listeners_)
         delete server;
     listeners_.clear();
-    while (!clients_.empty())
-        drop(clients_.begin()->first);
 }
 
 bool EventServer::isListening() const {

@@ -52,6 +52,8 @@ ServerLink::ServerLink(frmMain& window)
 }
 
 ServerLink::~ServerLink() {
+    server_.disconnect(this);
+    server_.close();
     if (clients_)
         delete clients_.data();
 }

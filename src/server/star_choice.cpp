@@ -137,17 +137,17 @@ StarMeasure measureStar(const LumaFrame& f, QPointF centre, int side) {
             weighted.push_back({v, std::hypot(x - centre.x(), y - centre.y())});
         }
     const Background b = robust(ring);
-    double weights = 0, moment = 0;
+    // The background's noise is symmetric about its median, so it cancels in both sums.
+    double moment = 0;
     for (auto [v, r] : weighted) {
         m.mass += v - b.level;
-        const double w = std::max(0.0, v - b.level);
-        weights += w;
-        moment += w * r;
+        moment += (v - b.level) * r;
     }
+    const double weights = m.mass;
     m.mass = std::max(0.0, m.mass);
     const double n = static_cast<double>(weighted.size());
     m.snr = m.mass > 0 ? m.mass / std::sqrt(m.mass + n * b.noise * b.noise) : 0.0;
-    m.hfd = weights > 0 ? 2.0 * moment / weights : 0.0;
+    m.hfd = weights > 0 ? std::max(0.0, 2.0 * moment / weights) : 0.0;
     return m;
 }
 

@@ -22,8 +22,8 @@ LumaFrame lumaOf(const QImage& image);
 // - mass: sum of (pixel - background) over the square, ADU;
 // - snr: mass / sqrt(mass + n * noise^2), with n the pixels of the square (shot noise of the
 //   star plus the background's noise in every pixel);
-// - hfd: half-flux diameter, px: 2 * sum(w r) / sum(w), w = positive pixel - background, r
-//   the distance from the centre; 0 when nothing is above the background.
+// - hfd: half-flux diameter, px: 2 * sum(w r) / sum(w), w = pixel - background, r the
+//   distance from the centre; 0 when nothing is above the background.
 struct StarMeasure {
     int peak = 0;
     double mass = 0;
