@@ -8,6 +8,7 @@ packages=(
   libcpp-httplib-dev
   libindi-dev indi-bin
   xvfb xauth x11-utils xdotool imagemagick dpkg-dev
+  kstars dbus dbus-x11 libglib2.0-bin sqlite3 iproute2 util-linux
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -68,7 +68,9 @@ void EventServer::accept(QTcpServer* server) {
             socket->deleteLater();
             continue;
         }
-        clients_.emplace(socket, Client{});
+        Client client;
+        client.number = ++connections_;
+        clients_.emplace(socket, std::move(client));
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { drop(socket); });
         emit clientCountChanged(clientCount());
@@ -128,6 +130,8 @@ void EventServer::handleLines(QTcpSocket* socket) {
             continue;
         }
         const QByteArray text = line->endsWith('\r') ? line->chopped(1) : *line;
+        if (trace_)
+            trace_(client.number, true, text);
         if (text.trimmed().isEmpty())
             continue;
         // The handler may drop this client (a broadcast it causes can overflow its queue).
@@ -145,8 +149,11 @@ void EventServer::handleLines(QTcpSocket* socket) {
 }
 
 void EventServer::send(QTcpSocket* socket, const QByteArray& line) {
-    if (!clients_.count(socket))
+    const auto it = clients_.find(socket);
+    if (it == clients_.end())
         return;
+    if (trace_)
+        trace_(it->second.number, false, line);
     if (socket->bytesToWrite() + line.size() + 2 > limits_.maxQueued) {
         drop(socket);
         return;

@@ -49,6 +49,11 @@ public:
 
     void broadcast(const QByteArray& line);
 
+    // Sees every line: `in` true for a request line received, false for a line sent; `client`
+    // numbers the connections from 1.
+    using Trace = std::function<void(int client, bool in, const QByteArray& line)>;
+    void setTrace(Trace trace) { trace_ = std::move(trace); }
+
 signals:
     void clientCountChanged(int count);
 
@@ -59,6 +64,7 @@ private:
         QByteArray partial;     // the unfinished line
         bool skipping = false;  // inside a line that was too long
         bool scheduled = false; // more lines wait for the next turn
+        int number = 0;
     };
 
     void accept(QTcpServer* server);
@@ -74,4 +80,6 @@ private:
     Limits limits_;
     std::vector<QTcpServer*> listeners_;
     std::map<QTcpSocket*, Client> clients_;
+    Trace trace_;
+    int connections_ = 0;
 };
