@@ -1,13 +1,13 @@
 #pragma once
 
 #include "app/main_state.h"
+#include "app/status_notes.h"
 #include "guiding/corrections.h"
 #include "platform/capture/frame_slot.h"
 #include "platform/platform.h"
 
 #include <QList>
 #include <QMainWindow>
-#include <QMap>
 #include <QPointer>
 #include <memory>
 #include <optional>
@@ -43,9 +43,11 @@ public:
     // output, LX port, image scale and the camera's rest lines.
     void setDefaults();
 
-    // A one-line operator note in the status bar.
+    // A one-line passing operator note in the status bar; the last few stay readable in its
+    // tooltip.
     void note(const QString& text);
-    // A condition that stays visible in the status bar until cleared, one per key.
+    // A condition that lasts until cleared: shown in a permanent status-bar indicator (its
+    // tooltip lists every condition), never hidden by a passing note.
     void showCondition(const QString& key, const QString& text);
     void clearCondition(const QString& key);
     bool hasCondition(const QString& key) const;
@@ -72,6 +74,8 @@ public:
     MainState state;
 
     FramePicture* picFrame = nullptr;
+    // Holds picFrame, and the focus preview in its place while focusing.
+    QWidget* picPlace = nullptr;
     QPushButton* cmdPreview = nullptr;
     QPushButton* cmdFocus = nullptr;
     QPushButton* cmdLock = nullptr;
@@ -219,16 +223,17 @@ private:
 
     void saveSetting(const char* section, const char* key, const QString& text);
 
+    void showStatusNotes();
     void mnuSelectStarAutomatically_Click();
 
     Platform platform_;
     std::unique_ptr<ServerLink> server_;
-    QMap<QString, QLabel*> conditions_;
     // The pulses of the current guide cycle, for the cycle's report.
     Corrections cycleCorrections_;
     FrameSlot clipboard_;
+    StatusNotes statusNotes_;
+    QLabel* lblConditions_ = nullptr;
     std::unique_ptr<PortIO> portIO_;
-    bool unsavedNoted_ = false;
     bool startingUp_ = false;
     bool relayNoted_ = false;
 };
