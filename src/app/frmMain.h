@@ -51,6 +51,8 @@ public:
     void showCondition(const QString& key, const QString& text);
     void clearCondition(const QString& key);
     bool hasCondition(const QString& key) const;
+    // Raises the "settings not saved" condition after a failed write, ends it after a good one.
+    void settingsSaved(bool saved);
 
     // Picks the guide star an operator would (see chooseGuideStar), in `roi` when given, and
     // locks it as a click on it after Lock would. false, with a note, when there is none.
@@ -213,6 +215,7 @@ private:
     void restoreTelescope();
     void disconnectDriver();
     void telescopeConnectionFailed(const QString& why);
+    void telescopeFailed(const QString& what, const std::exception& error);
     void showNoTelescope();
     void showTelescope(const QString& identifier);
     void saveDriverId(const QString& identifier);
