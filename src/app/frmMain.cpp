@@ -108,7 +108,6 @@ void frmMain::showStatusNotes() {
                                                    recent.join(QLatin1Char('\n')));
 }
 
-
 void frmMain::buildControls() {
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);

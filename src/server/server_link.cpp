@@ -49,6 +49,7 @@ ServerLink::ServerLink(frmMain& window)
     for (QPushButton* button : {w_.cmdPreview, w_.cmdFocus, w_.cmdLock, w_.cmdCenter, w_.cmdGuide})
         connect(button, &QPushButton::clicked, this, &ServerLink::sync);
     connect(w_.picFrame, &FramePicture::mouseUp, this, &ServerLink::sync);
+    followCalibration();
 }
 
 ServerLink::~ServerLink() {
@@ -93,9 +94,14 @@ ServerLink::Snapshot ServerLink::snapshot() const {
     return {s.previewing, s.locked, s.guiding, s.paused, QPointF(s.targetX, s.targetY)};
 }
 
-AppState ServerLink::appState() {
+AppState ServerLink::currentState() const {
     const MainState& s = w_.state;
-    return appStateOf({s.previewing, s.locked, s.lockLost, false, s.guiding, s.paused});
+    return appStateOf(
+        {s.previewing, s.locked, s.lockLost, calibrationRunning(), s.guiding, s.paused});
+}
+
+AppState ServerLink::appState() {
+    return currentState();
 }
 
 // What a client joining now needs to know, ending with the state.
@@ -107,11 +113,14 @@ QByteArrayList ServerLink::greeting() const {
         if (!s.lockLost)
             lines << events_.position("StarSelected", QPointF(Globals::starX, Globals::starY));
     }
+    lines << calibrationGreeting();
     if (s.guiding)
         lines << events_.simple("StartGuiding");
+    else if (calibrationRunning())
+        lines << events_.mountEvent("StartCalibration", mountName());
     else if (s.paused)
         lines << events_.simple("Paused");
-    lines << events_.appState(const_cast<ServerLink*>(this)->appState());
+    lines << events_.appState(currentState());
     return lines;
 }
 
@@ -165,6 +174,10 @@ StepStar ServerLink::starMeasures() const {
     return {m.mass, m.snr, m.hfd};
 }
 
+ServerLink::CycleReport ServerLink::cycleReport() const {
+    return {w_.cycleCorrections_.ra, w_.cycleCorrections_.dec, starMeasures()};
+}
+
 GuideStepData ServerLink::guideStep() const {
     const MainState& s = w_.state;
     GuideStepData step;
@@ -176,9 +189,10 @@ GuideStepData ServerLink::guideStep() const {
     step.dy = -s.errY;
     step.raRaw = step.raGuide = step.dx;
     step.decRaw = step.decGuide = step.dy;
-    step.ra = stepPulse(w_.cycleCorrections_.ra);
-    step.dec = stepPulse(w_.cycleCorrections_.dec);
-    step.star = starMeasures();
+    const CycleReport report = cycleReport();
+    step.ra = stepPulse(report.ra);
+    step.dec = stepPulse(report.dec);
+    step.star = report.star;
     step.avgDist = avgDist_;
     return step;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "guiding/corrections.h"
 #include "server/event_server.h"
 #include "server/events.h"
 #include "server/guider_control.h"
@@ -75,10 +76,17 @@ private:
         bool recalibrate = false;
         std::optional<QRect> roi;
         int tries = 0;
+        bool calibrating = false; // a calibration started for it runs
+    };
+    // What one guide cycle measured and sent, for its GuideStep.
+    struct CycleReport {
+        std::optional<PulseRequest> ra, dec;
+        StepStar star;
     };
     enum class Operation { None, Guide, Dither };
 
     Snapshot snapshot() const;
+    AppState currentState() const;
     QByteArrayList greeting() const;
     void showClients(int count);
     double now() const { return static_cast<double>(clock_.elapsed()) / 1000.0; }
@@ -89,7 +97,20 @@ private:
 
     void reportFrame();
     GuideStepData guideStep() const;
+    CycleReport cycleReport() const;
     StepStar starMeasures() const;
+
+    // The calibration a guide may need (server_calibration.cpp). Needed when asked for, or
+    // when "Use Calibration" is ticked and none is stored.
+    bool calibrationRunning() const;
+    bool calibrationNeeded(bool recalibrate) const;
+    // Starts one; false with the reason when it cannot.
+    bool beginCalibration(QString& why);
+    // The RA axis's direction in the frame, degrees from +x towards +y, when calibrated.
+    std::optional<double> raAxisDeg() const;
+    // Lines a joining client gets for the calibration stored.
+    QByteArrayList calibrationGreeting() const;
+    void followCalibration();
     void advanceGuide();
     bool startGuiding();
     void advanceSettle();

@@ -38,9 +38,10 @@ rpc::Reply ServerLink::guide(const SettleParams& settle, bool recalibrate,
     return rpc::ok();
 }
 
-// One step per guide cycle: a star (three frames' tries), then guiding, then settling.
+// One step per guide cycle: a star (three frames' tries), a calibration when one is needed
+// (its events come from the calibration itself), then guiding, then settling.
 void ServerLink::advanceGuide() {
-    if (!pending_)
+    if (!pending_ || (pending_->calibrating && calibrationRunning()))
         return;
     if (!w_.state.locked) {
         if (!w_.selectStarAutomatically(pending_->roi)) {
@@ -49,6 +50,15 @@ void ServerLink::advanceGuide() {
             return;
         }
         sync();
+    }
+    if (!pending_->calibrating && calibrationNeeded(pending_->recalibrate)) {
+        QString why;
+        if (!beginCalibration(why)) {
+            abandonOperation(why);
+            return;
+        }
+        pending_->calibrating = true;
+        return;
     }
     if (!w_.state.guiding && !startGuiding()) {
         abandonOperation(QStringLiteral("all equipment must be connected first"));
@@ -110,7 +120,7 @@ rpc::Reply ServerLink::dither(double amount, bool raOnly, const SettleParams& se
     if (appState() != AppState::Guiding)
         return rpc::fail(rpc::Failed, "Dither error");
     MainState& s = w_.state;
-    const QPointF offset = ditherOffset(amount, raOnly, std::nullopt, random_);
+    const QPointF offset = ditherOffset(amount, raOnly, raAxisDeg(), random_);
     const QSize frame = w_.picFrame->image().size();
     s.targetX = static_cast<float>(std::clamp(s.targetX + offset.x(), 0.0, frame.width() - 1.0));
     s.targetY = static_cast<float>(std::clamp(s.targetY + offset.y(), 0.0, frame.height() - 1.0));

@@ -171,12 +171,6 @@ std::optional<QSize> ServerLink::frameSize() {
     return QSize(static_cast<int>(status.uiImageWidth), static_cast<int>(status.uiImageHeight));
 }
 
-bool ServerLink::calibrated() {
-    return false;
-}
-
-void ServerLink::clearCalibration() {}
-
 QString ServerLink::decGuideMode() {
     return w_.state.decCorrect ? QStringLiteral("Auto") : QStringLiteral("Off");
 }

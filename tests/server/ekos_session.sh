@@ -56,12 +56,9 @@ case $stage in
 outer)
     command -v kstars >/dev/null || { echo "kstars is not installed (scripts/deps.sh)"; exit 1; }
     mkdir -p "$out"
-    userns=()
-    [ "$(id -u)" -eq 0 ] || userns=(-r)
-    exec unshare "${userns[@]}" -n -p -f --mount-proc bash "$here" "$host" "$out" namespace
+    exec "$(dirname "$here")/../run_isolated.sh" bash "$here" "$host" "$out" namespace
     ;;
 namespace)
-    ip link set lo up
     work=$(mktemp -d)
     trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
     "$host" "$out/protocol.log" 4400 >"$work/host.out" 2>&1 &

@@ -25,6 +25,8 @@ protected:
         store.set("Guiding Options", "Dec Correct", "1");
         store.set("Guiding Options", "RA Guide Rate", "15");
         store.set("Guiding Options", "Dec Guide Rate", "15");
+        // Corrections fine enough (arcsec) to bring a dithered star back within 1.5 px.
+        store.set("Guiding Options", "Minumum Correction", "0.5");
         window = std::make_unique<frmMain>(rig.platform());
         // Exposures end only on cycle().
         window->HalfSecTimer->setInterval(24 * 3600 * 1000);
@@ -52,12 +54,13 @@ protected:
         }
         return -1;
     }
-    // Connected, looping, the greeting read.
+    // Connected, looping, the greeting and the first frame's event read.
     void connectAndLoop(ProtocolClient& client) {
         ASSERT_GE(client.event("AppState"), 0);
         ASSERT_EQ(client.call("set_connected", "[true]").value("result").toInt(-1), 0);
         ASSERT_EQ(client.call("loop").value("result").toInt(-1), 0);
         cycle();
+        ASSERT_GE(client.event("LoopingExposures"), 0);
     }
 
     std::shared_ptr<ManualSimClock> clock = std::make_shared<ManualSimClock>(0);
