@@ -214,6 +214,10 @@ private:
     void mnuTelescopeProperties_Click();
     void restoreTelescope();
     void disconnectDriver();
+    // Connects the chosen telescope (state.telescope set) as Telescope > Connected does, without
+    // its message box: the mark goes on and a lost link's condition ends. The driver's error
+    // text when it did not connect.
+    std::optional<QString> connectChosenTelescope();
     void telescopeConnectionFailed(const QString& why);
     void telescopeFailed(const QString& what, const std::exception& error);
     void showNoTelescope();

@@ -34,7 +34,10 @@ rpc::Reply ServerLink::guide(const SettleParams& settle, bool recalibrate,
     if (!w_.state.previewing) {
         w_.cmdPreview_Click();
         sync();
+        return rpc::ok();
     }
+    // The frame on show is current: the star can be chosen and guiding start at once.
+    advanceGuide();
     return rpc::ok();
 }
 
@@ -166,6 +169,9 @@ void ServerLink::stopCapture() {
 }
 
 rpc::Reply ServerLink::findStar(std::optional<QRect> roi) {
+    // Another star now would throw guiding off its target.
+    if (w_.state.guiding)
+        return rpc::fail(rpc::Failed, "cannot select a star while guiding");
     if (!w_.selectStarAutomatically(roi))
         return rpc::fail(rpc::Failed, "could not find star");
     sync();

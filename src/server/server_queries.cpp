@@ -62,15 +62,11 @@ rpc::Reply ServerLink::setConnected(bool connect) {
     if (s.modeAscom && !s.telescope)
         return rpc::fail(rpc::Failed, "no telescope chosen: use Telescope > Choose Telescope...");
     if (s.modeAscom && !w_.mnuTelescopeConnected->isChecked()) {
-        try {
-            s.telescope->setConnected(true);
-        } catch (const std::exception& error) {
-            w_.note(QStringLiteral("Telescope: %1").arg(QString::fromUtf8(error.what())));
-            return rpc::fail(rpc::Failed, QStringLiteral("the telescope did not connect: %1")
-                                              .arg(QString::fromUtf8(error.what())));
+        if (const auto why = w_.connectChosenTelescope()) {
+            w_.note(QStringLiteral("Telescope: %1").arg(*why));
+            return rpc::fail(rpc::Failed,
+                             QStringLiteral("the telescope did not connect: %1").arg(*why));
         }
-        w_.mnuTelescopeConnected->setChecked(true);
-        w_.mnuTelescopeProperties->setEnabled(true);
     }
     return rpc::ok();
 }

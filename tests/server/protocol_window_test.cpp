@@ -136,8 +136,9 @@ TEST_F(ServerTest, GuideDitherPauseAndStop) {
     order.removeAll("GuideStep");
     order.removeAll("Settling");
     order.removeAll("LoopingExposures"); // the frames before guiding
-    EXPECT_EQ(order, QStringList({"response", "StarSelected", "LockPositionSet", "StartGuiding",
-                                  "SettleBegin", "SettleDone"}));
+    // The frame on show had the star: guiding started before the answer.
+    EXPECT_EQ(order, QStringList({"StarSelected", "LockPositionSet", "StartGuiding", "SettleBegin",
+                                  "response", "SettleDone"}));
     EXPECT_EQ(c.lines.back().value("Status").toInt(-1), 0);
     const QPointF star = rig.sky.guideStarPosition();
     EXPECT_NEAR(window->state.targetX, star.x(), 1.5);
@@ -259,4 +260,18 @@ TEST_F(ServerTest, WindowActionsAreReported) {
     ASSERT_GE(late.event("AppState"), 0);
     EXPECT_EQ(late.names(), QStringList({"Version", "StartGuiding", "AppState"}));
     EXPECT_EQ(late.lines.back().value("State").toString(), "Looping");
+
+    // find_star picks the same star, but never while guiding.
+    EXPECT_EQ(error(c.call("find_star")).value("code").toInt(), 1);
+    window->cmdGuide->click();
+    const QPointF star = rig.sky.guideStarPosition();
+    const QByteArray roi = QStringLiteral("[[%1,%2,60,60]]")
+                               .arg(static_cast<int>(star.x()) - 30)
+                               .arg(static_cast<int>(star.y()) - 30)
+                               .toLatin1();
+    const QJsonArray at = c.call("find_star", roi).value("result").toArray();
+    ASSERT_EQ(at.size(), 2);
+    EXPECT_NEAR(at[0].toDouble(), star.x(), 1.5);
+    EXPECT_NEAR(at[1].toDouble(), star.y(), 1.5);
+    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Selected");
 }
