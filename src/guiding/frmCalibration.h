@@ -1,0 +1,55 @@
+#pragma once
+
+#include "guiding/calibrator.h"
+
+#include <QWidget>
+#include <optional>
+
+class QLabel;
+class QPushButton;
+
+// The star's path during a calibration, as the frame shows it (y downwards): RA places in
+// red, Dec places in blue, and the calibrated axes drawn through the first place.
+class CalibrationPlot : public QWidget {
+    Q_OBJECT
+public:
+    explicit CalibrationPlot(QWidget* parent = nullptr);
+    void setPath(std::vector<QPointF> ra, std::vector<QPointF> dec);
+    // The axes to draw; nullopt draws none.
+    void setAxes(const std::optional<Calibration>& c);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::vector<QPointF> ra_, dec_;
+    std::optional<Calibration> axes_;
+};
+
+// A small read-only window with the calibration: its progress while one runs (with Stop),
+// then the result and the star's path.
+class frmCalibration : public QWidget {
+    Q_OBJECT
+public:
+    frmCalibration(Calibrator& calibrator, QWidget* parent);
+    // The stored calibration, or none.
+    void showResult(const std::optional<Calibration>& c);
+
+    QLabel* lblProgress = nullptr;
+    QLabel* lblResult = nullptr;
+    CalibrationPlot* picPath = nullptr;
+    QPushButton* cmdStop = nullptr;
+
+signals:
+    void stopClicked();
+
+private:
+    void started();
+    void stepped(const CalibrationProgress& progress);
+    void ended(const QString& text);
+
+    Calibrator& calibrator_;
+};
+
+// "West step 3, 6.2 px" for the status bar and the window.
+QString calibrationProgressText(const CalibrationProgress& progress);
