@@ -2,8 +2,8 @@
 #include "guiding/calibration_store.h"
 #include "guiding/calibrator.h"
 
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <numbers>
 #include <random>
 
@@ -32,8 +32,8 @@ struct SyntheticMount {
         for (int k = 0; k <= steps; ++k) {
             if (k > 0)
                 star += perPulse + drift;
-            leg.points.push_back(star + (noise > 0 ? QPointF(jitter(random), jitter(random))
-                                                   : QPointF()));
+            leg.points.push_back(star +
+                                 (noise > 0 ? QPointF(jitter(random), jitter(random)) : QPointF()));
         }
         return leg;
     }
@@ -173,8 +173,8 @@ TEST(CalibrationMaths, CorrectionsFollowTheCalibratedAxes) {
     // A skewed Dec axis: the error is split along both axes, not projected square.
     c.decAngle = 20;
     const QPointF wanted = 2.0 * along(90, 1) + 4.0 * along(20, 1);
-    const CalibratedError skew = calibratedError(c, static_cast<float>(wanted.x()),
-                                                 static_cast<float>(wanted.y()));
+    const CalibratedError skew =
+        calibratedError(c, static_cast<float>(wanted.x()), static_cast<float>(wanted.y()));
     EXPECT_NEAR(skew.ra, 2 * kScale, 1e-5);
     EXPECT_NEAR(skew.dec, 4 * kScale, 1e-5);
 
@@ -234,8 +234,8 @@ TEST(CalibrationStore, RoundTripClearAndMismatch) {
     EXPECT_EQ(back->guideOutput, "ASCOM Orvalis.Simulator");
 
     EXPECT_TRUE(calibrationMismatch(*back, kScale, kScale, "ASCOM Orvalis.Simulator").isEmpty());
-    EXPECT_TRUE(calibrationMismatch(*back, kScale * 1.005, kScale, "ASCOM Orvalis.Simulator")
-                    .isEmpty());
+    EXPECT_TRUE(
+        calibrationMismatch(*back, kScale * 1.005, kScale, "ASCOM Orvalis.Simulator").isEmpty());
     EXPECT_TRUE(calibrationMismatch(*back, kScale * 1.5, kScale * 1.5, "ASCOM Orvalis.Simulator")
                     .contains("image scale"));
     EXPECT_TRUE(calibrationMismatch(*back, kScale, kScale, "Parallel").contains("Parallel"));

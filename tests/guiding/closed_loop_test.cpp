@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <cmath>
 
-
 // Through the menus alone: the built-in telescope chosen, Preview, Lock and a click on the
 // simulator's bright star, Guide. Knocked 9 arcsec off while guiding: the error falls
 // below the minimum correction within a few cycles and then stays near it, in spite of drift
