@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/main_state.h"
+#include "app/status_notes.h"
 #include "guiding/calibrator.h"
 #include "platform/capture/frame_slot.h"
 #include "platform/platform.h"
@@ -40,8 +41,14 @@ public:
     // output, LX port, image scale and the camera's rest lines.
     void setDefaults();
 
-    // A one-line operator note in the status bar.
+    // A one-line passing operator note in the status bar; the last few stay readable in its
+    // tooltip.
     void note(const QString& text);
+    // A condition that lasts until cleared: shown in a permanent status-bar indicator (its
+    // tooltip lists every condition), never hidden by a passing note.
+    void showCondition(const QString& key, const QString& text);
+    void clearCondition(const QString& key);
+    bool hasCondition(const QString& key) const;
 
     // Brings a new frame from the grab window into picFrame: grab, copy into the frame slot,
     // show. A failed grab shows a black frame of the last size.
@@ -75,6 +82,8 @@ public:
     MainState state;
 
     FramePicture* picFrame = nullptr;
+    // Holds picFrame, and the focus preview in its place while focusing.
+    QWidget* picPlace = nullptr;
     QPushButton* cmdPreview = nullptr;
     QPushButton* cmdFocus = nullptr;
     QPushButton* cmdLock = nullptr;
@@ -235,14 +244,16 @@ private:
 
     void saveSetting(const char* section, const char* key, const QString& text);
 
+    void showStatusNotes();
+
     Platform platform_;
     FrameSlot clipboard_;
+    StatusNotes statusNotes_;
+    QLabel* lblConditions_ = nullptr;
     std::unique_ptr<PortIO> portIO_;
-    bool unsavedNoted_ = false;
     bool startingUp_ = false;
     bool relayNoted_ = false;
     Calibrator calibrator_;
     std::optional<Calibration> calibration_;
     QPointer<frmCalibration> calibrationWindow_;
-    QString calibrationNoted_; // why the ticked calibration is not used, as last noted
 };

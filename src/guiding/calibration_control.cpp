@@ -157,7 +157,8 @@ const Calibration* frmMain::calibrationInUse() {
     return mismatch.isEmpty() ? &*calibration_ : nullptr;
 }
 
-// Shows why a ticked calibration is not used, or that the reverse switches are not applied.
+// A lasting condition says why a ticked calibration is not used; the reverse switches' tooltip
+// says when they are not applied.
 void frmMain::showCalibrationUse(const QString& whyNot) {
     const bool used = mnuUseCalibration->isChecked() && whyNot.isEmpty() && calibration_;
     const QString tip =
@@ -165,7 +166,8 @@ void frmMain::showCalibrationUse(const QString& whyNot) {
              : QString();
     chkRevNS->setToolTip(tip);
     chkRevEW->setToolTip(tip);
-    if (!whyNot.isEmpty() && whyNot != calibrationNoted_)
-        note(whyNot);
-    calibrationNoted_ = whyNot;
+    if (whyNot.isEmpty())
+        clearCondition(QStringLiteral("calibration"));
+    else
+        showCondition(QStringLiteral("calibration"), whyNot);
 }

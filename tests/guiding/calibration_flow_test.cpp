@@ -224,7 +224,9 @@ TEST_F(CalibrationFlowTest, CalibrationFromAnotherScaleIsNotUsed) {
     ASSERT_TRUE(window->calibration());
     EXPECT_TRUE(window->mnuUseCalibration->isChecked());
     EXPECT_EQ(window->calibrationInUse(), nullptr);
-    EXPECT_TRUE(status().contains("image scale"));
+    EXPECT_TRUE(window->hasCondition("calibration"));
+    window->mnuUseCalibration->trigger(); // unticked: the typed rates, nothing to say
+    EXPECT_FALSE(window->hasCondition("calibration"));
     EXPECT_TRUE(window->chkRevEW->toolTip().isEmpty());
     window->mnuClearCalibration->trigger();
     EXPECT_FALSE(window->calibration());
