@@ -70,7 +70,7 @@ public:
     const std::optional<Calibration>& calibration() const { return calibration_; }
     // What corrections use: with "Use Calibration" ticked, the stored calibration when it was
     // made with the current image scale and guide output (else a status note says why not);
-    // otherwise null.
+    // otherwise null. Also brings the status bar's calibration condition up to date.
     const Calibration* calibrationInUse();
     // The guide output as a calibration records it: "ASCOM <driver id>", "Parallel", "Serial".
     QString guideOutputName();
@@ -238,7 +238,7 @@ private:
     void calibrationStep();
     void calibrationCompleted(const Calibration& result);
     void calibrationFailed(const QString& reason);
-    void showCalibrationUse(const QString& whyNot);
+    void showCalibrationUse(bool used, const QString& condition);
 
     void sldExposure_Change();
     void sldAggressiveness_Change();

@@ -100,9 +100,9 @@ QString frmMain::whyCalibrationCannotStart() {
 
 bool frmMain::startCalibration() {
     const QString why = whyCalibrationCannotStart();
-    const auto plan = planCalibration(state.raGuideRate, state.decGuideRate,
-                                      (state.arcsecPerPixelX + state.arcsecPerPixelY) / 2,
-                                      Globals::searchRadius, state.decCorrect);
+    const auto plan = planCalibration(
+        state.raGuideRate, state.decGuideRate, (state.arcsecPerPixelX + state.arcsecPerPixelY) / 2,
+        Globals::searchRadius, state.decCorrect, calibrationDistance(*platform_.store));
     if (!why.isEmpty() || !plan) {
         note(!why.isEmpty() ? why
                             : QStringLiteral("Calibrate needs guide rates above 0 (Options)"));
@@ -143,31 +143,40 @@ void frmMain::calibrationFailed(const QString& reason) {
 }
 
 const Calibration* frmMain::calibrationInUse() {
-    if (!mnuUseCalibration->isChecked()) {
-        showCalibrationUse({});
+    if (!mnuUseCalibration || !mnuUseCalibration->isChecked()) {
+        showCalibrationUse(false, {});
         return nullptr;
     }
     if (!calibration_) {
-        showCalibrationUse(QStringLiteral("Use Calibration: no calibration stored (Calibrate)"));
+        showCalibrationUse(false,
+                           QStringLiteral("Use Calibration: no calibration stored (Calibrate)"));
         return nullptr;
     }
     const QString mismatch = calibrationMismatch(*calibration_, state.arcsecPerPixelX,
                                                  state.arcsecPerPixelY, guideOutputName());
-    showCalibrationUse(mismatch);
-    return mismatch.isEmpty() ? &*calibration_ : nullptr;
+    if (!mismatch.isEmpty()) {
+        showCalibrationUse(false, mismatch);
+        return nullptr;
+    }
+    // Used for RA; Dec stays uncorrected rather than pushed along a guessed axis.
+    showCalibrationUse(true, state.decCorrect && !calibration_->hasDec
+                                 ? QStringLiteral("The calibration has no Dec axis: Dec is not "
+                                                  "corrected; calibrate with Declination "
+                                                  "Corrections on")
+                                 : QString());
+    return &*calibration_;
 }
 
-// A lasting condition says why a ticked calibration is not used; the reverse switches' tooltip
-// says when they are not applied.
-void frmMain::showCalibrationUse(const QString& whyNot) {
-    const bool used = mnuUseCalibration->isChecked() && whyNot.isEmpty() && calibration_;
+// A lasting condition says why a ticked calibration is not (fully) used; the reverse switches'
+// tooltip says when they are not applied.
+void frmMain::showCalibrationUse(bool used, const QString& condition) {
     const QString tip =
         used ? QStringLiteral("Not applied while the calibration is used: it knows the directions")
              : QString();
     chkRevNS->setToolTip(tip);
     chkRevEW->setToolTip(tip);
-    if (whyNot.isEmpty())
+    if (condition.isEmpty())
         clearCondition(QStringLiteral("calibration"));
     else
-        showCondition(QStringLiteral("calibration"), whyNot);
+        showCondition(QStringLiteral("calibration"), condition);
 }

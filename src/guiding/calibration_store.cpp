@@ -96,6 +96,12 @@ void clearCalibration(SettingsStore& store) {
         store.writeSetting(kCalibrationSection, key, QString());
 }
 
+double calibrationDistance(SettingsStore& store) {
+    bool ok = false;
+    const double px = store.readSetting(kCalibrationSection, "Distance", {}).toDouble(&ok);
+    return ok && px >= 5 && px <= 200 ? px : kCalibrationDistancePx;
+}
+
 QString calibrationMismatch(const Calibration& c, double arcsecPerPixelX, double arcsecPerPixelY,
                             const QString& guideOutput) {
     const auto near = [](double a, double b) { return std::fabs(a - b) <= 0.01 * std::fabs(b); };

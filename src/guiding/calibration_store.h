@@ -1,6 +1,7 @@
 #pragma once
 
 #include "guiding/calibration.h"
+#include "guiding/calibrator.h"
 
 #include <QStringList>
 #include <optional>
@@ -18,6 +19,10 @@ void writeCalibration(SettingsStore& store, const Calibration& c);
 std::optional<Calibration> readCalibration(SettingsStore& store);
 // Blanks every value, so nothing is read back.
 void clearCalibration(SettingsStore& store);
+
+// The distance (px) a calibration moves the star, key "Distance": 5 to 200, else the default
+// kCalibrationDistancePx.
+double calibrationDistance(SettingsStore& store);
 
 // Why a calibration cannot be used with this image scale (arcsec per pixel) and guide
 // output; empty when it can. The scale must agree within 1 %.

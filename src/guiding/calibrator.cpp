@@ -19,15 +19,15 @@ int32_t stepFor(double distancePx, double arcsecPerPixel, float guideRate) {
 } // namespace
 
 std::optional<CalibrationPlan> planCalibration(float raGuideRate, float decGuideRate,
-                                               double arcsecPerPixel, int searchSide,
-                                               bool withDec) {
+                                               double arcsecPerPixel, int searchSide, bool withDec,
+                                               double distancePx) {
     const auto usable = [](double v) { return std::isfinite(v) && v > 0; };
     if (!usable(raGuideRate) || (withDec && !usable(decGuideRate)) || !usable(arcsecPerPixel))
         return std::nullopt;
     CalibrationPlan plan;
     plan.withDec = withDec;
     // A step of a quarter of the window keeps the star well inside it from frame to frame.
-    plan.distancePx = std::min(kCalibrationDistancePx, kCalibrationSteps * searchSide / 4.0);
+    plan.distancePx = std::min(distancePx, kCalibrationSteps * searchSide / 4.0);
     plan.raStepMs = stepFor(plan.distancePx, arcsecPerPixel, raGuideRate);
     plan.decStepMs = withDec ? stepFor(plan.distancePx, arcsecPerPixel, decGuideRate) : 0;
     return plan;

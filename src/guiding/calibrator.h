@@ -20,11 +20,12 @@ inline constexpr double kCalibrationDistancePx = 25;
 inline constexpr int kCalibrationSteps = 12; // the steps a first leg takes at the typed rates
 
 // Steps that cover the distance in about kCalibrationSteps at the typed guide rates (arcsec
-// per second). The distance is kCalibrationDistancePx, or less where the search window (side
-// in pixels) is so small that a step could carry the star past a quarter of it. nullopt when
-// a guide rate in use or the image scale is not a positive number.
+// per second). The distance is distancePx, or less where the search window (side in pixels)
+// is so small that a step could carry the star past a quarter of it. nullopt when a guide
+// rate in use or the image scale is not a positive number.
 std::optional<CalibrationPlan> planCalibration(float raGuideRate, float decGuideRate,
-                                               double arcsecPerPixel, int searchSide, bool withDec);
+                                               double arcsecPerPixel, int searchSide, bool withDec,
+                                               double distancePx = kCalibrationDistancePx);
 
 struct CalibrationProgress {
     GuideDirection direction;

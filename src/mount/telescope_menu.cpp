@@ -16,6 +16,7 @@ QString errorText(const std::exception& error) {
 
 void frmMain::saveDriverId(const QString& identifier) {
     saveSetting(keys::DriverID.section, keys::DriverID.key, identifier);
+    calibrationInUse(); // a calibration only counts with the telescope it was made with
 }
 
 // The menu without a driver: "<none>", nothing to connect or set up.

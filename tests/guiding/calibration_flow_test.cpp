@@ -5,6 +5,7 @@
 #include "guiding/frmCalibration.h"
 #include "platform/telescope/sim_telescope.h"
 #include "platform/telescope/telescope_registry.h"
+#include "settings/setting_keys.h"
 #include "sim/sim_clock.h"
 
 #include <QAction>
@@ -83,6 +84,9 @@ protected:
         }
         return std::sqrt(sum / cycles);
     }
+
+    // Every lasting condition the status bar holds.
+    QString conditions() const { return window->findChild<QLabel*>("lblConditions")->toolTip(); }
 
     std::shared_ptr<ManualSimClock> clock = std::make_shared<ManualSimClock>(0);
     std::unique_ptr<SkySimulator> sky;
@@ -192,8 +196,17 @@ TEST_F(CalibrationFlowTest, StopsRefusalsAndFailures) {
     EXPECT_FALSE(window->calibrating());
     EXPECT_FALSE(window->startCalibration());
     EXPECT_TRUE(status().contains("Preview"));
-    EXPECT_EQ(stopped, 3);
     window->cmdPreview->click();
+    cycle();
+    ASSERT_TRUE(window->startCalibration());
+    window->cmdFocus->click(); // ends the loop and the lock too
+    EXPECT_FALSE(window->calibrating());
+    EXPECT_EQ(stopped, 4);
+    window->cmdFocus->click();
+    window->cmdPreview->click();
+    cycle();
+    window->cmdLock->click();
+    relock();
 
     // The star knocked out of reach mid-way: a box says so and nothing is stored.
     cycle();
@@ -210,24 +223,39 @@ TEST_F(CalibrationFlowTest, StopsRefusalsAndFailures) {
     EXPECT_EQ(fp.store.get("Calibration Options", "Time"), "<absent>");
 }
 
-// A stored calibration made at another image scale is not used: the typed rates guide, and
-// the status bar says why.
-TEST_F(CalibrationFlowTest, CalibrationFromAnotherScaleIsNotUsed) {
+// A stored calibration counts only with the image scale and the guide output it was made with;
+// one without Dec guides RA alone. Each time the status bar says why.
+TEST_F(CalibrationFlowTest, CalibrationOnlyCountsWithItsScaleAndOutput) {
+    start(0, "15");
+    const QString scale = QString::number(window->state.arcsecPerPixelX, 'g', 10);
+    window.reset();
     fp.store.set("Calibration Options", "Time", "2024-05-01T22:30:05Z");
     fp.store.set("Calibration Options", "East Angle", "90");
     fp.store.set("Calibration Options", "RA Speed", "18");
-    fp.store.set("Calibration Options", "Scale X", "1.6");
-    fp.store.set("Calibration Options", "Scale Y", "1.6");
+    fp.store.set("Calibration Options", "Scale X", scale);
+    fp.store.set("Calibration Options", "Scale Y", scale);
     fp.store.set("Calibration Options", "Guide Output", "ASCOM Orvalis.Simulator");
     fp.store.set("Calibration Options", "Use Calibration", "1");
     start(0, "15");
     ASSERT_TRUE(window->calibration());
     EXPECT_TRUE(window->mnuUseCalibration->isChecked());
+    EXPECT_NE(window->calibrationInUse(), nullptr);
+    EXPECT_TRUE(conditions().contains("no Dec axis"));
+    EXPECT_FALSE(window->chkRevEW->toolTip().isEmpty());
+
+    fp.store.set("Guidescope Options", "FocalLength", "900");
+    window->setDefaults(); // as the Options dialog's save does
+    EXPECT_TRUE(conditions().contains("image scale"));
+    EXPECT_TRUE(window->chkRevEW->toolTip().isEmpty());
+    fp.store.set("Guidescope Options", "FocalLength", keys::FocalLength.startupDefault);
+    window->setDefaults();
+    EXPECT_FALSE(conditions().contains("image scale"));
+    window->mnuParallel->trigger();
+    EXPECT_TRUE(conditions().contains("guide output is now Parallel"));
     EXPECT_EQ(window->calibrationInUse(), nullptr);
-    EXPECT_TRUE(window->hasCondition("calibration"));
+
     window->mnuUseCalibration->trigger(); // unticked: the typed rates, nothing to say
     EXPECT_FALSE(window->hasCondition("calibration"));
-    EXPECT_TRUE(window->chkRevEW->toolTip().isEmpty());
     window->mnuClearCalibration->trigger();
     EXPECT_FALSE(window->calibration());
     EXPECT_EQ(fp.store.get("Calibration Options", "Time"), "");

@@ -207,6 +207,7 @@ TEST(CalibrationPlanning, StepsCoverTheDistanceInTenToFifteen) {
     EXPECT_LT(small->distancePx, 25);
     EXPECT_LE(15 * small->raStepMs / 1000.0 / 0.8, 6 / 4.0 + 0.01);
     EXPECT_EQ(small->decStepMs, 0);
+    EXPECT_EQ(planCalibration(15, 15, 0.8, 24, false, 40)->distancePx, 40);
     EXPECT_FALSE(planCalibration(0, 15, 0.8, 24, false));
     EXPECT_FALSE(planCalibration(15, -1, 0.8, 24, true));
     EXPECT_TRUE(planCalibration(15, -1, 0.8, 24, false));
@@ -239,6 +240,12 @@ TEST(CalibrationStore, RoundTripClearAndMismatch) {
     EXPECT_TRUE(calibrationMismatch(*back, kScale * 1.5, kScale * 1.5, "ASCOM Orvalis.Simulator")
                     .contains("image scale"));
     EXPECT_TRUE(calibrationMismatch(*back, kScale, kScale, "Parallel").contains("Parallel"));
+
+    EXPECT_EQ(calibrationDistance(store), 25);
+    store.set("Calibration Options", "Distance", "40");
+    EXPECT_EQ(calibrationDistance(store), 40);
+    store.set("Calibration Options", "Distance", "2");
+    EXPECT_EQ(calibrationDistance(store), 25);
 
     store.set("Calibration Options", "RA Speed", "fast");
     EXPECT_FALSE(readCalibration(store));
