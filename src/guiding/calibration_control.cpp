@@ -66,6 +66,7 @@ void frmMain::mnuCalibrationWindow_Click() {
         calibrationWindow_ = new frmCalibration(calibrator_, this);
         connect(calibrationWindow_, &frmCalibration::stopClicked, this, &frmMain::stopCalibration);
         calibrationWindow_->showResult(calibration_);
+        calibrationWindow_->placeBeside(*this);
     }
     calibrationWindow_->show();
     calibrationWindow_->raise();

@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -24,12 +26,18 @@ const char* directionName(GuideDirection d) {
     }
 }
 
+// The smallest rectangle holding every place; null when there are none. (QRectF::united
+// skips rectangles of no size, so the corners are tracked by hand.)
 QRectF boundsOf(const std::vector<QPointF>& a, const std::vector<QPointF>& b) {
-    QRectF r;
+    bool any = false;
+    QPointF low, high;
     for (const auto* path : {&a, &b})
-        for (const QPointF& p : *path)
-            r = r.isNull() ? QRectF(p, QSizeF(1e-3, 1e-3)) : r.united(QRectF(p, QSizeF(0, 0)));
-    return r;
+        for (const QPointF& p : *path) {
+            low = any ? QPointF(std::min(low.x(), p.x()), std::min(low.y(), p.y())) : p;
+            high = any ? QPointF(std::max(high.x(), p.x()), std::max(high.y(), p.y())) : p;
+            any = true;
+        }
+    return any ? QRectF(low, high + QPointF(1e-3, 1e-3)) : QRectF();
 }
 } // namespace
 
@@ -55,17 +63,24 @@ void CalibrationPlot::setAxes(const std::optional<Calibration>& c) {
     update();
 }
 
+// Same scale on both axes, the path centred with a margin; at least 10 frame pixels across.
+double CalibrationPlot::span() const {
+    const QRectF bounds = boundsOf(ra_, dec_);
+    return std::max({bounds.width(), bounds.height(), 10.0}) * 1.2;
+}
+
+QPointF CalibrationPlot::placeOf(QPointF star) const {
+    const double scale = std::min(width(), height()) / span();
+    return QRectF(rect()).center() + (star - boundsOf(ra_, dec_).center()) * scale;
+}
+
 void CalibrationPlot::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    const QRectF bounds = boundsOf(ra_, dec_);
-    if (bounds.isNull())
+    if (ra_.empty() && dec_.empty())
         return;
-    // Same scale on both axes, centred, with room for the axis lines.
-    const double span = std::max({bounds.width(), bounds.height(), 10.0}) * 1.2;
-    const double scale = std::min(width(), height()) / span;
-    const QPointF centre = bounds.center();
-    const auto at = [&](QPointF p) { return rect().center() + (p - centre) * scale; };
+    const double span = this->span();
+    const auto at = [this](QPointF p) { return placeOf(p); };
     const QPointF origin = ra_.empty() ? dec_.front() : ra_.front();
     if (axes_) {
         const auto axis = [&](double degrees, const QColor& colour) {
@@ -120,6 +135,22 @@ void frmCalibration::showResult(const std::optional<Calibration>& c) {
     if (c)
         picPath->setPath(c->raPath, c->decPath);
     picPath->setAxes(c);
+}
+
+void frmCalibration::placeBeside(const QWidget& owner) {
+    const QScreen* screen = owner.screen();
+    if (!screen)
+        return;
+    adjustSize();
+    const QRect room = screen->availableGeometry();
+    const QRect main = owner.frameGeometry();
+    constexpr int kGap = 8;
+    for (const QPoint at : {QPoint(main.right() + kGap, main.top()),
+                            QPoint(main.left() - kGap - frameGeometry().width(), main.top())})
+        if (room.contains(QRect(at, frameGeometry().size()))) {
+            move(at);
+            return;
+        }
 }
 
 void frmCalibration::started() {

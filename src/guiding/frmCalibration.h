@@ -17,11 +17,14 @@ public:
     void setPath(std::vector<QPointF> ra, std::vector<QPointF> dec);
     // The axes to draw; nullopt draws none.
     void setAxes(const std::optional<Calibration>& c);
+    // Where a star place (frame pixels) is drawn, widget pixels; needs a place to draw.
+    QPointF placeOf(QPointF star) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    double span() const; // frame pixels across the plot
     std::vector<QPointF> ra_, dec_;
     std::optional<Calibration> axes_;
 };
@@ -34,6 +37,9 @@ public:
     frmCalibration(Calibrator& calibrator, QWidget* parent);
     // The stored calibration, or none.
     void showResult(const std::optional<Calibration>& c);
+    // Moves the window next to `owner` (right, else left) where the screen has room, so it
+    // does not hide the frame; otherwise leaves its place to the window manager.
+    void placeBeside(const QWidget& owner);
 
     QLabel* lblProgress = nullptr;
     QLabel* lblResult = nullptr;

@@ -128,6 +128,17 @@ TEST_F(CalibrationFlowTest, RecoversCameraAngleAndSpeedWithTheTypedRateWrong) {
         EXPECT_FALSE(c.decMirrored());
         EXPECT_EQ(fp.store.get("Calibration Options", "Guide Output"), "ASCOM Orvalis.Simulator");
         EXPECT_TRUE(fp.messages.texts.isEmpty());
+
+        // The window draws the whole path, filling its plot.
+        const CalibrationPlot* plot = window->findChild<frmCalibration*>()->picPath;
+        QRectF drawn;
+        for (const auto* path : {&c.raPath, &c.decPath})
+            for (const QPointF& p : *path) {
+                const QPointF at = plot->placeOf(p);
+                EXPECT_TRUE(QRectF(plot->rect()).contains(at)) << at.x() << "," << at.y();
+                drawn |= QRectF(at, QSizeF(1, 1));
+            }
+        EXPECT_GT(std::max(drawn.width(), drawn.height()), 0.6 * std::min(plot->width(), plot->height()));
     }
 }
 
