@@ -19,7 +19,7 @@ public:
         return index == 0 ? std::make_unique<SimCaptureDriver>(sky_, store_) : nullptr;
     }
 
-private:
+protected:
     SkySimulator& sky_;
     SettingsStore& store_;
 };

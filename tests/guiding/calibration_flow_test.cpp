@@ -138,7 +138,8 @@ TEST_F(CalibrationFlowTest, RecoversCameraAngleAndSpeedWithTheTypedRateWrong) {
                 EXPECT_TRUE(QRectF(plot->rect()).contains(at)) << at.x() << "," << at.y();
                 drawn |= QRectF(at, QSizeF(1, 1));
             }
-        EXPECT_GT(std::max(drawn.width(), drawn.height()), 0.6 * std::min(plot->width(), plot->height()));
+        EXPECT_GT(std::max(drawn.width(), drawn.height()),
+                  0.6 * std::min(plot->width(), plot->height()));
     }
 }
 
