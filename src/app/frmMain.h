@@ -224,6 +224,7 @@ private:
     void restoreTelescope();
     void disconnectDriver();
     void telescopeConnectionFailed(const QString& why);
+    void telescopeFailed(const QString& what, const std::exception& error);
     void showNoTelescope();
     void showTelescope(const QString& identifier);
     void saveDriverId(const QString& identifier);
