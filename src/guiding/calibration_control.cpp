@@ -92,6 +92,8 @@ QString frmMain::whyCalibrationCannotStart() {
         return QStringLiteral("Calibrate needs a locked star (Lock, then click the star)");
     if (state.modeSerial)
         return QStringLiteral("The Serial guide output sends no pulses");
+    if (state.modeParallel && Globals::lxPortAddress == 0)
+        return QStringLiteral("The relay box needs a parallel LX port (Options, Camera tab)");
     if (state.modeAscom && !state.telescope)
         return QStringLiteral("Choose a telescope first (Telescope > Choose Telescope...)");
     if (state.modeAscom && !telescopeConnected())

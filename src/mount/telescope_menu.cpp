@@ -150,6 +150,7 @@ void frmMain::restoreTelescope() {
 // menu nor shut-down waits on it again, and the condition stays until it is connected anew.
 void frmMain::telescopeFailed(const QString& what, const std::exception& error) {
     note(QStringLiteral("%1: %2").arg(what, errorText(error)));
+    stopCalibration(); // a pulse that did not go would spoil the measurement
     if (!dynamic_cast<const TelescopeLinkLost*>(&error))
         return;
     mnuTelescopeConnected->setChecked(false);

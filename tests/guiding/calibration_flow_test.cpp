@@ -124,10 +124,8 @@ TEST_F(CalibrationFlowTest, RecoversCameraAngleAndSpeedWithTheTypedRateWrong) {
         EXPECT_NEAR(angleDifference(c.decAngle, k.angle - 90), 0, 2);
         EXPECT_NEAR(c.raSpeed, pxPerSec, 0.1 * pxPerSec);
         EXPECT_NEAR(c.decSpeed, pxPerSec, 0.1 * pxPerSec);
-        EXPECT_NEAR(c.raArcsecPerSec(), 15, 1.5);
         EXPECT_FALSE(c.decMirrored());
         EXPECT_EQ(fp.store.get("Calibration Options", "Guide Output"), "ASCOM Orvalis.Simulator");
-        EXPECT_TRUE(fp.messages.texts.isEmpty());
 
         // The window draws the whole path, filling its plot.
         const CalibrationPlot* plot = window->findChild<frmCalibration*>()->picPath;
