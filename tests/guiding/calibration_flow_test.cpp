@@ -180,6 +180,8 @@ TEST_F(CalibrationFlowTest, StopsRefusalsAndFailures) {
     window->cmdGuide->click();
     EXPECT_FALSE(window->state.guiding);
     EXPECT_TRUE(status().contains("Calibrating"));
+    window->cmdNorth->click();
+    EXPECT_TRUE(status().contains("nudge"));
     const QPointF before = sky->guideStarPosition();
     progress->cmdStop->click();
     EXPECT_FALSE(window->calibrating());
