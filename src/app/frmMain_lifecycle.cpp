@@ -47,6 +47,7 @@ void frmMain::Form_Load() {
     detectCaptureHardware();
     mnuDriver_Click(state.driverIndex);
     restoreTelescope();
+    loadCalibration();
     server_ = std::make_unique<ServerLink>(*this);
     server_->start();
 }

@@ -15,6 +15,8 @@ class ErrorLog;
 struct MainState {
     // Mode flags.
     bool previewing = false;
+    // Frames brought in since Preview last started: 0 while the picture is an older one.
+    int loopFrames = 0;
     bool focusing = false;
     bool lockArmed = false;
     bool locked = false;

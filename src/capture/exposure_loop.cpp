@@ -23,6 +23,7 @@ void frmMain::setProgressValueSec(float seconds) {
 void frmMain::cmdPreview_Click() {
     if (state.focusing)
         return;
+    stopCalibration();
     if (state.previewing) {
         setButtonColour(cmdPreview, Colour::Red);
         HalfSecTimer->stop();
@@ -37,6 +38,7 @@ void frmMain::cmdPreview_Click() {
         state.frameHeight = known ? static_cast<int32_t>(status.uiImageHeight) : 0;
         startLXExposure();
         state.elapsedSec = 0;
+        state.loopFrames = 0;
         state.exposureSec = static_cast<float>(sldExposure->value());
         setProgressMaximumSec(state.exposureSec);
         HalfSecTimer->start();

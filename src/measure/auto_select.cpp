@@ -19,6 +19,10 @@ bool frmMain::selectStarAutomatically(const std::optional<QRect>& roi) {
         note(QStringLiteral("Press Preview first: a star is chosen from the current frame"));
         return false;
     }
+    if (state.loopFrames == 0) {
+        note(QStringLiteral("No frame yet: wait for the first exposure to end"));
+        return false;
+    }
     const StarChoiceRules rules{Globals::searchRadius, kMinSnr};
     const std::optional<QPointF> star = chooseGuideStar(lumaOf(picFrame->image()), rules, roi);
     if (!star) {

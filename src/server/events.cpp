@@ -108,6 +108,20 @@ QByteArray ProtocolEvents::mountEvent(const char* name, const QString& mount) co
     return start(name).add("Mount", mount).text();
 }
 
+QByteArray ProtocolEvents::calibrating(const QString& mount, const CalibratingStep& s) const {
+    const QByteArray position =
+        '[' + jsonFixed(s.position.x(), 3) + ',' + jsonFixed(s.position.y(), 3) + ']';
+    return start("Calibrating")
+        .add("Mount", mount)
+        .add("dir", s.direction)
+        .addFixed("dist", s.distance, 3)
+        .addFixed("dx", s.offset.x(), 3)
+        .addFixed("dy", s.offset.y(), 3)
+        .addRaw("pos", position)
+        .add("step", s.step)
+        .text();
+}
+
 QByteArray ProtocolEvents::calibrationFailed(const QString& mount, const QString& reason) const {
     return start("CalibrationFailed").add("Mount", mount).add("Reason", reason).text();
 }

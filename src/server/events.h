@@ -38,6 +38,16 @@ struct GuideStepData {
     double avgDist = 0; // px, smoothed distance from the target
 };
 
+// One calibration step: the pulses' direction ("West", "East", "North", "South"), how many
+// went that way, the star's place and its move since the direction began, frame pixels.
+struct CalibratingStep {
+    QString direction;
+    int step = 0;
+    double distance = 0;
+    QPointF offset;
+    QPointF position;
+};
+
 // The event lines, without their line end. Every event starts with Event, Timestamp (Unix
 // seconds, 3 decimals), Host and Inst; positions have 3 decimals, SNR and HFD 2.
 class ProtocolEvents {
@@ -55,6 +65,7 @@ public:
     QByteArray settling(const SettlingStep& step) const;
     QByteArray settleDone(const SettleResult& result) const;
     QByteArray mountEvent(const char* name, const QString& mount) const;
+    QByteArray calibrating(const QString& mount, const CalibratingStep& step) const;
     QByteArray calibrationFailed(const QString& mount, const QString& reason) const;
     QByteArray alert(const QString& message, const QString& type) const;
 

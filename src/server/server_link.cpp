@@ -17,24 +17,10 @@
 namespace {
 const QString kServerCondition = QStringLiteral("server");
 
-QString directionName(GuideDirection d) {
-    switch (d) {
-    case guideNorth:
-        return QStringLiteral("North");
-    case guideSouth:
-        return QStringLiteral("South");
-    case guideEast:
-        return QStringLiteral("East");
-    case guideWest:
-        break;
-    }
-    return QStringLiteral("West");
-}
-
 std::optional<StepPulse> stepPulse(const std::optional<PulseRequest>& pulse) {
     if (!pulse)
         return std::nullopt;
-    return StepPulse{pulse->ms, directionName(pulse->direction)};
+    return StepPulse{pulse->ms, QString::fromLatin1(guideDirectionName(pulse->direction))};
 }
 } // namespace
 
@@ -144,7 +130,9 @@ void ServerLink::sync() {
     const bool guidingStopped = !now.guiding && sent_.guiding;
     const bool loopStopped = !now.previewing && sent_.previewing;
     sent_ = now;
-    if (guidingStopped || loopStopped)
+    // A calibration for a pending guide switches guiding off on purpose.
+    const bool calibratingForGuide = pending_ && pending_->calibrating;
+    if (loopStopped || (guidingStopped && !calibratingForGuide))
         abandonOperation(QStringLiteral("Guiding stopped"));
     else if (!now.locked && operation_ != Operation::None)
         abandonOperation(QStringLiteral("guide star deselected"));
@@ -184,11 +172,20 @@ GuideStepData ServerLink::guideStep() const {
     step.frame = frame_;
     step.timeSec = now() - guidingSince_;
     step.mount = mountName();
-    // The camera's axes are the mount's: x is RA, y is Dec.
     step.dx = -s.errX;
     step.dy = -s.errY;
-    step.raRaw = step.raGuide = step.dx;
-    step.decRaw = step.decGuide = step.dy;
+    // Along the calibrated axes when a calibration is used; otherwise x is RA and y is Dec.
+    step.raRaw = step.dx;
+    step.decRaw = step.dy;
+    if (const Calibration* used = w_.calibrationInUse()) {
+        Calibration inPixels = *used;
+        inPixels.arcsecPerPixelX = inPixels.arcsecPerPixelY = 1;
+        const CalibratedError along = calibratedError(inPixels, s.errX, s.errY);
+        step.raRaw = -along.ra;
+        step.decRaw = -along.dec;
+    }
+    step.raGuide = step.raRaw;
+    step.decGuide = step.decRaw;
     const CycleReport report = cycleReport();
     step.ra = stepPulse(report.ra);
     step.dec = stepPulse(report.dec);
@@ -198,6 +195,9 @@ GuideStepData ServerLink::guideStep() const {
 }
 
 void ServerLink::reportFrame() {
+    // A calibration's frames are told by its own events, up to the guiding that follows.
+    if (calibrationRunning() || (pending_ && pending_->calibrationDone))
+        return;
     const MainState& s = w_.state;
     const bool found = s.locked && !s.lockLost;
     if (found) {

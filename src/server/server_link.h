@@ -76,7 +76,8 @@ private:
         bool recalibrate = false;
         std::optional<QRect> roi;
         int tries = 0;
-        bool calibrating = false; // a calibration started for it runs
+        bool calibrating = false;     // a calibration started for it runs
+        bool calibrationDone = false; // and has completed
     };
     // What one guide cycle measured and sent, for its GuideStep.
     struct CycleReport {

@@ -36,8 +36,10 @@ rpc::Reply ServerLink::guide(const SettleParams& settle, bool recalibrate,
         sync();
         return rpc::ok();
     }
-    // The frame on show is current: the star can be chosen and guiding start at once.
-    advanceGuide();
+    // With a frame of this loop on show the star can be chosen and guiding start at once;
+    // otherwise at the end of the first exposure.
+    if (w_.state.loopFrames > 0)
+        advanceGuide();
     return rpc::ok();
 }
 
@@ -54,7 +56,8 @@ void ServerLink::advanceGuide() {
         }
         sync();
     }
-    if (!pending_->calibrating && calibrationNeeded(pending_->recalibrate)) {
+    if (!pending_->calibrating && !pending_->calibrationDone &&
+        calibrationNeeded(pending_->recalibrate)) {
         QString why;
         if (!beginCalibration(why)) {
             abandonOperation(why);

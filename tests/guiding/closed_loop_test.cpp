@@ -1,7 +1,7 @@
 #include "app/frame_picture.h"
 #include "app/main_window_probe.h"
 #include "app/window_fixture.h"
-#include "fakes/sim_rig.h"
+#include "fakes/sim_camera.h"
 #include "platform/capture/sim_capture_driver.h"
 #include "platform/telescope/sim_telescope.h"
 #include "platform/telescope/telescope_registry.h"

@@ -59,6 +59,14 @@ public:
         return response(request(method, params));
     }
 
+    // Everything the server sent before now has arrived when this returns: a request the
+    // server answers after it, left out of names().
+    void drain() {
+        const QByteArray id = "\"drain-" + QByteArray::number(nextId++) + '"';
+        send("{\"method\":\"get_app_state\",\"id\":" + id + "}\n");
+        waitFor([&] { return !raw.isEmpty() && raw.last().contains(id); });
+    }
+
     // Index of the first event `name` at or after `from`, waiting for it; -1 if none.
     int event(const QString& name, size_t from = 0, int ms = 5000) {
         int at = -1;
@@ -75,9 +83,12 @@ public:
     // The names of the events (and "response" for responses) from `from` on.
     QStringList names(size_t from = 0) const {
         QStringList out;
-        for (size_t i = from; i < lines.size(); ++i)
+        for (size_t i = from; i < lines.size(); ++i) {
+            if (lines[i].value("id").toString().startsWith("drain-"))
+                continue;
             out << (lines[i].contains("Event") ? lines[i].value("Event").toString()
                                                : QStringLiteral("response"));
+        }
         return out;
     }
 

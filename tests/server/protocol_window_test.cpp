@@ -131,7 +131,8 @@ TEST_F(ServerTest, GuideDitherPauseAndStop) {
                   .value("result")
                   .toInt(-1),
               0);
-    ASSERT_GE(cycleUntil(c, "SettleDone", from), 0);
+    const int settled = cycleUntil(c, "SettleDone", from);
+    ASSERT_GE(settled, 0);
     QStringList order = c.names(from);
     order.removeAll("GuideStep");
     order.removeAll("Settling");
@@ -139,7 +140,7 @@ TEST_F(ServerTest, GuideDitherPauseAndStop) {
     // The frame on show had the star: guiding started before the answer.
     EXPECT_EQ(order, QStringList({"StarSelected", "LockPositionSet", "StartGuiding", "SettleBegin",
                                   "response", "SettleDone"}));
-    EXPECT_EQ(c.lines.back().value("Status").toInt(-1), 0);
+    EXPECT_EQ(c.lines[settled].value("Status").toInt(-1), 0);
     const QPointF star = rig.sky.guideStarPosition();
     EXPECT_NEAR(window->state.targetX, star.x(), 1.5);
     EXPECT_NEAR(window->state.targetY, star.y(), 1.5);
@@ -206,12 +207,20 @@ TEST_F(ServerTest, GuideDitherPauseAndStop) {
 }
 
 // A settle ends in exactly one SettleDone: on timeout, and when capture stops meanwhile.
+// The guide comes right after loop, as Ekos sends it: the star is chosen from the loop's
+// first frame, not from the picture shown before it.
 TEST_F(ServerTest, SettleTimeoutAndStopEachEndInOneSettleDone) {
     ProtocolClient c(port);
-    connectAndLoop(c);
+    ASSERT_GE(c.event("AppState"), 0);
+    c.call("set_connected", "[true]");
+    c.call("loop");
     size_t from = c.lines.size();
     c.call("guide", "[{\"pixels\":1.5,\"time\":0,\"timeout\":30}]");
-    ASSERT_GE(cycleUntil(c, "SettleDone", from), 0);
+    const int settled = cycleUntil(c, "SettleDone", from);
+    ASSERT_GE(settled, 0);
+    EXPECT_EQ(c.lines[settled].value("Status").toInt(-1), 0);
+    EXPECT_EQ(c.names(from).mid(0, 2), QStringList({"response", "LoopingExposures"}));
+    EXPECT_NEAR(window->state.targetX, rig.sky.guideStarPosition().x(), 1.5);
 
     from = c.lines.size();
     c.call("dither", "[8,false,{\"pixels\":0.01,\"time\":5,\"timeout\":0}]");
@@ -274,4 +283,51 @@ TEST_F(ServerTest, WindowActionsAreReported) {
     EXPECT_NEAR(at[0].toDouble(), star.x(), 1.5);
     EXPECT_NEAR(at[1].toDouble(), star.y(), 1.5);
     EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Selected");
+}
+
+// guide with recalibrate: the window's calibration runs first, with its events, then guiding;
+// the stored calibration is announced to a client joining later and can be cleared.
+TEST_F(ServerTest, GuideWithRecalibrateCalibratesFirst) {
+    ProtocolClient c(port);
+    connectAndLoop(c);
+    const size_t from = c.lines.size();
+    c.call("guide", "[{\"pixels\":1.5,\"time\":0,\"timeout\":60},true]");
+    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Calibrating");
+    ASSERT_GE(cycleUntil(c, "SettleDone", from, 120), 0);
+    QStringList order = c.names(from);
+    order.removeAll("GuideStep");
+    order.removeAll("Settling");
+    order.removeAll("response");
+    const qsizetype steps = order.removeAll("Calibrating");
+    EXPECT_GE(steps, 4);
+    EXPECT_EQ(order, QStringList({"StarSelected", "LockPositionSet", "StartCalibration",
+                                  "CalibrationComplete", "StartGuiding", "SettleBegin",
+                                  "SettleDone"}));
+    const int step = c.event("Calibrating", from);
+    EXPECT_EQ(c.lines[step].value("dir").toString(), "West");
+    EXPECT_EQ(c.lines[step].value("pos").toArray().size(), 2);
+    EXPECT_EQ(c.lines[c.event("SettleDone", from)].value("Status").toInt(-1), 0);
+    EXPECT_TRUE(c.call("get_calibrated").value("result").toBool());
+    EXPECT_TRUE(window->calibration().has_value());
+
+    ProtocolClient late(port);
+    ASSERT_GE(late.event("AppState"), 0);
+    EXPECT_EQ(late.names(), QStringList({"Version", "LockPositionSet", "StarSelected",
+                                         "CalibrationComplete", "StartGuiding", "AppState"}));
+    c.call("clear_calibration", "[\"Both\"]");
+    EXPECT_FALSE(c.call("get_calibrated").value("result").toBool(true));
+
+    // Stopped while calibrating: the calibration fails and the guide ends in one SettleDone.
+    c.call("stop_capture");
+    c.call("loop");
+    cycle();
+    const size_t again = c.lines.size();
+    c.call("guide", "[{\"pixels\":1.5,\"time\":0,\"timeout\":60},true]");
+    cycle();
+    c.call("stop_capture");
+    const int failed = c.event("CalibrationFailed", again);
+    ASSERT_GE(failed, 0);
+    EXPECT_EQ(c.lines[failed].value("Reason").toString(), "Calibration manually stopped");
+    EXPECT_EQ(c.names(again).count("SettleDone"), 1);
+    EXPECT_EQ(c.lines[c.event("SettleDone", again)].value("Status").toInt(), 1);
 }

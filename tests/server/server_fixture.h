@@ -49,6 +49,7 @@ protected:
     int cycleUntil(ProtocolClient& client, const QString& name, size_t from, int cycles = 12) {
         for (int n = 0; n < cycles; ++n) {
             cycle();
+            client.drain();
             if (const int at = client.event(name, from, 0); at >= 0)
                 return at;
         }

@@ -42,6 +42,8 @@ int main(int argc, char** argv) {
     store.set("Guiding Options", "Dec Guide Rate", "15");
     // Fine corrections, so the star settles within the usual 1.5 px of a dither.
     store.set("Guiding Options", "Minumum Correction", "0.5");
+    // No calibration stored yet: the first guide calibrates.
+    store.set("Calibration Options", "Use Calibration", "1");
     frmMain window(rig.platform());
     EventServer& server = window.server()->events();
     if (!server.isListening()) {
