@@ -34,12 +34,15 @@ states() {
     awk -v t0="$t0" '/member=newStatus/ { split($2, a, "="); t = a[2] }
         /^ *int32/ && t { printf "%.2f %d\n", t - t0, $2; t = "" }' "$work/signals.txt"
 }
-# Waits until state $2 appears after line $1 of states(); prints the line count then.
+# Whether state $2 appears after line $1 of states().
 reached() {
     states | tail -n +"$(($1 + 1))" | grep -q " $2\$"
 }
 last_state_is() {
     [ "$(states | tail -n 1 | cut -d' ' -f2)" = "$1" ]
+}
+logged() { # TEXT: in the protocol log
+    grep -qF "$1" "$out/protocol.log"
 }
 step() { # NAME D-BUS-METHOD STATE SECONDS
     local seen
@@ -116,8 +119,12 @@ RC
     wait_for 60 reached 0 2 || { echo "ekos: never CONNECTED"; fail=1; }
     if [ $fail -eq 0 ]; then
         step loop loop 5 20
-        step guide guide 12 60
+        # The first guide calibrates (about 50 exposures) before it guides.
+        step guide guide 12 120
+        # A state poll shows GUIDING while settling; Ekos ignores a dither until it settled.
+        wait_for 30 logged '"Event":"SettleDone"' || { echo "ekos: guide never settled"; fail=1; }
         step dither dither 18 60
+        logged '"Event":"GuidingDithered"' || { echo "ekos: the dither never reached Orvalis"; fail=1; }
         step suspend suspend 13 20
         step resume resume 12 20
         # Ekos takes the answer to resume for a pause until its next state poll (3 s).
