@@ -146,16 +146,6 @@ void replyTimes(quint16 port, int samples, const char* label) {
     });
 }
 
-bool guideOnTheStar(SimSession& s) {
-    frmMain& w = *s.window;
-    w.cmdPreview->click();
-    MainWindowProbe::tickUntilCycle(w);
-    if (!s.lockOnGuideStar())
-        return false;
-    w.cmdGuide->click();
-    return w.state.guiding;
-}
-
 // Part (a): a virtual clock, and ticks that never end the exposure.
 bool partA(int samples) {
     auto clock = std::make_shared<ManualSimClock>(0);
@@ -165,7 +155,7 @@ bool partA(int samples) {
     frmMain& w = s.open();
     const quint16 port = w.server()->events().port();
     replyTimes(port, samples, "stopped");
-    if (!guideOnTheStar(s))
+    if (!startGuiding(s, clock.get()))
         return false;
     w.HalfSecTimer->setInterval(24 * 3600 * 1000);
     replyTimes(port, samples, "guiding, between cycles");
@@ -183,7 +173,7 @@ bool partB(int bursts) {
     s.fp.store.set("Server Options", "Enabled", "1");
     s.fp.store.set("Server Options", "Port", "0");
     frmMain& w = s.open();
-    if (!guideOnTheStar(s))
+    if (!startGuiding(s, nullptr))
         return false;
     std::vector<Tick> ticks;
     // Connected after the window's own handler: the tick has run by then.

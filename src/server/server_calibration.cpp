@@ -6,22 +6,6 @@
 // The calibration a guide runs when it needs one, and what clients hear of any calibration,
 // the operator's included.
 
-namespace {
-const CalibrationLeg& legOf(const CalibrationPath& path, GuideDirection d) {
-    switch (d) {
-    case guideEast:
-        return path.east;
-    case guideNorth:
-        return path.north;
-    case guideSouth:
-        return path.south;
-    case guideWest:
-        break;
-    }
-    return path.west;
-}
-} // namespace
-
 bool ServerLink::calibrationRunning() const {
     return w_.calibrating();
 }
@@ -59,7 +43,7 @@ void ServerLink::followCalibration() {
         server_.broadcast(events_.mountEvent("StartCalibration", mountName()));
     });
     connect(&c, &Calibrator::stepped, this, [this](const CalibrationProgress& progress) {
-        const CalibrationLeg& leg = legOf(w_.calibrator().path(), progress.direction);
+        const CalibrationLeg& leg = w_.calibrator().path().leg(progress.direction);
         if (leg.points.empty())
             return;
         const CalibratingStep step{QString::fromLatin1(guideDirectionName(progress.direction)),

@@ -46,8 +46,13 @@ rpc::Reply ServerLink::guide(const SettleParams& settle, bool recalibrate,
 // One step per guide cycle: a star (three frames' tries), a calibration when one is needed
 // (its events come from the calibration itself), then guiding, then settling.
 void ServerLink::advanceGuide() {
-    if (!pending_ || (pending_->calibrating && calibrationRunning()))
+    if (!pending_)
         return;
+    // Any calibration running (the operator's too) ends before guiding starts.
+    if (calibrationRunning()) {
+        pending_->calibrating = true;
+        return;
+    }
     if (!w_.state.locked) {
         if (!w_.selectStarAutomatically(pending_->roi)) {
             if (++pending_->tries >= 3)

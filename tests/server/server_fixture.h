@@ -18,15 +18,7 @@ protected:
     void SetUp() override {
         Globals::starX = Globals::starY = 0.0f;
         Globals::lxPortAddress = 0;
-        FakeStore& store = rig.fp.store;
-        store.set("Server Options", "Enabled", "1");
-        store.set("Server Options", "Port", "0");
-        store.set("Telescope Options", "DriverID", "Orvalis.Simulator");
-        store.set("Guiding Options", "Dec Correct", "1");
-        store.set("Guiding Options", "RA Guide Rate", "15");
-        store.set("Guiding Options", "Dec Guide Rate", "15");
-        // Corrections fine enough (arcsec) to bring a dithered star back within 1.5 px.
-        store.set("Guiding Options", "Minumum Correction", "0.5");
+        rig.serveImagingPrograms(QStringLiteral("0"));
         window = std::make_unique<frmMain>(rig.platform());
         // Exposures end only on cycle().
         window->HalfSecTimer->setInterval(24 * 3600 * 1000);

@@ -33,17 +33,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     SimRig rig;
-    FakeStore& store = rig.fp.store;
-    store.set("Server Options", "Enabled", "1");
-    store.set("Server Options", "Port", argc > 2 ? argv[2] : "4400");
-    store.set("Telescope Options", "DriverID", "Orvalis.Simulator");
-    store.set("Guiding Options", "Dec Correct", "1");
-    store.set("Guiding Options", "RA Guide Rate", "15");
-    store.set("Guiding Options", "Dec Guide Rate", "15");
-    // Fine corrections, so the star settles within the usual 1.5 px of a dither.
-    store.set("Guiding Options", "Minumum Correction", "0.5");
+    rig.serveImagingPrograms(QString::fromLocal8Bit(argc > 2 ? argv[2] : "4400"));
     // No calibration stored yet: the first guide calibrates.
-    store.set("Calibration Options", "Use Calibration", "1");
+    rig.fp.store.set("Calibration Options", "Use Calibration", "1");
     frmMain window(rig.platform());
     EventServer& server = window.server()->events();
     if (!server.isListening()) {
