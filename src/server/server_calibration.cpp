@@ -39,9 +39,8 @@ QByteArrayList ServerLink::calibrationGreeting() const {
 
 void ServerLink::followCalibration() {
     Calibrator& c = w_.calibrator();
-    connect(&c, &Calibrator::started, this, [this] {
-        server_.broadcast(events_.mountEvent("StartCalibration", mountName()));
-    });
+    connect(&c, &Calibrator::started, this,
+            [this] { server_.broadcast(events_.mountEvent("StartCalibration", mountName())); });
     connect(&c, &Calibrator::stepped, this, [this](const CalibrationProgress& progress) {
         const CalibrationLeg& leg = w_.calibrator().path().leg(progress.direction);
         if (leg.points.empty())

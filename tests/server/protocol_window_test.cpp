@@ -300,9 +300,9 @@ TEST_F(ServerTest, GuideWithRecalibrateCalibratesFirst) {
     order.removeAll("response");
     const qsizetype steps = order.removeAll("Calibrating");
     EXPECT_GE(steps, 4);
-    EXPECT_EQ(order, QStringList({"StarSelected", "LockPositionSet", "StartCalibration",
-                                  "CalibrationComplete", "StartGuiding", "SettleBegin",
-                                  "SettleDone"}));
+    EXPECT_EQ(order,
+              QStringList({"StarSelected", "LockPositionSet", "StartCalibration",
+                           "CalibrationComplete", "StartGuiding", "SettleBegin", "SettleDone"}));
     const int step = c.event("Calibrating", from);
     EXPECT_EQ(c.lines[step].value("dir").toString(), "West");
     EXPECT_EQ(c.lines[step].value("pos").toArray().size(), 2);
