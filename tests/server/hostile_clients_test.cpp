@@ -1,7 +1,9 @@
 #include "server/event_server.h"
 #include "server/server_fixture.h"
 
+#include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTcpServer>
 
 // A burst of 1,000 requests in one write: every one answered once, in order.
@@ -35,6 +37,10 @@ TEST_F(ServerTest, FiftyClientsAndClientsThatLeaveMidReply) {
     for (auto& c : clients)
         ASSERT_GE(c->event("AppState"), 0);
     EXPECT_EQ(window->server()->events().clientCount(), 50);
+    QStringList texts;
+    for (const QLabel* label : window->statusBar()->findChildren<QLabel*>())
+        texts << label->text();
+    EXPECT_TRUE(texts.contains("Server: 50 clients")) << texts.join('|').toStdString();
     for (auto& c : clients)
         c->request("get_current_equipment");
     for (auto& c : clients)
