@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/main_state.h"
+#include "graph/guide_history.h"
 #include "platform/capture/frame_slot.h"
 #include "platform/platform.h"
 
@@ -10,6 +11,7 @@
 #include <memory>
 
 class FramePicture;
+class GuidePanel;
 class PortIO;
 class QAction;
 class QCheckBox;
@@ -46,6 +48,8 @@ public:
     void transferFrame();
 
     const Platform& platform() const { return platform_; }
+    // Every guide cycle run with the lock on, for the graph and for imaging programs.
+    GuideHistory& guideHistory() { return guideHistory_; }
     // The parallel-port access the LX lines and the relay box share.
     PortIO& portIO();
     // The Camera menu's entry for driver `index`, created (enabled, unchecked) when missing.
@@ -77,6 +81,12 @@ public:
     QLabel* lblDeltaY = nullptr;
     QLabel* lblDx = nullptr;
     QLabel* lblDy = nullptr;
+    // Units and values beside the controls above.
+    QLabel* lblExposureUnit = nullptr;
+    QLabel* lblAggressivenessValue = nullptr;
+    QLabel* lblErrorUnit = nullptr;
+    // The guide graph, statistics and star view beside the frame.
+    GuidePanel* guidePanel = nullptr;
     // Exposure timing: ticks every 500 ms while an exposure runs; stopped at load.
     QTimer* HalfSecTimer = nullptr;
 
@@ -115,6 +125,7 @@ private:
     void buildControls();
     QWidget* buildControlColumn();
     QWidget* buildNudgeCross();
+    QWidget* buildGuidePanel();
     void buildMenus();
     void buildCameraMenu();
     void buildTelescopeMenu();
@@ -142,6 +153,7 @@ private:
     void drawReferenceMark();
     void clearErrorLabels();
     void makeCorrections();
+    GuideRecord newCycleRecord(bool found);
 
     void chkLogErrors_Click();
     bool openErrorLog();
@@ -194,6 +206,7 @@ private:
 
     void sldExposure_Change();
     void sldAggressiveness_Change();
+    void showAggressivenessValue(int percent);
     void openLXSerialPort();
 
     void saveSetting(const char* section, const char* key, const QString& text);
@@ -201,6 +214,8 @@ private:
     Platform platform_;
     FrameSlot clipboard_;
     std::unique_ptr<PortIO> portIO_;
+    GuideHistory guideHistory_;
+    GuideRecord cycleRecord_; // the cycle being run; appended to the history at its end
     bool unsavedNoted_ = false;
     bool startingUp_ = false;
     bool relayNoted_ = false;

@@ -52,6 +52,7 @@ void frmMain::measureLockedStar() {
         setButtonColour(cmdLock, Colour::Yellow);
         clearErrorLabels();
         platform_.sound->play(QStringLiteral("LockLost.wav"));
+        guideHistory_.append(newCycleRecord(false));
         return;
     }
     state.lockLost = false;
@@ -63,8 +64,10 @@ void frmMain::measureLockedStar() {
     lblDy->setText(formatFixed(dec, 6));
     if (state.logging)
         writeErrorLogLine(ra, dec);
+    cycleRecord_ = newCycleRecord(true);
     if (state.guiding)
         makeCorrections();
+    guideHistory_.append(cycleRecord_);
 }
 
 // A hash-shaped frame 12 pixels wide around the mark, across the whole frame.
@@ -92,6 +95,8 @@ void frmMain::makeCorrections() {
     if (c.raRateInvalid || c.decRateInvalid)
         note(QStringLiteral("No correction: the %1 guide rate must be above 0 (Options)")
                  .arg(c.raRateInvalid ? QStringLiteral("RA") : QStringLiteral("Dec")));
+    cycleRecord_.raPulse = c.ra;
+    cycleRecord_.decPulse = c.dec;
     if (c.ra)
         pulse(c.ra->direction, c.ra->ms);
     if (c.dec)

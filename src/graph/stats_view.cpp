@@ -1,0 +1,42 @@
+#include "graph/stats_view.h"
+
+#include <QGridLayout>
+#include <QLabel>
+
+StatsView::StatsView(QWidget* parent) : QWidget(parent) {
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(10);
+    grid->addWidget(new QLabel("arcsec", this), 0, 1, Qt::AlignRight);
+    grid->addWidget(new QLabel("px", this), 0, 2, Qt::AlignRight);
+    const char* names[kRows] = {"RMS RA", "RMS Dec", "RMS total", "Peak RA", "Peak Dec"};
+    for (int row = 0; row < kRows; ++row) {
+        grid->addWidget(new QLabel(names[row], this), row + 1, 0);
+        for (int column = 0; column < 2; ++column) {
+            values_[row][column] = new QLabel(this);
+            values_[row][column]->setAlignment(Qt::AlignRight);
+            grid->addWidget(values_[row][column], row + 1, column + 1);
+        }
+    }
+    lblFrames = new QLabel(this);
+    grid->addWidget(lblFrames, kRows + 1, 0, 1, 3);
+    grid->setRowStretch(kRows + 2, 1);
+    setToolTip("Over the cycles the graph shows; RMS is taken about the target");
+    showStats(GuideStats{});
+}
+
+void StatsView::showStats(const GuideStats& s) {
+    const AxisStats* rows[kRows][2] = {{&s.raArcsec, &s.raPx}, {&s.decArcsec, &s.decPx},
+                                       {nullptr, nullptr},     {&s.raArcsec, &s.raPx},
+                                       {&s.decArcsec, &s.decPx}};
+    for (int row = 0; row < kRows; ++row)
+        for (int column = 0; column < 2; ++column) {
+            double v = 0;
+            if (row == 2)
+                v = column == 0 ? s.totalArcsec : s.totalPx;
+            else
+                v = row < 2 ? rows[row][column]->rms : rows[row][column]->peak;
+            values_[row][column]->setText(QString::number(v, 'f', 2));
+        }
+    lblFrames->setText(QStringLiteral("Frames %1, lost %2").arg(s.frames).arg(s.lost));
+}
