@@ -101,6 +101,7 @@ void frmOptions::saveOptions() {
     main_.setDefaults();
     if (writeFailed_)
         main_.note(QStringLiteral("The options could not all be saved to the settings store"));
+    main_.settingsSaved(!writeFailed_);
 }
 
 void frmOptions::saveCameraOptions() {

@@ -130,25 +130,34 @@ TEST_F(MainWindow, GuideOutputMenuKeepsOneMarkAndStoresTheChoice) {
               QStringList({"Parallel", "Parallel", "ASCOM"}));
 }
 
-TEST_F(MainWindow, UnsavedSettingIsNotedOnce) {
-    frmMain& w = open();
-    fp.store.failWrites = true;
-    w.sldExposure->setValue(3);
-    EXPECT_TRUE(status().contains("could not be saved")) << status().toStdString();
-    w.note("something else");
-    w.sldExposure->setValue(4);
-    EXPECT_EQ(status(), "something else");
-}
-
-TEST_F(MainWindow, MissingParallelPortIsNotedOnceAndStartUpGoesOn) {
+// A read-only settings folder and a missing port at start-up: neither hides the other, nor
+// does a passing note; each lasts until its cause ends.
+TEST_F(MainWindow, ConditionsStayVisibleUntilTheyEndAndPassingNotesStayReadable) {
     fp.store.set("Camera Options", "VX Modified", "1");
+    fp.store.failWrites = true;
     fp.parallelPort.available = false;
-    open();
-    EXPECT_EQ(fp.parallelPort.calls.size(), 2);
-    EXPECT_TRUE(status().contains("no parallel port at address 888")) << status().toStdString();
-    window->note("");
-    window->setDefaults();
-    EXPECT_EQ(status(), "");
+    frmMain& w = open();
+    w.sldExposure->setValue(3);
+    auto* indicator = w.findChild<QLabel*>("lblConditions");
+    ASSERT_NE(indicator, nullptr);
+    EXPECT_TRUE(indicator->toolTip().contains("could not be saved"));
+    EXPECT_TRUE(indicator->toolTip().contains("no parallel port at address 888"));
+    EXPECT_TRUE(indicator->text().endsWith("(+1)")) << indicator->text().toStdString();
+    for (int i = 1; i <= 7; ++i)
+        w.note(QString("note %1").arg(i));
+    EXPECT_EQ(status(), "note 7");
+    EXPECT_TRUE(w.hasCondition("settings") && w.hasCondition("parport"));
+    const QString tip = w.statusBar()->toolTip();
+    EXPECT_TRUE(tip.contains("note 7") && tip.contains("note 3")) << tip.toStdString();
+    EXPECT_FALSE(tip.contains("note 2"));
+
+    fp.parallelPort.available = true;
+    w.setDefaults();
+    EXPECT_FALSE(w.hasCondition("parport"));
+    fp.store.failWrites = false;
+    w.sldExposure->setValue(4);
+    EXPECT_FALSE(w.hasCondition("settings"));
+    EXPECT_TRUE(indicator->isHidden());
 }
 
 TEST_F(MainWindow, ShutDownDisconnectsOnlyAMarkedTelescope) {
