@@ -2,7 +2,7 @@
 
 #include "app/main_state.h"
 #include "app/status_notes.h"
-#include "graph/guide_history.h"
+#include "guiding/guide_history.h"
 #include "platform/capture/frame_slot.h"
 #include "platform/platform.h"
 
@@ -163,7 +163,7 @@ private:
     void measureLockedStar();
     void drawReferenceMark();
     void clearErrorLabels();
-    void makeCorrections();
+    Corrections makeCorrections();
     GuideRecord newCycleRecord(bool found);
 
     void chkLogErrors_Click();
@@ -231,7 +231,6 @@ private:
     QLabel* lblConditions_ = nullptr;
     std::unique_ptr<PortIO> portIO_;
     GuideHistory guideHistory_;
-    GuideRecord cycleRecord_; // the cycle being run; appended to the history at its end
     bool startingUp_ = false;
     bool relayNoted_ = false;
 };

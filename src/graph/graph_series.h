@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graph/guide_history.h"
+#include "guiding/guide_history.h"
 
 #include <QList>
 #include <QPointF>

@@ -1,7 +1,7 @@
 #include "graph/guide_panel.h"
 
 #include "app/frame_picture.h"
-#include "graph/guide_history.h"
+#include "guiding/guide_history.h"
 #include "graph/star_view.h"
 #include "graph/stats_view.h"
 

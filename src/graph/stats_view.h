@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graph/guide_stats.h"
+#include "guiding/guide_stats.h"
 
 #include <QWidget>
 

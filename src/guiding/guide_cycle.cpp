@@ -64,10 +64,13 @@ void frmMain::measureLockedStar() {
     lblDy->setText(formatFixed(dec, 6));
     if (state.logging)
         writeErrorLogLine(ra, dec);
-    cycleRecord_ = newCycleRecord(true);
-    if (state.guiding)
-        makeCorrections();
-    guideHistory_.append(cycleRecord_);
+    GuideRecord record = newCycleRecord(true);
+    if (state.guiding) {
+        const Corrections c = makeCorrections();
+        record.raPulse = c.ra;
+        record.decPulse = c.dec;
+    }
+    guideHistory_.append(record);
 }
 
 // A hash-shaped frame 12 pixels wide around the mark, across the whole frame.
@@ -86,7 +89,8 @@ void frmMain::clearErrorLabels() {
 }
 
 // At most one RA pulse, then one Dec pulse; the reverse switches are read at this moment.
-void frmMain::makeCorrections() {
+// Returns the pulses it requested.
+Corrections frmMain::makeCorrections() {
     const CorrectionSettings settings{
         state.arcsecPerPixelX, state.arcsecPerPixelY, state.minCorrection, state.maxCorrection,
         state.raGuideRate,     state.decGuideRate,    state.decCorrect,    state.aggressiveness,
@@ -95,10 +99,9 @@ void frmMain::makeCorrections() {
     if (c.raRateInvalid || c.decRateInvalid)
         note(QStringLiteral("No correction: the %1 guide rate must be above 0 (Options)")
                  .arg(c.raRateInvalid ? QStringLiteral("RA") : QStringLiteral("Dec")));
-    cycleRecord_.raPulse = c.ra;
-    cycleRecord_.decPulse = c.dec;
     if (c.ra)
         pulse(c.ra->direction, c.ra->ms);
     if (c.dec)
         pulse(c.dec->direction, c.dec->ms);
+    return c;
 }

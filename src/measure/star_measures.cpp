@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
-constexpr int kSub = 4;            // sub-pixels per pixel along each axis
-constexpr double kBinPx = 0.05;    // radial bin width of the half-flux search
+constexpr int kSub = 4;         // sub-pixels per pixel along each axis
+constexpr double kBinPx = 0.05; // radial bin width of the half-flux search, px
 constexpr double kApertureHfd = 1.5;
 constexpr double kDetectSigma = 3.0;
+constexpr double kSaturated = 255;
 
 struct Ring {
     double mean = 0, sd = 0;
@@ -18,18 +20,16 @@ bool onRing(const LumWindow& w, int c, int r) {
     return c == 0 || r == 0 || c == w.side - 1 || r == w.side - 1;
 }
 
-// Mean and standard deviation of the ring pixels within `limit` of `centre` (all when limit
-// is infinite).
+// Mean and standard deviation of the ring pixels within `limit` of `centre`.
 Ring ringStats(const LumWindow& w, double centre, double limit) {
     double sum = 0, squares = 0;
     int n = 0;
     for (int r = 0; r < w.side; ++r)
         for (int c = 0; c < w.side; ++c) {
-            const double v = w.at(c, r);
-            if (!onRing(w, c, r) || std::abs(v - centre) > limit)
+            if (!onRing(w, c, r) || !w.inside(c, r) || std::abs(w.at(c, r) - centre) > limit)
                 continue;
-            sum += v;
-            squares += v * v;
+            sum += w.at(c, r);
+            squares += w.at(c, r) * w.at(c, r);
             ++n;
         }
     if (n == 0)
@@ -38,13 +38,15 @@ Ring ringStats(const LumWindow& w, double centre, double limit) {
     return {mean, std::sqrt(std::max(0.0, squares / n - mean * mean)), n};
 }
 
-// Flux-weighted centre of the pixels more than `threshold` above the background.
-bool findCentre(const LumWindow& w, double background, double threshold, StarMeasures& m) {
+// Flux-weighted centre (window coordinates) of the pixels more than `threshold` above the
+// background; false when there are none.
+bool findCentre(const LumWindow& w, double background, double threshold, double& cx,
+                double& cy) {
     double weights = 0, xs = 0, ys = 0;
     for (int r = 1; r < w.side - 1; ++r)
         for (int c = 1; c < w.side - 1; ++c) {
             const double f = w.at(c, r) - background;
-            if (f <= threshold)
+            if (!w.inside(c, r) || f <= threshold)
                 continue;
             weights += f;
             xs += f * c;
@@ -52,8 +54,8 @@ bool findCentre(const LumWindow& w, double background, double threshold, StarMea
         }
     if (weights <= 0)
         return false;
-    m.centreX = w.left + xs / weights;
-    m.centreY = w.top + ys / weights;
+    cx = xs / weights;
+    cy = ys / weights;
     return true;
 }
 
@@ -63,12 +65,13 @@ double halfFluxRadius(const LumWindow& w, double background, double cx, double c
     std::vector<double> bins(static_cast<size_t>(reach / kBinPx) + 1, 0.0);
     for (int r = 0; r < w.side; ++r)
         for (int c = 0; c < w.side; ++c) {
+            if (!w.inside(c, r))
+                continue;
             const double f = (w.at(c, r) - background) / (kSub * kSub);
             for (int i = 0; i < kSub; ++i)
                 for (int j = 0; j < kSub; ++j) {
-                    const double dx = c - cx + (i + 0.5) / kSub - 0.5;
-                    const double dy = r - cy + (j + 0.5) / kSub - 0.5;
-                    const double d = std::sqrt(dx * dx + dy * dy);
+                    const double d = std::hypot(c - cx + (i + 0.5) / kSub - 0.5,
+                                                r - cy + (j + 0.5) / kSub - 0.5);
                     if (d < reach)
                         bins[static_cast<size_t>(d / kBinPx)] += f;
                 }
@@ -87,17 +90,31 @@ double halfFluxRadius(const LumWindow& w, double background, double cx, double c
     return reach;
 }
 
-// Sum of f and count of the pixels whose centres lie within `radius` of (cx, cy).
+// Summed f and count of the pixels whose centres lie within `radius` of (cx, cy).
 void aperture(const LumWindow& w, double background, double cx, double cy, double radius,
               double& sum, int& count) {
     sum = 0;
     count = 0;
     for (int r = 0; r < w.side; ++r)
         for (int c = 0; c < w.side; ++c)
-            if (std::hypot(c - cx, r - cy) <= radius) {
+            if (w.inside(c, r) && std::hypot(c - cx, r - cy) <= radius) {
                 sum += w.at(c, r) - background;
                 ++count;
             }
+}
+
+// Background, noise, peak and saturation; the first step of every measure.
+Ring backgroundOf(const LumWindow& w, StarMeasures& m) {
+    const Ring all = ringStats(w, 0, std::numeric_limits<double>::infinity());
+    const Ring ring = ringStats(w, all.mean, std::max(kDetectSigma * all.sd, 0.5));
+    m.background = ring.mean;
+    m.noise = ring.sd;
+    double brightest = 0;
+    for (double v : w.values)
+        brightest = std::max(brightest, v);
+    m.peak = std::max(0.0, brightest - m.background);
+    m.saturated = brightest >= kSaturated;
+    return ring;
 }
 } // namespace
 
@@ -108,9 +125,11 @@ LumWindow readLumWindow(const StarPicture& picture, float cx, float cy, int side
     w.top = static_cast<int>(std::lround(cy)) - w.side / 2;
     w.values.reserve(static_cast<size_t>(w.side * w.side));
     for (int r = 0; r < w.side; ++r)
-        for (int c = 0; c < w.side; ++c)
-            w.values.push_back(luminance(picture.Point(static_cast<float>(w.left + c),
-                                                       static_cast<float>(w.top + r))));
+        for (int c = 0; c < w.side; ++c) {
+            const int32_t colour = picture.Point(static_cast<float>(w.left + c),
+                                                 static_cast<float>(w.top + r));
+            w.values.push_back(colour == -1 ? LumWindow::kOutside : luminance(colour));
+        }
     return w;
 }
 
@@ -118,22 +137,16 @@ StarMeasures measureStar(const LumWindow& w, double electronsPerAdu) {
     StarMeasures m;
     if (w.side < 5)
         return m;
-    const Ring all = ringStats(w, 0, INFINITY);
-    const Ring ring = ringStats(w, all.mean, std::max(kDetectSigma * all.sd, 0.5));
-    m.background = ring.mean;
-    m.noise = ring.sd;
-    double brightest = 0;
-    for (double v : w.values)
-        brightest = std::max(brightest, v);
-    m.peak = brightest - m.background;
-    m.saturated = brightest >= 255;
-    if (!findCentre(w, m.background, kDetectSigma * m.noise, m))
+    const Ring ring = backgroundOf(w, m);
+    double cx = 0, cy = 0;
+    if (ring.count == 0 || !findCentre(w, m.background, kDetectSigma * m.noise, cx, cy))
         return m;
-    const double cx = m.centreX - w.left, cy = m.centreY - w.top;
-    const double r = halfFluxRadius(w, m.background, cx, cy, w.side / 2.0 - 1);
-    if (r <= 0)
+    m.centreX = w.left + cx;
+    m.centreY = w.top + cy;
+    const double radius = halfFluxRadius(w, m.background, cx, cy, w.side / 2.0 - 1);
+    if (radius <= 0)
         return m;
-    m.hfd = 2 * r;
+    m.hfd = 2 * radius;
     int n = 0;
     aperture(w, m.background, cx, cy, kApertureHfd * m.hfd, m.flux, n);
     const double variance = std::max(m.flux, 0.0) / electronsPerAdu +
@@ -141,4 +154,8 @@ StarMeasures measureStar(const LumWindow& w, double electronsPerAdu) {
     m.snr = variance > 0 ? m.flux / std::sqrt(variance) : 0;
     m.valid = m.flux > 0;
     return m;
+}
+
+StarMeasures measureStarAt(const StarPicture& picture, float cx, float cy, int side) {
+    return measureStar(readLumWindow(picture, cx, cy, side));
 }

@@ -10,11 +10,12 @@
 
 // What one guide cycle with the lock on saw and did. Errors are target minus star, the same
 // values the error log writes: positive RA error = star left of its target, positive Dec
-// error = star above it.
+// error = star above it. Free of widgets, so the graph and an imaging-program server can
+// both read it.
 struct GuideRecord {
     double time = 0;     // seconds since 1970-01-01 UTC, the end of the cycle's search
-    bool found = false;  // false: the star was lost; the fields below are then left at 0
     bool guiding = false; // corrections were on in this cycle
+    bool found = false;   // false: the star was lost; the fields below are then left at 0
     double raArcsec = 0;  // RA error, arcsec (errX x arcsecPerPixelX)
     double decArcsec = 0; // Dec error, arcsec
     double raPx = 0;      // errX, frame pixels
@@ -22,10 +23,7 @@ struct GuideRecord {
     float starX = 0, starY = 0; // centroid, frame pixels
     // The pulses requested in this cycle, before any backlash time is added.
     std::optional<PulseRequest> raPulse, decPulse;
-    StarMeasures star;
-    // Errors along the mount's own RA and Dec axes, arcsec, once a calibration can provide
-    // them; empty until then.
-    std::optional<double> raMountArcsec, decMountArcsec;
+    StarMeasures star; // from the frame the centroid came from
 };
 
 // The guide cycles of this run, oldest first, at most `capacity` of them (the oldest are

@@ -15,12 +15,12 @@ QWidget* frmMain::buildGuidePanel() {
 }
 
 // This cycle's record: its errors as the cycle computed them and the star's measures, taken
-// from the same frame and search window as the centroid.
+// from the same frame and search window size as the centroid.
 GuideRecord frmMain::newCycleRecord(bool found) {
     GuideRecord r;
     r.time = static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
-    r.found = found;
     r.guiding = state.guiding;
+    r.found = found;
     if (!found)
         return r;
     r.raPx = state.errX;
@@ -29,7 +29,6 @@ GuideRecord frmMain::newCycleRecord(bool found) {
     r.decArcsec = state.errY * state.arcsecPerPixelY;
     r.starX = Globals::starX;
     r.starY = Globals::starY;
-    r.star =
-        measureStar(readLumWindow(*picFrame, Globals::starX, Globals::starY, Globals::searchRadius));
+    r.star = measureStarAt(*picFrame, Globals::starX, Globals::starY, Globals::searchRadius);
     return r;
 }

@@ -1,4 +1,4 @@
-#include "graph/guide_history.h"
+#include "guiding/guide_history.h"
 
 #include <algorithm>
 

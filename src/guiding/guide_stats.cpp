@@ -1,4 +1,4 @@
-#include "graph/guide_stats.h"
+#include "guiding/guide_stats.h"
 
 #include <algorithm>
 #include <cmath>
