@@ -28,6 +28,7 @@ StripSeries stripSeries(const GuideHistory& history, size_t count, bool pixels) 
     s.span = newest - history.at(first).time;
     const size_t shown = history.size() - first;
     const double offset = shown > 1 ? kBarOffset * s.span / static_cast<double>(shown - 1) : 0;
+    s.barOffset = offset;
     bool inRun = false;
     for (size_t i = first; i < history.size(); ++i) {
         const GuideRecord& r = history.at(i);

@@ -17,8 +17,9 @@ struct StripSeries {
     // downwards. RA bars sit a little before their cycle's time and Dec bars a little after,
     // so both stay visible.
     QList<QPointF> raPulses, decPulses;
-    QList<QPointF> lost; // (t, 0) of every lost cycle
+    QList<QPointF> lost;   // (t, 0) of every lost cycle
     double span = 0;       // seconds from the first cycle shown to the last
+    double barOffset = 0;  // s between a bar and its cycle; the newest Dec bar lies at +barOffset
     double maxPulseMs = 0; // longest pulse shown
 };
 

@@ -96,7 +96,7 @@ GuideGraph::GuideGraph(const GuideHistory& history, std::function<GraphLimits()>
     auto* waiting = new QLabel("The graph starts when a star is locked.", pages_);
     waiting->setAlignment(Qt::AlignCenter);
     pages_->addWidget(waiting);
-    pages_->setMinimumSize(500, 240);
+    pages_->setMinimumSize(480, 260);
     v->addWidget(pages_, 1);
     for (QComboBox* box : {cboCycles, cboScale})
         connect(box, &QComboBox::currentIndexChanged, this, &GuideGraph::refresh);
@@ -168,8 +168,8 @@ void GuideGraph::buildStripChart() {
     pages_->addWidget(stripView_);
 }
 
-void GuideGraph::fillRuns(std::vector<QLineSeries*>& pool,
-                          const std::vector<QList<QPointF>>& runs, const QColor& colour) {
+void GuideGraph::fillRuns(std::vector<QLineSeries*>& pool, const std::vector<QList<QPointF>>& runs,
+                          const QColor& colour) {
     while (pool.size() < runs.size())
         pool.push_back(addLine(strip_, colour, 1.5, Qt::SolidLine, time_, error_));
     for (size_t i = 0; i < pool.size(); ++i)
@@ -193,9 +193,9 @@ void GuideGraph::refreshStrip() {
     lost_->replace(s.lost);
     const double span = std::max(kMinTimeSpan, std::ceil(s.span));
     const double m = minCorrection();
-    minUpper_->replace({QPointF(-span, m), QPointF(0, m)});
-    minLower_->replace({QPointF(-span, -m), QPointF(0, -m)});
-    time_->setRange(-span, 0);
+    minUpper_->replace({QPointF(-span, m), QPointF(2 * s.barOffset, m)});
+    minLower_->replace({QPointF(-span, -m), QPointF(2 * s.barOffset, -m)});
+    time_->setRange(-span, 2 * s.barOffset);
     error_->setRange(-scale(), scale());
     error_->setTitleText(pixels() ? "px" : "arcsec");
     const double p = pulseRange(s.maxPulseMs);
@@ -218,6 +218,7 @@ void GuideGraph::buildDriftChart() {
     driftPoints_->attachAxis(driftX_);
     driftPoints_->attachAxis(driftY_);
     driftView_ = new QChartView(driftChart_, pages_);
+    connect(driftChart_, &QChart::plotAreaChanged, this, &GuideGraph::fitDriftRanges);
     pages_->addWidget(driftView_);
 }
 
@@ -228,12 +229,16 @@ void GuideGraph::refreshDrift() {
     const double arcsec = !pixels() ? 1.0 : perPixel > 0 ? 1.0 / perPixel : 0.0;
     ring1_->replace(circle(arcsec));
     ring2_->replace(circle(2 * arcsec));
-    // Equal units on both axes: the view is wider than high, so RA gets the wider range.
-    const QRectF area = driftChart_->plotArea();
-    const double aspect = area.height() > 0 ? area.width() / area.height() : 1.0;
-    driftX_->setRange(-scale() * aspect, scale() * aspect);
-    driftY_->setRange(-scale(), scale());
+    fitDriftRanges(driftChart_->plotArea());
     const QString unit = pixels() ? " px" : " arcsec";
     driftX_->setTitleText("RA" + unit);
     driftY_->setTitleText("Dec" + unit);
+}
+
+// Equal units on both axes, so the circles stay round: the view is wider than high, so RA
+// gets the wider range. The plot area is known only once the chart is laid out.
+void GuideGraph::fitDriftRanges(const QRectF& area) {
+    const double aspect = area.height() > 0 ? area.width() / area.height() : 1.0;
+    driftX_->setRange(-scale() * aspect, scale() * aspect);
+    driftY_->setRange(-scale(), scale());
 }

@@ -35,8 +35,8 @@ public:
 
     void refresh();
 
-    size_t cycles() const;  // how many of the last cycles are shown: 100 .. 400
-    double scale() const;   // half height of the error axis, arcsec or px
+    size_t cycles() const; // how many of the last cycles are shown: 100 .. 400
+    double scale() const;  // half height of the error axis, arcsec or px
     bool pixels() const;
     bool drift() const;
 
@@ -63,6 +63,7 @@ private:
                          QValueAxis* x, QValueAxis* y);
     void refreshStrip();
     void refreshDrift();
+    void fitDriftRanges(const QRectF& plotArea);
     void fillRuns(std::vector<QLineSeries*>& pool, const std::vector<QList<QPointF>>& runs,
                   const QColor& colour);
     double minCorrection() const;

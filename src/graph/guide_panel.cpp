@@ -1,9 +1,9 @@
 #include "graph/guide_panel.h"
 
 #include "app/frame_picture.h"
-#include "guiding/guide_history.h"
 #include "graph/star_view.h"
 #include "graph/stats_view.h"
+#include "guiding/guide_history.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

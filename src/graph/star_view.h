@@ -34,7 +34,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage crop_; // kCrop x kCrop, stretched grey
+    QImage crop_;  // kCrop x kCrop, stretched grey
     QPointF mark_; // star centre within the crop, crop pixels; negative: none
     bool lost_ = false;
 };

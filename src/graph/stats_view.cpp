@@ -26,8 +26,10 @@ StatsView::StatsView(QWidget* parent) : QWidget(parent) {
 }
 
 void StatsView::showStats(const GuideStats& s) {
-    const AxisStats* rows[kRows][2] = {{&s.raArcsec, &s.raPx}, {&s.decArcsec, &s.decPx},
-                                       {nullptr, nullptr},     {&s.raArcsec, &s.raPx},
+    const AxisStats* rows[kRows][2] = {{&s.raArcsec, &s.raPx},
+                                       {&s.decArcsec, &s.decPx},
+                                       {nullptr, nullptr},
+                                       {&s.raArcsec, &s.raPx},
                                        {&s.decArcsec, &s.decPx}};
     for (int row = 0; row < kRows; ++row)
         for (int column = 0; column < 2; ++column) {

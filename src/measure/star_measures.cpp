@@ -40,8 +40,7 @@ Ring ringStats(const LumWindow& w, double centre, double limit) {
 
 // Flux-weighted centre (window coordinates) of the pixels more than `threshold` above the
 // background; false when there are none.
-bool findCentre(const LumWindow& w, double background, double threshold, double& cx,
-                double& cy) {
+bool findCentre(const LumWindow& w, double background, double threshold, double& cx, double& cy) {
     double weights = 0, xs = 0, ys = 0;
     for (int r = 1; r < w.side - 1; ++r)
         for (int c = 1; c < w.side - 1; ++c) {
@@ -60,8 +59,7 @@ bool findCentre(const LumWindow& w, double background, double threshold, double&
 }
 
 // Half-flux radius about (cx, cy) (window coordinates) within radius `reach`; -1 without flux.
-double halfFluxRadius(const LumWindow& w, double background, double cx, double cy,
-                      double reach) {
+double halfFluxRadius(const LumWindow& w, double background, double cx, double cy, double reach) {
     std::vector<double> bins(static_cast<size_t>(reach / kBinPx) + 1, 0.0);
     for (int r = 0; r < w.side; ++r)
         for (int c = 0; c < w.side; ++c) {
@@ -126,8 +124,8 @@ LumWindow readLumWindow(const StarPicture& picture, float cx, float cy, int side
     w.values.reserve(static_cast<size_t>(w.side * w.side));
     for (int r = 0; r < w.side; ++r)
         for (int c = 0; c < w.side; ++c) {
-            const int32_t colour = picture.Point(static_cast<float>(w.left + c),
-                                                 static_cast<float>(w.top + r));
+            const int32_t colour =
+                picture.Point(static_cast<float>(w.left + c), static_cast<float>(w.top + r));
             w.values.push_back(colour == -1 ? LumWindow::kOutside : luminance(colour));
         }
     return w;

@@ -23,10 +23,10 @@ LumWindow readLumWindow(const StarPicture& picture, float cx, float cy, int side
 
 // Measures of one star, in luminance units (ADU of an 8-bit frame) and frame pixels.
 struct StarMeasures {
-    bool valid = false;    // a star stands above the noise; otherwise only the first four are set
-    double background = 0; // ADU, mean of the window's outermost ring, 3-sigma clipped once
-    double noise = 0;      // ADU per pixel, standard deviation of that ring after clipping
-    double peak = 0;       // ADU above background of the brightest pixel
+    bool valid = false;     // a star stands above the noise; otherwise only the first four are set
+    double background = 0;  // ADU, mean of the window's outermost ring, 3-sigma clipped once
+    double noise = 0;       // ADU per pixel, standard deviation of that ring after clipping
+    double peak = 0;        // ADU above background of the brightest pixel
     bool saturated = false; // some pixel of the window reads 255: the centroid is less precise
     double flux = 0;        // ADU above background summed over the SNR aperture
     double snr = 0;
