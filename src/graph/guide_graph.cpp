@@ -66,6 +66,22 @@ GuideGraph::GuideGraph(const GuideHistory& history, std::function<GraphLimits()>
     : QWidget(parent), history_(history), limits_(std::move(limits)) {
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(0, 0, 0, 0);
+    v->addLayout(buildOptions());
+    pages_ = new QStackedWidget(this);
+    auto* waiting = new QLabel("The graph starts when a star is locked.", pages_);
+    waiting->setAlignment(Qt::AlignCenter);
+    pages_->addWidget(waiting);
+    pages_->setMinimumSize(480, 260);
+    v->addWidget(pages_, 1);
+    for (QComboBox* box : {cboCycles, cboScale})
+        connect(box, &QComboBox::currentIndexChanged, this, &GuideGraph::refresh);
+    for (QCheckBox* box : {chkPixels, chkDrift})
+        connect(box, &QCheckBox::toggled, this, &GuideGraph::refresh);
+    connect(cmdClear, &QPushButton::clicked, this, &GuideGraph::clearClicked);
+}
+
+// The row of view options above the chart.
+QHBoxLayout* GuideGraph::buildOptions() {
     auto* options = new QHBoxLayout;
     cboCycles = new QComboBox(this);
     for (int n : {100, 200, 300, 400})
@@ -90,19 +106,14 @@ GuideGraph::GuideGraph(const GuideHistory& history, std::function<GraphLimits()>
     options->addWidget(chkPixels);
     options->addWidget(chkDrift);
     options->addStretch(1);
+    auto* legend = new QLabel(QStringLiteral("<span style=\"color:%1\">RA</span> "
+                                             "<span style=\"color:%2\">Dec</span>")
+                                  .arg(kRaColour.name(), kDecColour.name()),
+                              this);
+    legend->setToolTip("Colours of the RA and Dec errors and pulses");
+    options->addWidget(legend);
     options->addWidget(cmdClear);
-    v->addLayout(options);
-    pages_ = new QStackedWidget(this);
-    auto* waiting = new QLabel("The graph starts when a star is locked.", pages_);
-    waiting->setAlignment(Qt::AlignCenter);
-    pages_->addWidget(waiting);
-    pages_->setMinimumSize(480, 260);
-    v->addWidget(pages_, 1);
-    for (QComboBox* box : {cboCycles, cboScale})
-        connect(box, &QComboBox::currentIndexChanged, this, &GuideGraph::refresh);
-    for (QCheckBox* box : {chkPixels, chkDrift})
-        connect(box, &QCheckBox::toggled, this, &GuideGraph::refresh);
-    connect(cmdClear, &QPushButton::clicked, this, &GuideGraph::clearClicked);
+    return options;
 }
 
 size_t GuideGraph::cycles() const {

@@ -10,6 +10,7 @@ class QChart;
 class QChartView;
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLineSeries;
 class QPushButton;
 class QScatterSeries;
@@ -57,6 +58,7 @@ signals:
     void clearClicked();
 
 private:
+    QHBoxLayout* buildOptions();
     void buildStripChart();
     void buildDriftChart();
     QLineSeries* addLine(QChart* chart, const QColor& colour, qreal width, Qt::PenStyle style,

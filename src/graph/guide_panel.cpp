@@ -37,8 +37,21 @@ void GuidePanel::refresh() {
         star->clear();
 }
 
+void GuidePanel::refreshLater() {
+    if (refreshQueued_)
+        return;
+    refreshQueued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            refreshQueued_ = false;
+            refresh();
+        },
+        Qt::QueuedConnection);
+}
+
 void GuidePanel::cycleAppended(const GuideRecord& record) {
-    refresh();
+    refreshLater();
     if (record.found)
         star->showStar(picture_.image(), record.star.valid ? record.star.centreX : record.starX,
                        record.star.valid ? record.star.centreY : record.starY, record.star);

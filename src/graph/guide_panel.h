@@ -13,7 +13,9 @@ struct GuideRecord;
 
 // What the main window shows of the guiding beside the frame: the guide graph, the statistics
 // over the cycles it shows, and the star view. Follows the history on its own; "Clear" empties
-// the history.
+// the history. The star view takes its crop at once, from the frame of the cycle; the graph
+// and the statistics are redrawn from the event loop (one queued call however many cycles
+// came), so the guide cycle does not wait for them.
 class GuidePanel : public QWidget {
     Q_OBJECT
 public:
@@ -29,7 +31,9 @@ public:
 private:
     void cycleAppended(const GuideRecord& record);
     void refresh();
+    void refreshLater();
 
     GuideHistory& history_;
     const FramePicture& picture_;
+    bool refreshQueued_ = false;
 };

@@ -3,15 +3,18 @@
 #include <QGridLayout>
 #include <QLabel>
 
+namespace {
+const char* const kNames[] = {"RMS RA", "RMS Dec", "RMS total", "Peak RA", "Peak Dec"};
+}
+
 StatsView::StatsView(QWidget* parent) : QWidget(parent) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(10);
     grid->addWidget(new QLabel("arcsec", this), 0, 1, Qt::AlignRight);
     grid->addWidget(new QLabel("px", this), 0, 2, Qt::AlignRight);
-    const char* names[kRows] = {"RMS RA", "RMS Dec", "RMS total", "Peak RA", "Peak Dec"};
     for (int row = 0; row < kRows; ++row) {
-        grid->addWidget(new QLabel(names[row], this), row + 1, 0);
+        grid->addWidget(new QLabel(kNames[row], this), row + 1, 0);
         for (int column = 0; column < 2; ++column) {
             values_[row][column] = new QLabel(this);
             values_[row][column]->setAlignment(Qt::AlignRight);
@@ -26,19 +29,13 @@ StatsView::StatsView(QWidget* parent) : QWidget(parent) {
 }
 
 void StatsView::showStats(const GuideStats& s) {
-    const AxisStats* rows[kRows][2] = {{&s.raArcsec, &s.raPx},
-                                       {&s.decArcsec, &s.decPx},
-                                       {nullptr, nullptr},
-                                       {&s.raArcsec, &s.raPx},
-                                       {&s.decArcsec, &s.decPx}};
+    const double values[kRows][2] = {{s.raArcsec.rms, s.raPx.rms},
+                                     {s.decArcsec.rms, s.decPx.rms},
+                                     {s.totalArcsec, s.totalPx},
+                                     {s.raArcsec.peak, s.raPx.peak},
+                                     {s.decArcsec.peak, s.decPx.peak}};
     for (int row = 0; row < kRows; ++row)
-        for (int column = 0; column < 2; ++column) {
-            double v = 0;
-            if (row == 2)
-                v = column == 0 ? s.totalArcsec : s.totalPx;
-            else
-                v = row < 2 ? rows[row][column]->rms : rows[row][column]->peak;
-            values_[row][column]->setText(QString::number(v, 'f', 2));
-        }
+        for (int column = 0; column < 2; ++column)
+            values_[row][column]->setText(QString::number(values[row][column], 'f', 2));
     lblFrames->setText(QStringLiteral("Frames %1, lost %2").arg(s.frames).arg(s.lost));
 }

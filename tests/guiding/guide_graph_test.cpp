@@ -1,16 +1,11 @@
-#include "app/frame_picture.h"
-#include "app/main_window_probe.h"
+#include "app/simulated_run.h"
 #include "app/window_fixture.h"
-#include "fakes/sim_camera.h"
 #include "graph/guide_panel.h"
 #include "graph/star_view.h"
 #include "graph/stats_view.h"
-#include "platform/telescope/sim_telescope.h"
-#include "platform/telescope/telescope_registry.h"
-#include "sim/sim_clock.h"
 
-#include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
@@ -52,34 +47,21 @@ int pixelsLike(QWidget* widget, const QColor& colour) {
 // then guided with its pulses; a lost star leaves a gap and counts as lost; the statistics
 // and the star view follow every cycle, and Clear empties them.
 TEST_F(WindowTest, GraphStatisticsAndStarViewFollowASimulatedRun) {
-    auto clock = std::make_shared<ManualSimClock>(0);
-    SkySimulator sky(SkyOptions{}, clock);
-    SimCamera camera(sky, fp.store);
-    TelescopeRegistry telescopes;
-    registerSimTelescope(telescopes, sky, fp.store);
-    Platform platform = fp.platform();
-    platform.capture = &camera;
-    platform.telescopes = &telescopes;
-    fp.chooser.answers = {"Orvalis.Simulator"};
+    SimulatedRun run(fp);
     fp.store.set("Guiding Options", "RA Guide Rate", "15");
-    frmMain w(platform);
-    w.resize(w.sizeHint());
-    w.mnuChooseTelescope->trigger();
-    GuidePanel& panel = *w.guidePanel;
+    frmMain& w = run.open();
+    w.resize(w.sizeHint()); // laid out, so the graph can be drawn
+    SkySimulator& sky = run.sky;
+    // The graph is redrawn from the event loop, after the cycle.
     const auto cycle = [&] {
-        for (int ticks = 0; ticks < 100; ++ticks) {
-            clock->advance(0.5);
-            MainWindowProbe::tick(w);
-            if (w.state.elapsedSec == 0)
-                return;
-        }
+        run.cycle();
+        QCoreApplication::sendPostedEvents();
     };
+    GuidePanel& panel = *w.guidePanel;
     w.cmdPreview->click();
     cycle();
     EXPECT_TRUE(w.guideHistory().empty()); // no lock yet
-    const QPointF star = sky.guideStarPosition();
-    w.cmdLock->click();
-    emit w.picFrame->mouseUp(1, static_cast<float>(star.x()), static_cast<float>(star.y()));
+    run.lockOnGuideStar();
     for (int i = 0; i < 3; ++i)
         cycle();
     ASSERT_EQ(w.guideHistory().size(), 3u);
