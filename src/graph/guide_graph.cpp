@@ -55,6 +55,13 @@ QList<QPointF> circle(double radius) {
     return points;
 }
 
+// Length of the time axis for `seconds` of history: at least kMinTimeSpan, rounded up in steps
+// that grow with it, so the axis (and the chart's layout) changes only now and then.
+double axisSpan(double seconds) {
+    const double step = seconds <= 60 ? 10 : seconds <= 600 ? 60 : 300;
+    return std::max(kMinTimeSpan, std::ceil(seconds / step) * step);
+}
+
 // Pulse axis: symmetric, in steps of 100 ms, at least +-100 ms.
 double pulseRange(double longest) {
     return std::max(100.0, std::ceil(longest / 100.0) * 100.0);
@@ -164,8 +171,8 @@ void GuideGraph::buildStripChart() {
     error_->setTickCount(5);
     pulseAxis_->setTickCount(5);
     pulseAxis_->setGridLineVisible(false);
-    raPulses_ = addLine(strip_, faded(kRaColour), 3, Qt::SolidLine, time_, pulseAxis_);
-    decPulses_ = addLine(strip_, faded(kDecColour), 3, Qt::SolidLine, time_, pulseAxis_);
+    raPulses_ = addLine(strip_, faded(kRaColour), 2, Qt::SolidLine, time_, pulseAxis_);
+    decPulses_ = addLine(strip_, faded(kDecColour), 2, Qt::SolidLine, time_, pulseAxis_);
     minUpper_ = addLine(strip_, kLimitColour, 1, Qt::DashLine, time_, error_);
     minLower_ = addLine(strip_, kLimitColour, 1, Qt::DashLine, time_, error_);
     lost_ = new QScatterSeries(strip_);
@@ -182,7 +189,7 @@ void GuideGraph::buildStripChart() {
 void GuideGraph::fillRuns(std::vector<QLineSeries*>& pool, const std::vector<QList<QPointF>>& runs,
                           const QColor& colour) {
     while (pool.size() < runs.size())
-        pool.push_back(addLine(strip_, colour, 1.5, Qt::SolidLine, time_, error_));
+        pool.push_back(addLine(strip_, colour, 1, Qt::SolidLine, time_, error_));
     for (size_t i = 0; i < pool.size(); ++i)
         pool[i]->replace(i < runs.size() ? runs[i] : QList<QPointF>());
 }
@@ -202,11 +209,12 @@ void GuideGraph::refreshStrip() {
     raPulses_->replace(s.raPulses);
     decPulses_->replace(s.decPulses);
     lost_->replace(s.lost);
-    const double span = std::max(kMinTimeSpan, std::ceil(s.span));
+    const double span = axisSpan(s.span);
+    const double right = std::max(span / 50, 2 * s.barOffset); // room for the newest Dec bar
     const double m = minCorrection();
-    minUpper_->replace({QPointF(-span, m), QPointF(2 * s.barOffset, m)});
-    minLower_->replace({QPointF(-span, -m), QPointF(2 * s.barOffset, -m)});
-    time_->setRange(-span, 2 * s.barOffset);
+    minUpper_->replace({QPointF(-span, m), QPointF(right, m)});
+    minLower_->replace({QPointF(-span, -m), QPointF(right, -m)});
+    time_->setRange(-span, right);
     error_->setRange(-scale(), scale());
     error_->setTitleText(pixels() ? "px" : "arcsec");
     const double p = pulseRange(s.maxPulseMs);

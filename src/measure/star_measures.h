@@ -42,7 +42,7 @@ constexpr double kAssumedElectronsPerAdu = 1.0;
 // minus background:
 // - HFD, the half-flux diameter: the diameter of the circle about the star's centre that holds
 //   half of the summed f inside the largest circle the window's inner part holds (radius
-//   side/2 - 1). Each pixel's f is spread evenly over 4 x 4 sub-pixels. A Gaussian star's HFD
+//   side/2 - 1). Each pixel's f is spread evenly over 2 x 2 sub-pixels. A Gaussian star's HFD
 //   equals its FWHM.
 // - SNR = S / sqrt(S / g + n (1 + n / nB) noise^2): S the summed f of the n pixels whose
 //   centres lie within 1.5 HFD of the centre (about 99.8 % of a Gaussian's flux), g the
