@@ -3,14 +3,18 @@
 #include <algorithm>
 
 namespace {
-constexpr double kBarOffset = 0.15; // of the mean time between cycles
+// A cycle's RA bar spans 0.45 to 0.05 of the mean time between cycles before it, its Dec bar
+// as much after it, so neighbouring bars never overlap.
+constexpr double kBarNear = 0.05;
+constexpr double kBarFar = 0.45;
 
 size_t firstShown(const GuideHistory& history, size_t count) {
     return history.size() - std::min(count, history.size());
 }
 
-void addImpulse(QList<QPointF>& line, double t, double ms) {
-    line << QPointF(t, 0) << QPointF(t, ms) << QPointF(t, 0);
+// The outline of a bar from a to b, ms high, standing on 0.
+void addBar(QList<QPointF>& outline, double a, double b, double ms) {
+    outline << QPointF(a, 0) << QPointF(a, ms) << QPointF(b, ms) << QPointF(b, 0);
 }
 } // namespace
 
@@ -27,8 +31,8 @@ StripSeries stripSeries(const GuideHistory& history, size_t count, bool pixels) 
     const double newest = history.last().time;
     s.span = newest - history.at(first).time;
     const size_t shown = history.size() - first;
-    const double offset = shown > 1 ? kBarOffset * s.span / static_cast<double>(shown - 1) : 0;
-    s.barOffset = offset;
+    const double step = shown > 1 ? s.span / static_cast<double>(shown - 1) : 1.0;
+    s.barReach = kBarFar * step;
     bool inRun = false;
     for (size_t i = first; i < history.size(); ++i) {
         const GuideRecord& r = history.at(i);
@@ -46,11 +50,12 @@ StripSeries stripSeries(const GuideHistory& history, size_t count, bool pixels) 
         s.ra.back() << QPointF(t, pixels ? r.raPx : r.raArcsec);
         s.dec.back() << QPointF(t, pixels ? r.decPx : r.decArcsec);
         if (r.raPulse) {
-            addImpulse(s.raPulses, t - offset, signedPulseMs(*r.raPulse));
+            addBar(s.raPulses, t - kBarFar * step, t - kBarNear * step, signedPulseMs(*r.raPulse));
             s.maxPulseMs = std::max<double>(s.maxPulseMs, r.raPulse->ms);
         }
         if (r.decPulse) {
-            addImpulse(s.decPulses, t + offset, signedPulseMs(*r.decPulse));
+            addBar(s.decPulses, t + kBarNear * step, t + kBarFar * step,
+                   signedPulseMs(*r.decPulse));
             s.maxPulseMs = std::max<double>(s.maxPulseMs, r.decPulse->ms);
         }
     }

@@ -13,13 +13,14 @@ struct StripSeries {
     // One polyline per unbroken run of found cycles: a lost cycle ends a run, so the line has
     // a gap there.
     std::vector<QList<QPointF>> ra, dec;
-    // Pulses as impulses (t, 0), (t, ms), (t, 0) in ms, East and South upwards, West and North
-    // downwards. RA bars sit a little before their cycle's time and Dec bars a little after,
-    // so both stay visible.
+    // Pulses as bars standing on 0, their heights in ms, East and South upwards, West and North
+    // downwards: one outline of 4 points per bar, along 0 from bar to bar, to be filled down
+    // to 0. RA bars stand just before their cycle's time and Dec bars just after, so both
+    // stay visible.
     QList<QPointF> raPulses, decPulses;
     QList<QPointF> lost;   // (t, 0) of every lost cycle
     double span = 0;       // seconds from the first cycle shown to the last
-    double barOffset = 0;  // s between a bar and its cycle; the newest Dec bar lies at +barOffset
+    double barReach = 0;   // s from a cycle to the far edge of its bars
     double maxPulseMs = 0; // longest pulse shown
 };
 

@@ -1,5 +1,6 @@
 #include "graph/guide_graph.h"
 
+#include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
@@ -163,6 +164,21 @@ QLineSeries* GuideGraph::addLine(QChart* chart, const QColor& colour, qreal widt
     return line;
 }
 
+// Filled bars between an outline (see StripSeries) and 0, without a border, so the outline's
+// stretches along 0 do not show.
+QLineSeries* GuideGraph::addBars(const QColor& colour) {
+    auto* outline = new QLineSeries(strip_);
+    auto* zero = new QLineSeries(strip_);
+    zero->append({QPointF(-1e9, 0), QPointF(1e9, 0)});
+    auto* bars = new QAreaSeries(outline, zero);
+    strip_->addSeries(bars);
+    bars->attachAxis(time_);
+    bars->attachAxis(pulseAxis_);
+    bars->setPen(Qt::NoPen);
+    bars->setBrush(colour);
+    return outline;
+}
+
 void GuideGraph::buildStripChart() {
     strip_ = plainChart();
     time_ = valueAxis(strip_, Qt::AlignBottom, "s", "%.0f");
@@ -171,8 +187,8 @@ void GuideGraph::buildStripChart() {
     error_->setTickCount(5);
     pulseAxis_->setTickCount(5);
     pulseAxis_->setGridLineVisible(false);
-    raPulses_ = addLine(strip_, faded(kRaColour), 2, Qt::SolidLine, time_, pulseAxis_);
-    decPulses_ = addLine(strip_, faded(kDecColour), 2, Qt::SolidLine, time_, pulseAxis_);
+    raPulses_ = addBars(faded(kRaColour));
+    decPulses_ = addBars(faded(kDecColour));
     minUpper_ = addLine(strip_, kLimitColour, 1, Qt::DashLine, time_, error_);
     minLower_ = addLine(strip_, kLimitColour, 1, Qt::DashLine, time_, error_);
     lost_ = new QScatterSeries(strip_);
@@ -210,7 +226,7 @@ void GuideGraph::refreshStrip() {
     decPulses_->replace(s.decPulses);
     lost_->replace(s.lost);
     const double span = axisSpan(s.span);
-    const double right = std::max(span / 50, 2 * s.barOffset); // room for the newest Dec bar
+    const double right = std::max(span / 50, s.barReach); // room for the newest Dec bar
     const double m = minCorrection();
     minUpper_->replace({QPointF(-span, m), QPointF(right, m)});
     minLower_->replace({QPointF(-span, -m), QPointF(right, -m)});

@@ -42,7 +42,7 @@ public:
     bool drift() const;
 
     // The error lines, one per unbroken run of found cycles (empty ones are unused), and the
-    // pulse impulses; empty until the strip chart is built.
+    // outline of the RA pulse bars; empty until the strip chart is built.
     std::vector<QLineSeries*> raLines() const { return raLines_; }
     std::vector<QLineSeries*> decLines() const { return decLines_; }
     QLineSeries* raPulseLine() const { return raPulses_; }
@@ -61,6 +61,7 @@ private:
     QHBoxLayout* buildOptions();
     void buildStripChart();
     void buildDriftChart();
+    QLineSeries* addBars(const QColor& colour);
     QLineSeries* addLine(QChart* chart, const QColor& colour, qreal width, Qt::PenStyle style,
                          QValueAxis* x, QValueAxis* y);
     void refreshStrip();

@@ -76,7 +76,7 @@ TEST_F(WindowTest, GraphStatisticsAndStarViewFollowASimulatedRun) {
     EXPECT_NEAR(kicked.raArcsec, -9, 1.5);
     ASSERT_TRUE(kicked.raPulse.has_value());
     EXPECT_EQ(kicked.raPulse->direction, guideWest);
-    EXPECT_EQ(panel.graph->raPulseLine()->count(), 3); // one bar: foot, top, foot
+    EXPECT_EQ(panel.graph->raPulseLine()->count(), 4); // one bar's outline
     EXPECT_EQ(panel.graph->raPulseLine()->at(1).y(), -kicked.raPulse->ms);
 
     sky.pulse(guideEast, 6000); // far out of the search window

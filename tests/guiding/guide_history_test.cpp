@@ -106,12 +106,18 @@ TEST(GraphSeries, StripAndDriftPoints) {
     ASSERT_EQ(s.lost.size(), 1);
     EXPECT_EQ(s.lost[0].x(), -2);
     EXPECT_DOUBLE_EQ(s.span, 4);
-    ASSERT_EQ(s.raPulses.size(), 3);
+    // One bar each, 4 outline points; RA just before its cycle, Dec just after, in the
+    // cycle's own share of the axis.
+    ASSERT_EQ(s.raPulses.size(), 4);
     EXPECT_EQ(s.raPulses[1].y(), -120);
-    EXPECT_LT(s.raPulses[1].x(), 0); // RA bars a little before their cycle, Dec bars after
-    ASSERT_EQ(s.decPulses.size(), 3);
-    EXPECT_EQ(s.decPulses[1].y(), 80);
-    EXPECT_GT(s.decPulses[1].x(), 0);
+    EXPECT_EQ(s.raPulses[2].y(), -120);
+    EXPECT_LT(s.raPulses[0].x(), s.raPulses[3].x());
+    EXPECT_LT(s.raPulses[3].x(), 0);
+    EXPECT_GT(s.raPulses[0].x(), -0.5);
+    ASSERT_EQ(s.decPulses.size(), 4);
+    EXPECT_EQ(s.decPulses[2].y(), 80);
+    EXPECT_GT(s.decPulses[0].x(), 0);
+    EXPECT_LE(s.decPulses[3].x(), s.barReach);
     EXPECT_EQ(s.maxPulseMs, 120);
 
     const StripSeries shown = stripSeries(h, 2, true); // (-1, 0), (0.5, -0.5) in px
