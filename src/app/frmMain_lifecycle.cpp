@@ -46,6 +46,7 @@ void frmMain::Form_Load() {
     detectCaptureHardware();
     mnuDriver_Click(state.driverIndex);
     restoreTelescope();
+    loadCalibration();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

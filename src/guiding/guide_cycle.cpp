@@ -52,6 +52,7 @@ void frmMain::measureLockedStar() {
         setButtonColour(cmdLock, Colour::Yellow);
         clearErrorLabels();
         platform_.sound->play(QStringLiteral("LockLost.wav"));
+        calibrator_.starLost();
         guideHistory_.append(newCycleRecord(false));
         return;
     }
@@ -69,6 +70,8 @@ void frmMain::measureLockedStar() {
         const Corrections c = makeCorrections();
         record.raPulse = c.ra;
         record.decPulse = c.dec;
+    } else if (calibrating()) {
+        calibrationStep();
     }
     guideHistory_.append(record);
 }
@@ -89,13 +92,17 @@ void frmMain::clearErrorLabels() {
 }
 
 // At most one RA pulse, then one Dec pulse; the reverse switches are read at this moment.
-// Returns the pulses it requested.
+// A calibration in use sets the axes, directions and speeds instead. Returns the pulses it
+// requested.
 Corrections frmMain::makeCorrections() {
     const CorrectionSettings settings{
         state.arcsecPerPixelX, state.arcsecPerPixelY, state.minCorrection, state.maxCorrection,
         state.raGuideRate,     state.decGuideRate,    state.decCorrect,    state.aggressiveness,
         chkRevEW->isChecked(), chkRevNS->isChecked()};
-    const Corrections c = computeCorrections(state.errX, state.errY, settings);
+    const Calibration* calibration = calibrationInUse();
+    const Corrections c =
+        calibration ? calibratedCorrections(*calibration, state.errX, state.errY, settings)
+                    : computeCorrections(state.errX, state.errY, settings);
     if (c.raRateInvalid || c.decRateInvalid)
         note(QStringLiteral("No correction: the %1 guide rate must be above 0 (Options)")
                  .arg(c.raRateInvalid ? QStringLiteral("RA") : QStringLiteral("Dec")));

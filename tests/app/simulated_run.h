@@ -4,7 +4,7 @@
 #include "app/frmMain.h"
 #include "app/main_window_probe.h"
 #include "fakes/fake_platform.h"
-#include "platform/capture/sim_capture_driver.h"
+#include "fakes/sim_camera.h"
 #include "platform/telescope/sim_telescope.h"
 #include "platform/telescope/telescope_registry.h"
 #include "sim/sim_clock.h"
@@ -13,24 +13,6 @@
 #include <QAction>
 #include <QPushButton>
 #include <memory>
-
-// The sky simulator as the only camera.
-class SimCamera : public CaptureDrivers {
-public:
-    SimCamera(SkySimulator& sky, SettingsStore& store) : sky_(sky), store_(store) {}
-    bool description(int index, QString& name, QString& version) override {
-        name = simulatorName();
-        version = simulatorVersion();
-        return index == 0;
-    }
-    std::unique_ptr<CaptureDriver> create(int index) override {
-        return index == 0 ? std::make_unique<SimCaptureDriver>(sky_, store_) : nullptr;
-    }
-
-private:
-    SkySimulator& sky_;
-    SettingsStore& store_;
-};
 
 // The main window on fake components with the sky simulator as its camera, exposing on a
 // virtual clock, and the built-in telescope chosen through the Telescope menu.
