@@ -3,7 +3,7 @@
 #include "app/main_state.h"
 #include "app/status_notes.h"
 #include "guiding/calibrator.h"
-#include "guiding/corrections.h"
+#include "guiding/guide_history.h"
 #include "platform/capture/frame_slot.h"
 #include "platform/platform.h"
 
@@ -14,6 +14,7 @@
 #include <optional>
 
 class FramePicture;
+class GuidePanel;
 class frmCalibration;
 class PortIO;
 class QAction;
@@ -90,6 +91,8 @@ public:
     QString guideOutputName();
 
     const Platform& platform() const { return platform_; }
+    // Every guide cycle run with the lock on, for the graph and for imaging programs.
+    GuideHistory& guideHistory() { return guideHistory_; }
     // The parallel-port access the LX lines and the relay box share.
     PortIO& portIO();
     // The Camera menu's entry for driver `index`, created (enabled, unchecked) when missing.
@@ -123,6 +126,12 @@ public:
     QLabel* lblDeltaY = nullptr;
     QLabel* lblDx = nullptr;
     QLabel* lblDy = nullptr;
+    // Units and values beside the controls above.
+    QLabel* lblExposureUnit = nullptr;
+    QLabel* lblAggressivenessValue = nullptr;
+    QLabel* lblErrorUnit = nullptr;
+    // The guide graph, statistics and star view beside the frame.
+    GuidePanel* guidePanel = nullptr;
     // Exposure timing: ticks every 500 ms while an exposure runs; stopped at load.
     QTimer* HalfSecTimer = nullptr;
 
@@ -168,6 +177,7 @@ private:
     void buildControls();
     QWidget* buildControlColumn();
     QWidget* buildNudgeCross();
+    QWidget* buildGuidePanel();
     void buildMenus();
     void buildCameraMenu();
     void buildTelescopeMenu();
@@ -194,7 +204,8 @@ private:
     void measureLockedStar();
     void drawReferenceMark();
     void clearErrorLabels();
-    void makeCorrections();
+    Corrections makeCorrections();
+    GuideRecord newCycleRecord(bool found);
 
     void chkLogErrors_Click();
     bool openErrorLog();
@@ -264,6 +275,7 @@ private:
 
     void sldExposure_Change();
     void sldAggressiveness_Change();
+    void showAggressivenessValue(int percent);
     void openLXSerialPort();
 
     void saveSetting(const char* section, const char* key, const QString& text);
@@ -273,12 +285,11 @@ private:
 
     Platform platform_;
     std::unique_ptr<ServerLink> server_;
-    // The pulses of the current guide cycle, for the cycle's report.
-    Corrections cycleCorrections_;
     FrameSlot clipboard_;
     StatusNotes statusNotes_;
     QLabel* lblConditions_ = nullptr;
     std::unique_ptr<PortIO> portIO_;
+    GuideHistory guideHistory_;
     bool startingUp_ = false;
     bool relayNoted_ = false;
     Calibrator calibrator_;

@@ -17,7 +17,7 @@ struct StepPulse {
     QString direction;
 };
 
-// The star's measures as events carry them; see measureStar().
+// The star's measures as events carry them: flux above the background (ADU), SNR, HFD (px).
 struct StepStar {
     double mass = 0;
     double snr = 0;

@@ -36,6 +36,8 @@ ServerLink::ServerLink(frmMain& window)
         connect(button, &QPushButton::clicked, this, &ServerLink::sync);
     connect(w_.picFrame, &FramePicture::mouseUp, this, &ServerLink::sync);
     followCalibration();
+    connect(&w_.guideHistory(), &GuideHistory::appended, this,
+            [this](const GuideRecord& record) { cycleRecord_ = record; });
 }
 
 ServerLink::~ServerLink() {
@@ -141,29 +143,22 @@ void ServerLink::sync() {
 }
 
 void ServerLink::afterCycle() {
-    if (!w_.state.previewing)
-        return;
-    ++frame_;
-    reportFrame();
-    advanceSettle();
-    advanceGuide();
-    sync();
+    if (w_.state.previewing) {
+        ++frame_;
+        reportFrame();
+        advanceSettle();
+        advanceGuide();
+        sync();
+    }
+    cycleRecord_.reset();
 }
 
-StepStar ServerLink::starMeasures() const {
-    // Only the neighbourhood of the star is converted, so the cycle stays cheap.
-    const int side = std::max<int>(Globals::searchRadius, 8);
-    const QRect area(static_cast<int>(Globals::starX) - side,
-                     static_cast<int>(Globals::starY) - side, 2 * side + 1, 2 * side + 1);
-    const QRect inside = area.intersected(w_.picFrame->image().rect());
-    const LumaFrame crop = lumaOf(w_.picFrame->image().copy(inside));
-    const StarMeasure m = measureStar(
-        crop, QPointF(Globals::starX - inside.left(), Globals::starY - inside.top()), side);
-    return {m.mass, m.snr, m.hfd};
-}
-
+// The guide cycle's own record of this frame: its pulses and the star's measures.
 ServerLink::CycleReport ServerLink::cycleReport() const {
-    return {w_.cycleCorrections_.ra, w_.cycleCorrections_.dec, starMeasures()};
+    if (!cycleRecord_)
+        return {};
+    const StarMeasures& m = cycleRecord_->star;
+    return {cycleRecord_->raPulse, cycleRecord_->decPulse, StepStar{m.flux, m.snr, m.hfd}};
 }
 
 GuideStepData ServerLink::guideStep() const {
@@ -210,7 +205,7 @@ void ServerLink::reportFrame() {
         return;
     }
     server_.broadcast(events_.loopingExposures(
-        frame_, found ? std::optional<StepStar>(starMeasures()) : std::nullopt));
+        frame_, found ? std::optional<StepStar>(cycleReport().star) : std::nullopt));
     if (s.locked && s.lockLost)
         server_.broadcast(events_.starLost(frame_, 0, {}, avgDist_));
 }

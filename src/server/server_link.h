@@ -1,6 +1,7 @@
 #pragma once
 
 #include "guiding/corrections.h"
+#include "guiding/guide_history.h"
 #include "server/event_server.h"
 #include "server/events.h"
 #include "server/guider_control.h"
@@ -99,7 +100,6 @@ private:
     void reportFrame();
     GuideStepData guideStep() const;
     CycleReport cycleReport() const;
-    StepStar starMeasures() const;
 
     // The calibration a guide may need (server_calibration.cpp). Needed when asked for, or
     // when "Use Calibration" is ticked and none is stored.
@@ -129,6 +129,8 @@ private:
     Snapshot sent_;
     QElapsedTimer clock_;
     double guidingSince_ = 0;
+    // The guide cycle's record of the frame being reported; none when it recorded nothing.
+    std::optional<GuideRecord> cycleRecord_;
     double avgDist_ = 0;
     int frame_ = 0;
     std::mt19937 random_{std::random_device{}()};

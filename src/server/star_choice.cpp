@@ -1,6 +1,7 @@
 #include "server/star_choice.h"
 
 #include "measure/AIP.h"
+#include "measure/star_measures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,10 +40,23 @@ Background frameBackground(const LumaFrame& f) {
 
 struct Candidate {
     QPointF at;
-    double mass;
-    double snr;
-    int peak;
+    StarMeasures measures;
 };
+
+// The side x side window about the pixel nearest `centre`, as the guide cycle reads it.
+LumWindow windowOf(const LumaFrame& f, QPointF centre, int side) {
+    LumWindow w;
+    w.side = side;
+    w.left = static_cast<int>(std::lround(centre.x())) - side / 2;
+    w.top = static_cast<int>(std::lround(centre.y())) - side / 2;
+    w.values.reserve(static_cast<size_t>(side) * static_cast<size_t>(side));
+    for (int y = w.top; y < w.top + side; ++y)
+        for (int x = w.left; x < w.left + side; ++x) {
+            const bool inside = x >= 0 && y >= 0 && x < f.width && y < f.height;
+            w.values.push_back(inside ? f.at(x, y) : LumWindow::kOutside);
+        }
+    return w;
+}
 
 bool isPeak(const LumaFrame& f, int x, int y, double high, double low) {
     const int v = f.at(x, y);
@@ -97,8 +111,7 @@ std::vector<Candidate> candidatesOf(const LumaFrame& f, const QRect& area, int s
         if (seen)
             continue;
         const QPointF at = centroid(f, p, level);
-        const StarMeasure m = measureStar(f, at, side);
-        stars.push_back({at, m.mass, m.snr, m.peak});
+        stars.push_back({at, measureStar(windowOf(f, at, side))});
     }
     return stars;
 }
@@ -117,40 +130,6 @@ LumaFrame lumaOf(const QImage& image) {
     return f;
 }
 
-StarMeasure measureStar(const LumaFrame& f, QPointF centre, int side) {
-    const int half = std::max(2, side / 2);
-    const int cx = static_cast<int>(std::lround(centre.x()));
-    const int cy = static_cast<int>(std::lround(centre.y()));
-    std::vector<double> ring, inner;
-    std::vector<std::pair<double, double>> weighted; // value, distance
-    StarMeasure m;
-    for (int y = cy - half - 3; y <= cy + half + 3; ++y)
-        for (int x = cx - half - 3; x <= cx + half + 3; ++x) {
-            if (x < 0 || y < 0 || x >= f.width || y >= f.height)
-                continue;
-            const int v = f.at(x, y);
-            if (std::abs(x - cx) > half || std::abs(y - cy) > half) {
-                ring.push_back(v);
-                continue;
-            }
-            m.peak = std::max(m.peak, v);
-            weighted.push_back({v, std::hypot(x - centre.x(), y - centre.y())});
-        }
-    const Background b = robust(ring);
-    // The background's noise is symmetric about its median, so it cancels in both sums.
-    double moment = 0;
-    for (auto [v, r] : weighted) {
-        m.mass += v - b.level;
-        moment += (v - b.level) * r;
-    }
-    const double weights = m.mass;
-    m.mass = std::max(0.0, m.mass);
-    const double n = static_cast<double>(weighted.size());
-    m.snr = m.mass > 0 ? m.mass / std::sqrt(m.mass + n * b.noise * b.noise) : 0.0;
-    m.hfd = weights > 0 ? std::max(0.0, 2.0 * moment / weights) : 0.0;
-    return m;
-}
-
 std::optional<QPointF> chooseGuideStar(const LumaFrame& f, const StarChoiceRules& rules,
                                        std::optional<QRect> roi) {
     if (f.width < 3 || f.height < 3)
@@ -165,9 +144,10 @@ std::optional<QPointF> chooseGuideStar(const LumaFrame& f, const StarChoiceRules
         const bool crowded = std::any_of(stars.begin(), stars.end(), [&](const Candidate& o) {
             return &o != &c && std::hypot(o.at.x() - c.at.x(), o.at.y() - c.at.y()) < r;
         });
-        if (c.peak >= 255 || nearEdge || crowded || c.snr < rules.minSnr)
+        const StarMeasures& m = c.measures;
+        if (!m.valid || m.saturated || nearEdge || crowded || m.snr < rules.minSnr)
             continue;
-        if (!best || c.mass > best->mass)
+        if (!best || m.flux > best->measures.flux)
             best = c;
     }
     if (!best)

@@ -16,31 +16,17 @@ struct LumaFrame {
 };
 LumaFrame lumaOf(const QImage& image);
 
-// A star's measures in the square of `side` px around `centre`, against the background of
-// the ring just outside it (median level, noise from the median absolute deviation):
-// - peak: the brightest pixel, 0..255 (255 = saturated);
-// - mass: sum of (pixel - background) over the square, ADU;
-// - snr: mass / sqrt(mass + n * noise^2), with n the pixels of the square (shot noise of the
-//   star plus the background's noise in every pixel);
-// - hfd: half-flux diameter, px: 2 * sum(w r) / sum(w), w = pixel - background, r the
-//   distance from the centre; 0 when nothing is above the background.
-struct StarMeasure {
-    int peak = 0;
-    double mass = 0;
-    double snr = 0;
-    double hfd = 0;
-};
-StarMeasure measureStar(const LumaFrame& frame, QPointF centre, int side);
-
 struct StarChoiceRules {
     int radius = 24;     // px: distance from the frame edge and to any other star
     double minSnr = 8.0; // below this the star is too faint to guide on
 };
 
 // The guide star an operator would pick: among the stars of the frame (or of `roi`), the
-// brightest by mass that is not saturated, lies at least `radius` from every frame edge, has
-// no other star within `radius` and an SNR of at least minSnr. A star is a local maximum at
-// least 5 noise levels above the background with at least three of its four neighbours above
-// 3 levels (single hot pixels do not count). Returns its brightness-weighted centre.
+// brightest by flux that is not saturated, lies at least `radius` from every frame edge, has
+// no other star within `radius` and an SNR of at least minSnr, each measured as the guide
+// cycle measures its star (measureStar() over the radius x radius window about it). A star is a
+// local maximum at least 5 noise levels above the background with at least three of its four
+// neighbours above 3 levels (single hot pixels do not count). Returns its brightness-weighted
+// centre.
 std::optional<QPointF> chooseGuideStar(const LumaFrame& frame, const StarChoiceRules& rules,
                                        std::optional<QRect> roi = std::nullopt);
