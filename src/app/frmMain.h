@@ -46,6 +46,8 @@ public:
     void transferFrame();
 
     const Platform& platform() const { return platform_; }
+    // The frame last shown at the camera's own depth; null when its driver gives only pictures.
+    std::shared_ptr<const RawFrame> rawFrame() const { return clipboard_.raw(); }
     // The parallel-port access the LX lines and the relay box share.
     PortIO& portIO();
     // The Camera menu's entry for driver `index`, created (enabled, unchecked) when missing.
@@ -165,6 +167,7 @@ private:
 
     void detectCaptureHardware();
     void mnuDriver_Click(int index);
+    void restoreCaptureDriver();
     void reportConnectFailure(const CaptureWindow& window);
     void mnuSource_Click();
     void mnuFormat_Click();

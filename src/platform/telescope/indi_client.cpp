@@ -182,6 +182,13 @@ bool IndiClient::send(const IndiVector& vector) {
     return true;
 }
 
+bool IndiClient::enableBlobs(const QString& device, const QString& property) {
+    if (!linkUp())
+        return false;
+    listener_->setBLOBMode(B_ALSO, device.toUtf8().constData(), property.toUtf8().constData());
+    return true;
+}
+
 void IndiClient::read(const std::function<void(const IndiSnapshot&)>& reader) const {
     std::lock_guard lock(shared_->mutex);
     reader(shared_->snapshot);
