@@ -139,19 +139,18 @@ void accuracyRow(double peak) {
     Globals::searchRadius = 24;
     AccuracyRun run(peak);
     run.measureGrid();
-    std::printf("%8.0f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9d\n", peak,
+    std::printf("%8.0f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9d\n", peak,
                 rootMeanSquare(run.guided.x), rootMeanSquare(run.guided.y), mean(run.guided.x),
                 mean(run.guided.y), rootMeanSquare(run.whole.x), rootMeanSquare(run.whole.y),
-                run.misses);
+                mean(run.whole.x), mean(run.whole.y), run.misses);
 }
 
 void accuracyTable() {
     std::printf("\nfindStar accuracy, side 24: 25 sub-pixel offsets x %d frames per peak (px)\n",
                 kFramesPerOffset);
-    std::printf("%8s %29s %9s %19s %9s\n", "", "centred on the last centre", "", "on a whole pixel",
-                "");
-    std::printf("%8s %9s %9s %9s %9s %9s %9s %9s\n", "peak", "rms x", "rms y", "mean x", "mean y",
-                "rms x", "rms y", "not found");
+    std::printf("%8s %39s %39s\n", "", "centred on the last centre", "on a whole pixel");
+    std::printf("%8s %9s %9s %9s %9s %9s %9s %9s %9s %9s\n", "peak", "rms x", "rms y", "bias x",
+                "bias y", "rms x", "rms y", "bias x", "bias y", "not found");
     for (double peak : {30.0, 60.0, 120.0, 240.0})
         accuracyRow(peak);
 }

@@ -48,8 +48,12 @@ QSlider* slider(int min, int max, int value, const QString& tip, QWidget* parent
 frmMain::frmMain(const Platform& platform, QWidget* parent)
     : QMainWindow(parent), platform_(platform) {
     Q_ASSERT(platform_.complete());
-    portIO_ = std::make_unique<PortIO>(*platform_.parallelPort,
-                                       [this](const QString& text) { note(text); });
+    portIO_ = std::make_unique<PortIO>(*platform_.parallelPort, [this](const QString& why) {
+        if (why.isEmpty())
+            clearCondition(QStringLiteral("parport"));
+        else
+            showCondition(QStringLiteral("parport"), why);
+    });
     setWindowTitle(QStringLiteral(ORVALIS_TITLE " " ORVALIS_VERSION));
     buildControls();
     buildMenus();
@@ -65,17 +69,67 @@ PortIO& frmMain::portIO() {
 
 void frmMain::note(const QString& text) {
     statusBar()->showMessage(text);
+    statusNotes_.addNote(text);
+    showStatusNotes();
+}
+
+void frmMain::showCondition(const QString& key, const QString& text) {
+    if (statusNotes_.set(key, text))
+        showStatusNotes();
+}
+
+void frmMain::clearCondition(const QString& key) {
+    if (statusNotes_.clear(key))
+        showStatusNotes();
+}
+
+bool frmMain::hasCondition(const QString& key) const {
+    return statusNotes_.has(key);
+}
+
+// The indicator shows the newest condition (and how many more there are); its tooltip lists
+// them all. The status bar's tooltip keeps the recent passing notes.
+void frmMain::showStatusNotes() {
+    if (!lblConditions_)
+        return;
+    const QStringList conditions = statusNotes_.conditions();
+    lblConditions_->setVisible(!conditions.isEmpty());
+    if (!conditions.isEmpty()) {
+        QString text = QStringLiteral("\u26A0 ") + conditions.last();
+        if (conditions.size() > 1)
+            text += QStringLiteral(" (+%1)").arg(conditions.size() - 1);
+        lblConditions_->setText(text);
+        lblConditions_->setToolTip(conditions.join(QLatin1Char('\n')));
+    }
+    const QStringList recent = statusNotes_.recentNotes();
+    statusBar()->setToolTip(recent.isEmpty() ? QString()
+                                             : QStringLiteral("Recent notes:\n") +
+                                                   recent.join(QLatin1Char('\n')));
 }
 
 void frmMain::buildControls() {
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
     layout->addWidget(buildControlColumn(), 0, Qt::AlignTop);
-    picFrame = new FramePicture(central);
+    // The picture's place: focus mode shows its live preview here while the picture is hidden,
+    // and the place keeps its size so no other control moves.
+    picPlace = new QWidget(central);
+    auto* place = new QVBoxLayout(picPlace);
+    place->setContentsMargins(0, 0, 0, 0);
+    picFrame = new FramePicture(picPlace);
+    QSizePolicy keep = picFrame->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    picFrame->setSizePolicy(keep);
     picFrame->setImage(renderStarField(kPictureWidth, kPictureHeight, kStarFieldSeed));
-    layout->addWidget(picFrame, 0, Qt::AlignTop | Qt::AlignLeft);
+    place->addWidget(picFrame, 0, Qt::AlignTop | Qt::AlignLeft);
+    layout->addWidget(picPlace, 0, Qt::AlignTop | Qt::AlignLeft);
     setCentralWidget(central);
-    statusBar();
+    lblConditions_ = new QLabel(this);
+    lblConditions_->setObjectName(QStringLiteral("lblConditions"));
+    lblConditions_->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
+    lblConditions_->setMaximumWidth(420);
+    lblConditions_->hide();
+    statusBar()->addPermanentWidget(lblConditions_);
     HalfSecTimer = new QTimer(this);
     HalfSecTimer->setInterval(500);
 }

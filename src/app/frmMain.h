@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/main_state.h"
+#include "app/status_notes.h"
 #include "platform/capture/frame_slot.h"
 #include "platform/platform.h"
 
@@ -38,8 +39,14 @@ public:
     // output, LX port, image scale and the camera's rest lines.
     void setDefaults();
 
-    // A one-line operator note in the status bar.
+    // A one-line passing operator note in the status bar; the last few stay readable in its
+    // tooltip.
     void note(const QString& text);
+    // A condition that lasts until cleared: shown in a permanent status-bar indicator (its
+    // tooltip lists every condition), never hidden by a passing note.
+    void showCondition(const QString& key, const QString& text);
+    void clearCondition(const QString& key);
+    bool hasCondition(const QString& key) const;
 
     // Brings a new frame from the grab window into picFrame: grab, copy into the frame slot,
     // show. A failed grab shows a black frame of the last size.
@@ -56,6 +63,8 @@ public:
     MainState state;
 
     FramePicture* picFrame = nullptr;
+    // Holds picFrame, and the focus preview in its place while focusing.
+    QWidget* picPlace = nullptr;
     QPushButton* cmdPreview = nullptr;
     QPushButton* cmdFocus = nullptr;
     QPushButton* cmdLock = nullptr;
@@ -201,10 +210,13 @@ private:
 
     void saveSetting(const char* section, const char* key, const QString& text);
 
+    void showStatusNotes();
+
     Platform platform_;
     FrameSlot clipboard_;
+    StatusNotes statusNotes_;
+    QLabel* lblConditions_ = nullptr;
     std::unique_ptr<PortIO> portIO_;
-    bool unsavedNoted_ = false;
     bool startingUp_ = false;
     bool relayNoted_ = false;
 };

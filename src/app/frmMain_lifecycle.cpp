@@ -70,11 +70,10 @@ void frmMain::mnuAbout_Click() {
 }
 
 void frmMain::saveSetting(const char* section, const char* key, const QString& text) {
-    if (platform_.store->writeSetting(section, key, text)) {
-        unsavedNoted_ = false;
-        return;
-    }
-    if (!unsavedNoted_)
-        note(QStringLiteral("Settings could not be saved: changes last only until Orvalis closes"));
-    unsavedNoted_ = true;
+    if (platform_.store->writeSetting(section, key, text))
+        clearCondition(QStringLiteral("settings"));
+    else
+        showCondition(QStringLiteral("settings"),
+                      QStringLiteral("Settings could not be saved: changes last only until "
+                                     "Orvalis closes"));
 }

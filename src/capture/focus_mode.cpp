@@ -18,8 +18,8 @@ void frmMain::setDriverEntriesEnabled(bool enabled) {
             mnuDriver[i]->setEnabled(enabled);
 }
 
-// Focus replaces the exposure loop by a fast live preview in its own capture window over the
-// picture; guiding, the lock and the loop are switched off first, in that order.
+// Focus replaces the exposure loop by a fast live preview in its own capture window in the
+// picture's place; guiding, the lock and the loop are switched off first, in that order.
 void frmMain::cmdFocus_Click() {
     if (state.focusing) {
         setButtonColour(cmdFocus, Colour::Red);
@@ -38,12 +38,12 @@ void frmMain::cmdFocus_Click() {
         cmdLock_Click();
     if (state.previewing)
         cmdPreview_Click();
-    const QRect place(picFrame->mapTo(this, QPoint(0, 0)), kFocusWindowSize);
+    const QRect place(picFrame->mapTo(picPlace, QPoint(0, 0)), kFocusWindowSize);
     picFrame->hide();
     capDriverDisconnect(state.hCapWnd.get());
     setDriverEntriesEnabled(false);
     state.hFocusWnd =
-        std::make_shared<CaptureWindow>(*platform_.capture, clipboard_, this, true, place);
+        std::make_shared<CaptureWindow>(*platform_.capture, clipboard_, picPlace, true, place);
     if (connectDriver(*this, state.hFocusWnd.get(), state.driverIndex)) {
         capPreviewRate(state.hFocusWnd.get(), kFocusPreviewMs);
         capPreview(state.hFocusWnd.get(), true);

@@ -7,6 +7,7 @@
 #include <QLocale>
 
 void frmMain::chkLogErrors_Click() {
+    clearCondition(QStringLiteral("log"));
     if (chkLogErrors->isChecked())
         state.logging = openErrorLog();
     else if (state.logging) {
@@ -38,5 +39,7 @@ void frmMain::writeErrorLogLine(double raArcsec, double decArcsec) {
         return;
     state.logging = false;
     chkLogErrors->setChecked(false);
-    note(QStringLiteral("Logging stopped: %1").arg(state.logFileNo->errorString()));
+    const QString why = QStringLiteral("Logging stopped: %1").arg(state.logFileNo->errorString());
+    note(why);
+    showCondition(QStringLiteral("log"), why);
 }

@@ -1,18 +1,12 @@
 #include "guiding/number_format.h"
 
-#include <algorithm>
-
-namespace {
-bool allZeroDigits(QStringView digits) {
-    return std::all_of(digits.begin(), digits.end(),
-                       [](QChar c) { return c == QLatin1Char('0') || c == QLatin1Char('.'); });
-}
-} // namespace
-
 QString formatFixed(double value, int decimals) {
     // QString::number never uses the locale.
     QString text = QString::number(value, 'f', decimals < 0 ? 0 : decimals);
-    if (text.startsWith(QLatin1Char('-')) && allZeroDigits(QStringView(text).mid(1)))
-        text.remove(0, 1);
+    const bool negative = value < 0;
+    if (negative && !text.startsWith(QLatin1Char('-')))
+        text.prepend(QLatin1Char('-'));
+    else if (!negative && text.startsWith(QLatin1Char('-')))
+        text.remove(0, 1); // negative zero
     return text;
 }

@@ -4,5 +4,6 @@
 
 // value with exactly `decimals` decimals (negative counts as 0) and at least one integer
 // digit: a point as the separator whatever the locale, no grouping, '-' for negatives.
-// A negative value that rounds to zero prints without the sign ("0.000", not "-0.000").
+// A negative value keeps its sign even when it rounds to zero ("-0.000"); zero, negative zero
+// included, has none.
 QString formatFixed(double value, int decimals);

@@ -67,9 +67,12 @@ QImage SkySimulator::render() {
 }
 
 QImage SkySimulator::render(QSize size) {
+    return render(size, clock_->nowSeconds());
+}
+
+QImage SkySimulator::render(QSize size, double t) {
     if (!sidesWithin(size, 1, kMaxRenderSide))
         return {};
-    const double t = clock_->nowSeconds();
     SkyFrame frame;
     {
         std::lock_guard lock(mutex_);

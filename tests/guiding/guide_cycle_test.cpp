@@ -160,6 +160,7 @@ TEST_F(ErrorLogging, DiskFullStopsLoggingButNotGuiding) {
     EXPECT_FALSE(w.state.logging);
     EXPECT_FALSE(w.chkLogErrors->isChecked());
     EXPECT_TRUE(status().startsWith("Logging stopped")) << status().toStdString();
+    EXPECT_TRUE(window->hasCondition("log"));
     EXPECT_TRUE(w.state.guiding);
     EXPECT_EQ(fp.telescopes.scope.calls.size(), 1);
 }

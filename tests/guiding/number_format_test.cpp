@@ -11,17 +11,19 @@ TEST(NumberFormat, FixedDecimalsWithAPointAndNoGrouping) {
     EXPECT_EQ(formatFixed(1234567.0, 3), "1234567.000");
     EXPECT_EQ(formatFixed(-12.3456, 3), "-12.346");
     EXPECT_EQ(formatFixed(0.0004, 3), "0.000");
-    EXPECT_EQ(formatFixed(-0.4, 0), "0");
+    EXPECT_EQ(formatFixed(-0.4, 0), "-0");
     EXPECT_EQ(formatFixed(-0.6, 0), "-1");
     EXPECT_EQ(formatFixed(1.6, -2), "2");
 }
 
-TEST(NumberFormat, NegativeValuesRoundingToZeroHaveNoSign) {
+TEST(NumberFormat, NegativeValuesRoundingToZeroKeepTheirSign) {
     EXPECT_EQ(formatFixed(0.0, 3), "0.000");
     EXPECT_EQ(formatFixed(-0.0, 3), "0.000");
-    EXPECT_EQ(formatFixed(-0.0004, 3), "0.000");
+    EXPECT_EQ(formatFixed(-0.0001, 3), "-0.000");
+    EXPECT_EQ(formatFixed(-0.0004, 6), "-0.000400");
     EXPECT_EQ(formatFixed(-0.0005001, 3), "-0.001");
-    EXPECT_EQ(formatFixed(-1e-300, 6), "0.000000");
+    EXPECT_EQ(formatFixed(-1e-300, 6), "-0.000000");
+    EXPECT_EQ(formatFixed(1e-300, 6), "0.000000");
 }
 
 TEST(NumberFormat, IgnoresTheLocale) {

@@ -145,3 +145,21 @@ TEST_F(FindStar, FollowsAStarFromItsOwnLastPosition) {
     findStar(p, Globals::starX, Globals::starY);
     EXPECT_EQ(star(), P(41, 42));
 }
+
+// Brightness exactly mean + 15 is not bright; mean + 16 is. Window side 6 around (10, 10):
+// columns and rows 8..13, sky 5, a 3 x 3 block at 10..12; the window's first row is raised so
+// that the mean comes out whole (10 and 11).
+TEST_F(FindStar, BrightMeansMoreThanFifteenAboveTheMean) {
+    TestPicture atFifteen(40, 40, 5);
+    atFifteen.block(10, 10, 3, 3, 25); // mean (9 x 25 + 27 x 5) / 36 = 10
+    search(6, 0, 0);
+    findStar(atFifteen, 10, 10);
+    EXPECT_EQ(star(), P(0, 0));
+
+    TestPicture atSixteen(40, 40, 5);
+    atSixteen.block(10, 10, 3, 3, 27);
+    atSixteen.block(8, 8, 6, 1, 8); // mean (9 x 27 + 6 x 8 + 21 x 5) / 36 = 11
+    search(6, 0, 0);
+    findStar(atSixteen, 10, 10);
+    EXPECT_EQ(star(), P(11, 11));
+}

@@ -105,3 +105,25 @@ TEST(IniStorePath, FollowsXdgConfigHome) {
     if (!saved.isEmpty())
         qputenv("XDG_CONFIG_HOME", saved);
 }
+
+// A value stored in another encoding (a Latin-1 path, say) is not rewritten by a write of
+// some other key.
+TEST_F(IniStore, BytesThatAreNotUtf8SurviveAWriteOfAnotherKey) {
+    QDir().mkpath(dir.filePath("Orvalis"));
+    const QByteArray latin1Line = "Log%20Filename=/home/j\xf6rg/guide.log";
+    put(path(), "[Logging Options]\n" + latin1Line + "\n\n[Guiding Options]\nRadius=30\n");
+    {
+        IniSettingsStore store(path());
+        ASSERT_TRUE(store.writeSetting("Guiding Options", "Radius", "24"));
+        ASSERT_TRUE(store.writeSetting("Guiding Options", "Aggressiveness", "120"));
+    }
+    const QByteArray after = contents(path());
+    EXPECT_TRUE(after.contains("\n" + latin1Line + "\n")) << after.toStdString();
+    EXPECT_TRUE(after.contains("Radius=24"));
+    EXPECT_FALSE(after.contains("\xef\xbf\xbd"));
+    IniSettingsStore reopened(path());
+    EXPECT_EQ(reopened.readSetting("Guiding Options", "Aggressiveness", ""), "120");
+    // The value itself is changed when the operator writes it.
+    ASSERT_TRUE(reopened.writeSetting("Logging Options", "Log Filename", "/tmp/a.log"));
+    EXPECT_FALSE(contents(path()).contains("j\xf6rg"));
+}

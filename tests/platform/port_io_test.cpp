@@ -27,7 +27,7 @@ TEST_F(PortIOTest, PassesCallsOnButNeverAddressZeroOrBadBits) {
     EXPECT_TRUE(notes.isEmpty());
 }
 
-TEST_F(PortIOTest, TellsTheOperatorOncePerUnreachableAddress) {
+TEST_F(PortIOTest, ReportsAnUnreachablePortOnceAndAgainWhenItIsBack) {
     port.available = false;
     io.SetPortBit(888, 1);
     io.ClrPortBit(888, 1);
@@ -39,7 +39,8 @@ TEST_F(PortIOTest, TellsTheOperatorOncePerUnreachableAddress) {
     io.ClrPortBit(888, 1);
     EXPECT_EQ(port.calls.size(), 6);
     EXPECT_EQ(notes,
-              (QStringList{"no parallel port at address 888", "no parallel port at address 632"}));
+              (QStringList{"no parallel port at address 888", "no parallel port at address 632", "",
+                           "no parallel port at address 888"}));
 }
 
 TEST(PortIO, GivesItsOwnNoteWhenTheBackendHasNoReason) {

@@ -38,7 +38,8 @@ TEST(Convert, RealsUseAPointWhateverTheLocale) {
 }
 
 TEST(Derived, ImageScaleOfTheDefaultGuidescope) {
-    EXPECT_NEAR(arcsecPerPixel(5.6, 1440), 0.80214, 0.000005);
+    // 5.6 um / 1440 mm x 206265 arcsec per radian
+    EXPECT_NEAR(arcsecPerPixel(5.6, 1440), 0.8021417, 1e-7);
     EXPECT_NEAR(arcsecPerPixel(7.4, 500), 3.0527, 0.0001);
 }
 

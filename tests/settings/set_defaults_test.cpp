@@ -23,8 +23,8 @@ TEST_F(SetDefaults, EmptyStoreGivesTheStartUpValues) {
     EXPECT_FLOAT_EQ(s.pixelSizeH, 5.6f);
     EXPECT_FLOAT_EQ(s.pixelSizeV, 5.6f);
     EXPECT_EQ(s.focalLength, 1440);
-    EXPECT_NEAR(s.arcsecPerPixelX, 0.80214, 0.000005);
-    EXPECT_NEAR(s.arcsecPerPixelY, 0.80214, 0.000005);
+    EXPECT_NEAR(s.arcsecPerPixelX, 0.8021417, 1e-7);
+    EXPECT_NEAR(s.arcsecPerPixelY, 0.8021417, 1e-7);
     EXPECT_EQ(Globals::searchRadius, 24);
     EXPECT_FLOAT_EQ(s.raGuideRate, 30);
     EXPECT_FLOAT_EQ(s.decGuideRate, 30);

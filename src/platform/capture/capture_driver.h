@@ -31,6 +31,11 @@ public:
     // The newest frame (any QImage format), or false when none arrives in time; `frame` is then
     // left as it was.
     virtual bool grab(QImage& frame) = 0;
+    // grab() for a caller that uses the frame later, if at all. A driver whose frames take work
+    // to make may only note the moment, leave `frame` null and make the frame in develop(), as
+    // it was at that moment. By default the frame is made at once and develop() does nothing.
+    virtual bool grabForLater(QImage& frame) { return grab(frame); }
+    virtual void develop(QImage& frame) { (void)frame; }
     // Current frame size; empty when not connected.
     virtual QSize frameSize() const = 0;
     // Modal dialogs; each returns once closed, false when the driver has none. Changes made in

@@ -58,17 +58,25 @@ bool CaptureWindow::driverGetCaps(CAPDRIVERCAPS& caps) {
 
 bool CaptureWindow::grabFrame() {
     frame_ = QImage();
+    grabbed_ = false;
     if (!driver_)
         return false;
-    if (!driver_->grab(frame_)) {
+    if (!driver_->grabForLater(frame_)) {
         error_ = driver_->errorString();
         frame_ = QImage();
         return false;
     }
+    grabbed_ = true;
     return true;
 }
 
+void CaptureWindow::developFrame() {
+    if (grabbed_ && frame_.isNull() && driver_)
+        driver_->develop(frame_);
+}
+
 bool CaptureWindow::editCopy() {
+    developFrame();
     clipboard_.put(frame_, driver_ ? driver_->rawFrame() : nullptr);
     return !frame_.isNull();
 }
@@ -122,5 +130,6 @@ void CaptureWindow::showPreviewFrame() {
         previewTimer_.stop();
         return;
     }
+    developFrame();
     view_->setPixmap(QPixmap::fromImage(frame_));
 }

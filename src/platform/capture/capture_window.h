@@ -51,6 +51,8 @@ public:
 
 private:
     void showPreviewFrame();
+    // Makes the frame of a successful grab that the driver deferred.
+    void developFrame();
 
     CaptureDrivers& drivers_;
     FrameSlot& clipboard_;
@@ -58,6 +60,7 @@ private:
     QPointer<QLabel> view_;
     std::unique_ptr<CaptureDriver> driver_;
     QImage frame_;
+    bool grabbed_ = false;
     QString error_;
     QTimer previewTimer_;
 };

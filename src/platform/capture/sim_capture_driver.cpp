@@ -41,12 +41,28 @@ CAPDRIVERCAPS SimCaptureDriver::caps() const {
 }
 
 bool SimCaptureDriver::grab(QImage& frame) {
+    if (!grabForLater(frame))
+        return false;
+    develop(frame);
+    return true;
+}
+
+bool SimCaptureDriver::grabForLater(QImage& frame) {
     if (!connected_) {
         error_ = QStringLiteral("The sky simulator is not connected.");
         return false;
     }
-    frame = sky_.render();
+    pending_ = true;
+    pendingAt_ = sky_.nowSeconds();
+    frame = QImage();
     return true;
+}
+
+void SimCaptureDriver::develop(QImage& frame) {
+    if (!pending_)
+        return;
+    pending_ = false;
+    frame = sky_.render(sky_.frameSize(), pendingAt_);
 }
 
 QSize SimCaptureDriver::frameSize() const {

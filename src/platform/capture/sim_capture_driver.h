@@ -18,6 +18,9 @@ public:
     CAPDRIVERCAPS caps() const override;
     // A fresh frame at once while connected; false otherwise.
     bool grab(QImage& frame) override;
+    // Renders nothing until develop(): a guide cycle grabs twice and uses the second frame.
+    bool grabForLater(QImage& frame) override;
+    void develop(QImage& frame) override;
     QSize frameSize() const override;
     bool sourceDialog(QWidget* parent) override;
     bool formatDialog(QWidget* parent) override;
@@ -27,6 +30,8 @@ private:
     SkySimulator& sky_;
     SettingsStore& store_;
     bool connected_ = false;
+    bool pending_ = false;   // a grabForLater() not yet developed
+    double pendingAt_ = 0.0; // its clock time, seconds
     QString error_;
 };
 

@@ -1,7 +1,7 @@
 #include "platform/parport/port_io.h"
 
-PortIO::PortIO(ParallelPort& port, std::function<void(const QString&)> note)
-    : port_(port), note_(std::move(note)) {}
+PortIO::PortIO(ParallelPort& port, std::function<void(const QString&)> condition)
+    : port_(port), condition_(std::move(condition)) {}
 
 void PortIO::PortOut(uint16_t address, uint8_t value) {
     if (address != 0)
@@ -19,10 +19,19 @@ void PortIO::ClrPortBit(uint16_t address, uint8_t bit) {
 }
 
 void PortIO::check(uint16_t address, bool reached) {
-    if (reached || !noted_.insert(address).second || !note_)
+    if (reached) {
+        if (failing_ != 0 && condition_)
+            condition_(QString());
+        failing_ = 0;
+        return;
+    }
+    if (failing_ == address)
+        return;
+    failing_ = address;
+    if (!condition_)
         return;
     QString reason = port_.unavailableReason(address);
     if (reason.isEmpty())
         reason = QStringLiteral("The parallel port at address %1 cannot be reached").arg(address);
-    note_(reason);
+    condition_(reason);
 }

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
 #include <QStringList>
 
 namespace {
@@ -18,6 +20,44 @@ QString freeBadName(const QString& path) {
     for (int n = 2; QFileInfo::exists(candidate); ++n)
         candidate = path + QStringLiteral(".bad.%1").arg(n);
     return candidate;
+}
+bool validUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString ignored = decoder(bytes);
+    return !decoder.hasError();
+}
+
+QList<QByteArray> linesOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll().split('\n');
+}
+
+// The file's lines that are not valid UTF-8. QSettings reads their bad bytes as U+FFFD and
+// would write them back so.
+QList<QByteArray> nonUtf8Lines(const QString& path) {
+    QList<QByteArray> lines = linesOf(path);
+    lines.removeIf([](const QByteArray& line) { return validUtf8(line); });
+    return lines;
+}
+
+// Puts back the original bytes of every line that QSettings rewrote unchanged but for the
+// replacement characters, so a write alters nothing the operator did not change.
+bool restoreLines(const QString& path, const QList<QByteArray>& originals) {
+    QList<QByteArray> lines = linesOf(path);
+    bool changed = false;
+    for (QByteArray& line : lines)
+        for (const QByteArray& original : originals)
+            if (line != original && QString::fromUtf8(line) == QString::fromUtf8(original)) {
+                line = original;
+                changed = true;
+                break;
+            }
+    if (!changed)
+        return true;
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(lines.join('\n')) >= 0 && file.commit();
 }
 } // namespace
 
@@ -84,9 +124,10 @@ bool IniSettingsStore::writeSetting(const QString& section, const QString& key,
         group = section;
     for (QString stored = findKey(group, key); !stored.isEmpty(); stored = findKey(group, key))
         settings_->remove(group + u'/' + stored);
+    const QList<QByteArray> nonUtf8 = nonUtf8Lines(path_);
     settings_->setValue(group + u'/' + key, text);
     settings_->sync();
-    if (settings_->status() == QSettings::NoError) {
+    if (settings_->status() == QSettings::NoError && restoreLines(path_, nonUtf8)) {
         lastError_.clear();
         return true;
     }
