@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev libv4l-dev
   libgtest-dev libgmock-dev
   libcpp-httplib-dev
-  libindi-dev indi-bin
+  libindi-dev indi-bin iproute2 util-linux
   xvfb xauth x11-utils xdotool imagemagick dpkg-dev
 )
 missing=()

@@ -47,6 +47,8 @@ public:
     void showCondition(const QString& key, const QString& text);
     void clearCondition(const QString& key);
     bool hasCondition(const QString& key) const;
+    // Raises the "settings not saved" condition after a failed write, ends it after a good one.
+    void settingsSaved(bool saved);
 
     // Brings a new frame from the grab window into picFrame: grab, copy into the frame slot,
     // show. A failed grab shows a black frame of the last size.
@@ -200,6 +202,7 @@ private:
     void restoreTelescope();
     void disconnectDriver();
     void telescopeConnectionFailed(const QString& why);
+    void telescopeFailed(const QString& what, const std::exception& error);
     void showNoTelescope();
     void showTelescope(const QString& identifier);
     void saveDriverId(const QString& identifier);

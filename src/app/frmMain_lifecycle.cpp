@@ -70,7 +70,11 @@ void frmMain::mnuAbout_Click() {
 }
 
 void frmMain::saveSetting(const char* section, const char* key, const QString& text) {
-    if (platform_.store->writeSetting(section, key, text))
+    settingsSaved(platform_.store->writeSetting(section, key, text));
+}
+
+void frmMain::settingsSaved(bool saved) {
+    if (saved)
         clearCondition(QStringLiteral("settings"));
     else
         showCondition(QStringLiteral("settings"),

@@ -2,30 +2,34 @@
 
 #include <algorithm>
 
+size_t StatusNotes::indexOf(const QString& key) const {
+    const auto found = std::find_if(conditions_.begin(), conditions_.end(),
+                                    [&](const auto& c) { return c.first == key; });
+    return static_cast<size_t>(found - conditions_.begin());
+}
+
 bool StatusNotes::set(const QString& key, const QString& text) {
-    for (auto& [k, t] : conditions_)
-        if (k == key) {
-            if (t == text)
-                return false;
-            t = text;
-            return true;
-        }
-    conditions_.emplace_back(key, text);
+    const size_t i = indexOf(key);
+    if (i == conditions_.size()) {
+        conditions_.emplace_back(key, text);
+        return true;
+    }
+    if (conditions_[i].second == text)
+        return false;
+    conditions_[i].second = text;
     return true;
 }
 
 bool StatusNotes::clear(const QString& key) {
-    const auto found = std::find_if(conditions_.begin(), conditions_.end(),
-                                    [&](const auto& c) { return c.first == key; });
-    if (found == conditions_.end())
+    const size_t i = indexOf(key);
+    if (i == conditions_.size())
         return false;
-    conditions_.erase(found);
+    conditions_.erase(conditions_.begin() + static_cast<std::ptrdiff_t>(i));
     return true;
 }
 
 bool StatusNotes::has(const QString& key) const {
-    return std::any_of(conditions_.begin(), conditions_.end(),
-                       [&](const auto& c) { return c.first == key; });
+    return indexOf(key) < conditions_.size();
 }
 
 QStringList StatusNotes::conditions() const {

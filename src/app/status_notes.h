@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -25,6 +26,9 @@ public:
     QStringList recentNotes() const { return recent_; }
 
 private:
+    // Position of condition `key`, or conditions_.size() when it is not raised.
+    size_t indexOf(const QString& key) const;
+
     std::vector<std::pair<QString, QString>> conditions_; // key, text
     QStringList recent_;
 };

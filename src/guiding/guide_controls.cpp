@@ -49,7 +49,7 @@ bool frmMain::telescopeConnected() {
     try {
         return state.telescope->Connected();
     } catch (const std::exception& error) {
-        note(QStringLiteral("Telescope: %1").arg(QString::fromUtf8(error.what())));
+        telescopeFailed(QStringLiteral("Telescope"), error);
         return false;
     }
 }

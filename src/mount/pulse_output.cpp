@@ -77,8 +77,8 @@ void frmMain::telescopePulse(const Axis& axis, int32_t ms) {
         else
             state.telescope->PulseGuide(axis.code, static_cast<double>(state.backlashMs) + ms);
     } catch (const std::exception& error) {
-        note(QStringLiteral("Guide pulse %1 failed: %2")
-                 .arg(QLatin1String(axis.letter), QString::fromUtf8(error.what())));
+        telescopeFailed(QStringLiteral("Guide pulse %1 failed").arg(QLatin1String(axis.letter)),
+                        error);
     }
 }
 

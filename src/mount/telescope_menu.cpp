@@ -2,12 +2,14 @@
 #include "platform/dialogs/message_boxes.h"
 #include "platform/store/settings_store.h"
 #include "platform/telescope/driver_chooser.h"
+#include "platform/telescope/telescope.h"
 #include "settings/setting_keys.h"
 
 #include <QAction>
 
 namespace {
 const QString kNone = QStringLiteral("<none>");
+const QString kMountCondition = QStringLiteral("mount");
 
 QString errorText(const std::exception& error) {
     return QString::fromUtf8(error.what());
@@ -35,6 +37,7 @@ void frmMain::showTelescope(const QString& identifier) {
 
 // Choosing always forgets the previous driver first, so a cancelled choice leaves none.
 void frmMain::mnuChooseTelescope_Click() {
+    clearCondition(kMountCondition);
     showNoTelescope();
     state.telescope.reset();
     saveDriverId(kNone);
@@ -89,6 +92,7 @@ void frmMain::mnuTelescopeConnected_Click() {
             note(QStringLiteral("Telescope: %1").arg(errorText(error)));
             return;
         }
+        clearCondition(kMountCondition);
         mnuTelescopeConnected->setChecked(true);
     } else {
         disconnectDriver();
@@ -139,6 +143,18 @@ void frmMain::restoreTelescope() {
         showNoTelescope();
     }
     mnuTelescopeProperties->setEnabled(false);
+}
+
+// A network mount that gave no answer holds no link any more: the mark comes off, so neither the
+// menu nor shut-down waits on it again, and the condition stays until it is connected anew.
+void frmMain::telescopeFailed(const QString& what, const std::exception& error) {
+    note(QStringLiteral("%1: %2").arg(what, errorText(error)));
+    if (!dynamic_cast<const TelescopeLinkLost*>(&error))
+        return;
+    mnuTelescopeConnected->setChecked(false);
+    showCondition(kMountCondition,
+                  QStringLiteral("Mount not answering: connect it again with Telescope > "
+                                 "Connected"));
 }
 
 // Errors while disconnecting are noted, never raised: the operator may be closing up.

@@ -99,14 +99,9 @@ void frmOptions::saveOptions() {
     write(keys::LogFilename, txtLogFilename->text());
     cmdOptionsApply->setEnabled(false);
     main_.setDefaults();
-    if (writeFailed_) {
+    if (writeFailed_)
         main_.note(QStringLiteral("The options could not all be saved to the settings store"));
-        main_.showCondition(QStringLiteral("settings"),
-                            QStringLiteral("Settings could not be saved: changes last only until "
-                                           "Orvalis closes"));
-    } else {
-        main_.clearCondition(QStringLiteral("settings"));
-    }
+    main_.settingsSaved(!writeFailed_);
 }
 
 void frmOptions::saveCameraOptions() {

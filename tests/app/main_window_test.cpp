@@ -130,55 +130,34 @@ TEST_F(MainWindow, GuideOutputMenuKeepsOneMarkAndStoresTheChoice) {
               QStringList({"Parallel", "Parallel", "ASCOM"}));
 }
 
-TEST_F(MainWindow, UnsavedSettingsStayVisibleUntilAWriteSucceeds) {
-    frmMain& w = open();
-    fp.store.failWrites = true;
-    w.sldExposure->setValue(3);
-    EXPECT_TRUE(w.hasCondition("settings"));
-    w.note("something else");
-    EXPECT_EQ(status(), "something else");
-    auto* indicator = w.findChild<QLabel*>("lblConditions");
-    ASSERT_NE(indicator, nullptr);
-    EXPECT_TRUE(indicator->text().contains("could not be saved"))
-        << indicator->text().toStdString();
-    fp.store.failWrites = false;
-    w.sldExposure->setValue(4);
-    EXPECT_FALSE(w.hasCondition("settings"));
-    EXPECT_TRUE(indicator->isHidden());
-}
-
-// A read-only settings folder and a missing port at start-up: neither hides the other.
-TEST_F(MainWindow, StartUpConditionsAreAllKeptAndPassingNotesStayReadable) {
+// A read-only settings folder and a missing port at start-up: neither hides the other, nor
+// does a passing note; each lasts until its cause ends.
+TEST_F(MainWindow, ConditionsStayVisibleUntilTheyEndAndPassingNotesStayReadable) {
     fp.store.set("Camera Options", "VX Modified", "1");
     fp.store.failWrites = true;
     fp.parallelPort.available = false;
     frmMain& w = open();
     w.sldExposure->setValue(3);
-    EXPECT_TRUE(w.hasCondition("settings"));
-    EXPECT_TRUE(w.hasCondition("parport"));
     auto* indicator = w.findChild<QLabel*>("lblConditions");
+    ASSERT_NE(indicator, nullptr);
     EXPECT_TRUE(indicator->toolTip().contains("could not be saved"));
     EXPECT_TRUE(indicator->toolTip().contains("no parallel port at address 888"));
     EXPECT_TRUE(indicator->text().endsWith("(+1)")) << indicator->text().toStdString();
     for (int i = 1; i <= 7; ++i)
         w.note(QString("note %1").arg(i));
+    EXPECT_EQ(status(), "note 7");
+    EXPECT_TRUE(w.hasCondition("settings") && w.hasCondition("parport"));
     const QString tip = w.statusBar()->toolTip();
     EXPECT_TRUE(tip.contains("note 7") && tip.contains("note 3")) << tip.toStdString();
     EXPECT_FALSE(tip.contains("note 2"));
-}
 
-TEST_F(MainWindow, MissingParallelPortLastsUntilThePortAnswers) {
-    fp.store.set("Camera Options", "VX Modified", "1");
-    fp.parallelPort.available = false;
-    open();
-    EXPECT_EQ(fp.parallelPort.calls.size(), 2);
-    EXPECT_TRUE(window->hasCondition("parport"));
-    EXPECT_TRUE(window->findChild<QLabel*>("lblConditions")
-                    ->toolTip()
-                    .contains("no parallel port at address 888"));
     fp.parallelPort.available = true;
-    window->setDefaults();
-    EXPECT_FALSE(window->hasCondition("parport"));
+    w.setDefaults();
+    EXPECT_FALSE(w.hasCondition("parport"));
+    fp.store.failWrites = false;
+    w.sldExposure->setValue(4);
+    EXPECT_FALSE(w.hasCondition("settings"));
+    EXPECT_TRUE(indicator->isHidden());
 }
 
 TEST_F(MainWindow, ShutDownDisconnectsOnlyAMarkedTelescope) {

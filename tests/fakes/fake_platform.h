@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "platform/telescope/driver_chooser.h"
 
+#include <functional>
 #include <set>
 
 // Hands out drivers that forward to `scope`, which the test keeps and inspects; identifiers
@@ -20,9 +21,13 @@ public:
         created.append(identifier);
         if (unknown.count(identifier))
             throw TelescopeError("unknown driver");
+        if (real)
+            return real(identifier);
         return std::make_unique<Forwarder>(scope);
     }
     FakeTelescope scope;
+    // When set, creates every driver instead of the fake (a real driver on a loopback peer).
+    std::function<std::unique_ptr<TelescopeDriver>(const QString&)> real;
     std::set<QString> unknown;
     QStringList created;
 

@@ -1,6 +1,7 @@
 #include "app/button_colour.h"
 #include "app/frame_picture.h"
 #include "app/main_window_probe.h"
+#include "app/star_frame.h"
 #include "app/window_fixture.h"
 
 #include <QCheckBox>
@@ -9,18 +10,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-
-namespace {
-// A dark frame with a bright 3 x 3 star centred on (cx, cy).
-QImage frameWithStar(int cx, int cy) {
-    QImage frame(640, 480, QImage::Format_RGB32);
-    frame.fill(qRgb(12, 12, 12));
-    for (int x = cx - 1; x <= cx + 1; ++x)
-        for (int y = cy - 1; y <= cy + 1; ++y)
-            frame.setPixel(x, y, qRgb(220, 220, 220));
-    return frame;
-}
-} // namespace
 
 // Locked on a star at (200, 100), guiding through a connected telescope.
 class GuideCycle : public WindowTest {

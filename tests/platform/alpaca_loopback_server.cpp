@@ -5,8 +5,13 @@
 #include <QJsonObject>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
+#include <arpa/inet.h>
 #include <map>
+#include <netinet/in.h>
+#include <poll.h>
 #include <strings.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 const int notConnected = 0x407;
@@ -206,5 +211,56 @@ void LoopbackDiscoveryResponder::serve(std::promise<quint16>& bound) {
             for (const QByteArray& answer : answers_)
                 socket.writeDatagram(probe.makeReply(answer));
         }
+    }
+}
+
+namespace {
+// Waits up to ms for `fd` to become readable; false on time-out.
+bool readable(int fd, int ms) {
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, ms) > 0;
+}
+} // namespace
+
+TricklingServer::TricklingServer(std::string reply, int everyMs, std::size_t sendBytes)
+    : reply_(std::move(reply)), everyMs_(everyMs), sendBytes_(std::min(sendBytes, reply_.size())) {
+    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+        ::listen(listener_, 4) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        return; // port() stays 0 and every test call fails to connect
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] {
+        while (!stopping())
+            if (readable(listener_, 20))
+                if (const int client = ::accept(listener_, nullptr, nullptr); client >= 0) {
+                    ++connections_;
+                    serve(client);
+                    ::close(client);
+                }
+    });
+}
+
+TricklingServer::~TricklingServer() {
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    ::close(listener_);
+}
+
+// Reads what the client sends first, then trickles; a read of 0 bytes is the client closing.
+void TricklingServer::serve(int client) {
+    char buffer[4096];
+    if (!readable(client, 2000) || ::recv(client, buffer, sizeof buffer, 0) <= 0)
+        return;
+    for (std::size_t sent = 0; !stopping();) {
+        if (readable(client, everyMs_) && ::recv(client, buffer, sizeof buffer, 0) <= 0)
+            return;
+        if (sent < sendBytes_ && ::send(client, reply_.data() + sent, 1, MSG_NOSIGNAL) == 1)
+            ++sent;
     }
 }

@@ -79,3 +79,27 @@ private:
     quint16 port_ = 0;
     std::thread thread_;
 };
+
+// An HTTP server on 127.0.0.1 that reads each request and then sends `reply` one byte every
+// everyMs, stopping after sendBytes bytes and holding the connection open until the client
+// closes it. Connections are served one after the other.
+class TricklingServer {
+public:
+    TricklingServer(std::string reply, int everyMs, std::size_t sendBytes);
+    ~TricklingServer();
+    int port() const { return port_; }
+    int connections() const { return connections_; }
+
+private:
+    void serve(int client);
+    bool stopping() const { return stop_; }
+
+    const std::string reply_;
+    const int everyMs_;
+    const std::size_t sendBytes_;
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stop_ = false;
+    std::atomic<int> connections_ = 0;
+    std::thread thread_;
+};

@@ -4,6 +4,8 @@
 #include <QTcpServer>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -20,12 +22,6 @@ template <class F> std::string errorOf(F call) {
     }
     ADD_FAILURE() << "no TelescopeError";
     return {};
-}
-
-double secondsOf(auto call) {
-    const auto start = std::chrono::steady_clock::now();
-    errorOf(call);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 class AlpacaTelescopeTest : public testing::Test {
@@ -50,7 +46,8 @@ TEST_F(AlpacaTelescopeTest, SendsEachMemberWithExactlyNamedParameters) {
     std::vector<std::string> calls;
     for (const auto& r : requests)
         calls.push_back(r.method + " " + r.member);
-    EXPECT_THAT(calls, testing::ElementsAre("GET connected", "GET canpulseguide", "PUT connected",
+    // Connected() asks nothing before a link is held; connecting asks before switching on.
+    EXPECT_THAT(calls, testing::ElementsAre("GET canpulseguide", "GET connected", "PUT connected",
                                             "GET connected", "PUT pulseguide", "PUT commandblind",
                                             "PUT connected"));
     using P = httplib::Params::value_type;
@@ -85,46 +82,118 @@ TEST_F(AlpacaTelescopeTest, GuidingRefusedByDeviceOrCallerRaisesErrors) {
     telescope.PulseGuide(guideEast, 0);
     telescope.PulseGuide(guideEast, -20);
     telescope.PulseGuide(guideEast, 0.4);
-    EXPECT_EQ(server.requests().size(), sent + 1) << "only the connection was sent";
+    EXPECT_EQ(server.requests().size(), sent + 2) << "only the connection was sent";
 }
 
 TEST_F(AlpacaTelescopeTest, BadRepliesRaiseErrorsNamingTheDevice) {
     AlpacaTelescope otherNumber({"127.0.0.1", server.port(), 5});
     EXPECT_THAT(
-        errorOf([&] { otherNumber.Connected(); }),
+        errorOf([&] { otherNumber.CanPulseGuide(); }),
         testing::AllOf(HasSubstr(where()), HasSubstr("400"), HasSubstr("No such telescope")));
     server.setMode(Mode::http500);
     EXPECT_THAT(
         errorOf([&] { telescope.setConnected(true); }),
         testing::AllOf(HasSubstr(where()), HasSubstr("500"), HasSubstr("Internal failure")));
     server.setMode(Mode::notJson);
-    EXPECT_THAT(errorOf([&] { telescope.Connected(); }),
+    EXPECT_THAT(errorOf([&] { telescope.CanPulseGuide(); }),
                 testing::AllOf(HasSubstr(where()), HasSubstr("unreadable reply")));
     server.setMode(Mode::noErrorNumber);
     EXPECT_THAT(errorOf([&] { telescope.CanPulseGuide(); }), HasSubstr("unreadable reply"));
 }
 
-TEST(AlpacaTelescope, WaitsAreBoundedByTheTimeouts) {
+TEST(AlpacaTelescope, SwitchesOffOnlyADeviceItSwitchedOn) {
     LoopbackAlpacaServer server;
-    const AlpacaTimeouts shortWaits{300, 300, 500};
-    AlpacaTelescope telescope({"127.0.0.1", server.port(), 0}, shortWaits);
-    // A guide pulse answered only when it ends is waited for beyond the call time-out.
-    telescope.setConnected(true);
-    server.setPulseWaits(true);
-    telescope.PulseGuide(guideSouth, 700);
+    AlpacaTelescope ours({"127.0.0.1", server.port(), 0});
+    AlpacaTelescope other({"127.0.0.1", server.port(), 0});
+    ours.setConnected(false); // as at start-up: no link held
+    EXPECT_TRUE(server.requests().empty());
 
+    other.setConnected(true);
+    ours.setConnected(true);
+    ours.setConnected(false);
+    EXPECT_TRUE(other.Connected()) << "the other program's connection was kept";
+    other.setConnected(false);
+    ours.setConnected(true);
+    ours.setConnected(false);
+    std::vector<std::string> switches;
+    for (const auto& r : server.requests())
+        if (r.method == "PUT")
+            switches.push_back(r.params.find("Connected")->second);
+    EXPECT_THAT(switches, testing::ElementsAre("true", "false", "true", "false"));
+}
+
+TEST(AlpacaTelescope, AWholeRequestEndsByItsDeadlineWhateverTheServerSends) {
+    const AlpacaTimeouts waits{300, 600, 400};
+    const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n"
+                             "Content-Length: 40\r\n\r\n{\"Value\": true";
+    const std::string reply = head + std::string(40, ' ');
+    // One byte each 100 ms meets every single read's time-out; a stalled body meets none.
+    TricklingServer trickle(reply, 100, reply.size());
+    TricklingServer stalled(reply, 1, head.size());
+    struct Case {
+        const char* what;
+        int port;
+        std::function<void(AlpacaTelescope&)> call;
+        double deadlineMs;
+    };
+    const std::vector<Case> cases{
+        {"query", trickle.port(), [](AlpacaTelescope& t) { t.CanPulseGuide(); }, 600},
+        {"connect", trickle.port(), [](AlpacaTelescope& t) { t.setConnected(true); }, 600},
+        {"pulse", trickle.port(), [](AlpacaTelescope& t) { t.PulseGuide(guideEast, 700); }, 1100},
+        {"stalled body", stalled.port(), [](AlpacaTelescope& t) { t.CanPulseGuide(); }, 600}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AlpacaTelescope telescope({"127.0.0.1", c.port, 0}, waits);
+        const auto start = std::chrono::steady_clock::now();
+        std::string message;
+        try {
+            c.call(telescope);
+            ADD_FAILURE() << "no error";
+        } catch (const TelescopeLinkLost& error) {
+            message = error.what();
+        }
+        const double waitedMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        std::printf("%s: window blocked %.0f ms (deadline %.0f ms)\n", c.what, waitedMs,
+                    c.deadlineMs);
+        EXPECT_GE(waitedMs, c.deadlineMs - 20);
+        EXPECT_LT(waitedMs, c.deadlineMs + 700);
+        const std::size_t within = message.find("within ");
+        ASSERT_NE(within, std::string::npos) << message;
+        EXPECT_NEAR(std::stod(message.substr(within + 7)), waitedMs, 100) << message;
+    }
+    EXPECT_EQ(stalled.connections(), 1);
+}
+
+TEST(AlpacaTelescope, AfterOneUnansweredRequestEveryCallFailsAtOnceUntilConnectedAgain) {
+    LoopbackAlpacaServer server;
+    AlpacaTelescope telescope({"127.0.0.1", server.port(), 0}, {300, 400, 300});
+    telescope.setConnected(true);
     server.setMode(Mode::slow, 20000);
-    EXPECT_LT(secondsOf([&] { telescope.Connected(); }), 5.0);
-    EXPECT_THAT(errorOf([&] { telescope.CommandBlind("Q"); }), HasSubstr("no reply within 300 ms"));
+    EXPECT_THROW(telescope.PulseGuide(guideNorth, 50), TelescopeLinkLost);
+    const std::size_t sent = server.requests().size();
+    EXPECT_FALSE(telescope.Connected());
+    EXPECT_THAT(errorOf([&] { telescope.PulseGuide(guideNorth, 50); }),
+                HasSubstr("stopped answering"));
+    EXPECT_THROW(telescope.CommandBlind("Q"), TelescopeLinkLost);
+    EXPECT_THROW(telescope.CanPulseGuide(), TelescopeLinkLost);
+    telescope.setConnected(false);
+    EXPECT_EQ(server.requests().size(), sent) << "nothing more was sent to the silent device";
+
+    server.setMode(Mode::normal);
+    telescope.setConnected(true);
+    EXPECT_TRUE(telescope.Connected());
+    telescope.PulseGuide(guideNorth, 50);
 
     QTcpServer closed;
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
     const int freePort = closed.serverPort();
     closed.close();
-    AlpacaTelescope refused({"127.0.0.1", freePort, 0}, shortWaits);
-    EXPECT_LT(secondsOf([&] { refused.Connected(); }), 5.0);
-    EXPECT_THAT(errorOf([&] { refused.Connected(); }),
+    AlpacaTelescope refused({"127.0.0.1", freePort, 0}, {300, 300, 500});
+    EXPECT_THAT(errorOf([&] { refused.setConnected(true); }),
                 HasSubstr("127.0.0.1:" + std::to_string(freePort)));
-    AlpacaTelescope unknown({"no-such-mount.invalid", 11111, 0}, shortWaits);
-    EXPECT_THAT(errorOf([&] { unknown.Connected(); }), HasSubstr("no-such-mount.invalid:11111"));
+    AlpacaTelescope unknown({"no-such-mount.invalid", 11111, 0}, {300, 300, 500});
+    EXPECT_THAT(errorOf([&] { unknown.CanPulseGuide(); }),
+                HasSubstr("no-such-mount.invalid:11111"));
 }

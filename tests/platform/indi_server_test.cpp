@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -204,6 +205,65 @@ TEST(IndiServer, LostServerFailsTheNextCallAtOnce) {
     EXPECT_FALSE(mount.Connected());
     EXPECT_FALSE(mount.CanPulseGuide());
     EXPECT_NO_THROW(mount.setConnected(false));
+}
+
+TEST(IndiServer, KeepsAnotherClientsConnectionAndAHungServerCostsOneTimeOut) {
+    IndiTestServer server;
+    ASSERT_TRUE(server.running()) << server.problem().toStdString();
+    Observer other(server.port());
+    IndiVector connect;
+    connect.device = simulatorName;
+    connect.name = QStringLiteral("CONNECTION");
+    connect.kind = IndiKind::Switch;
+    connect.elements = {IndiElement{}, IndiElement{}};
+    connect.elements[0].name = QStringLiteral("CONNECT");
+    connect.elements[0].on = true;
+    connect.elements[1].name = QStringLiteral("DISCONNECT");
+    other.now(connect.name); // a switch is taken only once the server has defined it
+    ASSERT_TRUE(other.client.send(connect));
+    ASSERT_TRUE(other
+                    .await(connect.name,
+                           [](const IndiVector& p) {
+                               return p.state == IndiState::Ok && p.isOn(QStringLiteral("CONNECT"));
+                           })
+                    .isOn(QStringLiteral("CONNECT")));
+
+    IndiTelescope mount(simulator(server.port()), quick);
+    mount.setConnected(false); // as at start-up
+    mount.setConnected(true);
+    mount.setConnected(false);
+    EXPECT_FALSE(other
+                     .await(
+                         connect.name,
+                         [](const IndiVector& p) { return p.isOn(QStringLiteral("DISCONNECT")); },
+                         1000)
+                     .isOn(QStringLiteral("DISCONNECT")))
+        << "the other client's device was switched off";
+
+    mount.setConnected(true);
+    mount.PulseGuide(guideNorth, 100);
+    server.freeze();
+    bool lost = false;
+    const qint64 firstMs = millisecondsOf([&] {
+        try {
+            mount.PulseGuide(guideNorth, 100);
+        } catch (const TelescopeLinkLost&) {
+            lost = true;
+        }
+    });
+    std::printf("hung INDI server: pulse call blocked %lld ms (limit %d ms)\n",
+                static_cast<long long>(firstMs), 100 + quick.pulseExtraMs);
+    EXPECT_TRUE(lost);
+    EXPECT_GE(firstMs, 100 + quick.pulseExtraMs - 50);
+    EXPECT_LT(firstMs, 100 + quick.pulseExtraMs + 1000);
+    EXPECT_FALSE(mount.Connected());
+    EXPECT_LT(
+        millisecondsOf([&] { EXPECT_THROW(mount.PulseGuide(guideNorth, 100), TelescopeLinkLost); }),
+        500);
+
+    server.thaw();
+    mount.setConnected(true);
+    EXPECT_TRUE(mount.Connected());
 }
 
 TEST(IndiServer, ListsTheSimulatorAsAMount) {

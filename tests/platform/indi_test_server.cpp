@@ -4,6 +4,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
+#include <csignal>
 
 int freeLoopbackPort() {
     QTcpServer probe;
@@ -51,6 +52,17 @@ IndiTestServer::~IndiTestServer() {
 void IndiTestServer::kill() {
     if (process_.state() == QProcess::NotRunning)
         return;
+    thaw();
     process_.kill();
     process_.waitForFinished(5000);
+}
+
+void IndiTestServer::freeze() {
+    if (process_.state() != QProcess::NotRunning)
+        ::kill(pid_t(process_.processId()), SIGSTOP);
+}
+
+void IndiTestServer::thaw() {
+    if (process_.state() != QProcess::NotRunning)
+        ::kill(pid_t(process_.processId()), SIGCONT);
 }

@@ -20,6 +20,9 @@ public:
     int port() const { return port_; }
     // Kills the server at once, as a crash would.
     void kill();
+    // Stops and continues the server (SIGSTOP, SIGCONT): a server that hangs, links kept open.
+    void freeze();
+    void thaw();
 
 private:
     QTemporaryDir home_;

@@ -20,6 +20,10 @@ namespace {
     throw TelescopeError(text.toStdString());
 }
 
+[[noreturn]] void linkLost(const QString& text) {
+    throw TelescopeLinkLost(text.toStdString());
+}
+
 struct Lookup {
     std::mutex mutex;
     std::condition_variable done;
@@ -43,36 +47,81 @@ std::string resolveWithin(const QString& host, const QString& where, int timeout
     std::unique_lock lock(lookup->mutex);
     if (!lookup->done.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                                [&] { return lookup->finished; }))
-        fail(QStringLiteral("The address of the Alpaca device at %1 was not found within %2 ms")
-                 .arg(where)
-                 .arg(timeoutMs));
+        linkLost(QStringLiteral("The address of the Alpaca device at %1 was not found within %2 ms")
+                     .arg(where)
+                     .arg(timeoutMs));
     if (lookup->address.isEmpty())
         fail(QStringLiteral("The Alpaca device at %1 cannot be found: unknown host name")
                  .arg(where));
     return lookup->address.toStdString();
 }
 
-QString transportError(httplib::Error error, const QString& where, int connectMs, int readMs) {
+using Clock = std::chrono::steady_clock;
+
+// Stops the request `http` has in flight once `deadline` passes, whatever the server trickles:
+// the library's own time-outs bound each single read and write, not the whole request.
+class StopAtDeadline {
+public:
+    StopAtDeadline(httplib::Client& http, Clock::time_point deadline)
+        : thread_([this, &http, deadline] {
+              std::unique_lock lock(mutex_);
+              if (done_.wait_until(lock, deadline, [this] { return finished_; }))
+                  return;
+              fired_ = true;
+              lock.unlock();
+              http.stop();
+          }) {}
+    StopAtDeadline(const StopAtDeadline&) = delete;
+    StopAtDeadline& operator=(const StopAtDeadline&) = delete;
+    ~StopAtDeadline() { finish(); }
+
+    // Ends the watch; true when the deadline stopped the request.
+    bool finish() {
+        {
+            const std::lock_guard lock(mutex_);
+            finished_ = true;
+        }
+        done_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+        return fired_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    bool fired_ = false;
+    std::thread thread_; // last: it starts once the members above exist
+};
+
+// A request that got no reply. waitedMs: the real time from its start to its failure.
+[[noreturn]] void failTransport(httplib::Error error, const QString& where, bool timedOut,
+                                qint64 waitedMs) {
+    if (timedOut)
+        linkLost(QStringLiteral("The Alpaca device at %1 gave no complete reply within %2 ms")
+                     .arg(where)
+                     .arg(waitedMs));
     switch (error) {
     case httplib::Error::Connection:
-        return QStringLiteral("Cannot connect to the Alpaca device at %1: connection refused or "
-                              "host unreachable")
-            .arg(where);
+        linkLost(QStringLiteral("Cannot connect to the Alpaca device at %1: connection refused "
+                                "or host unreachable")
+                     .arg(where));
     case httplib::Error::ConnectionTimeout:
-        return QStringLiteral("The Alpaca device at %1 did not accept a connection within %2 ms")
-            .arg(where)
-            .arg(connectMs);
+        linkLost(QStringLiteral("The Alpaca device at %1 did not accept a connection within %2 ms")
+                     .arg(where)
+                     .arg(waitedMs));
     case httplib::Error::Read:
-        return QStringLiteral("The Alpaca device at %1 sent no reply within %2 ms or closed the "
-                              "connection")
-            .arg(where)
-            .arg(readMs);
+        linkLost(QStringLiteral("The Alpaca device at %1 closed the connection without a "
+                                "complete reply (after %2 ms)")
+                     .arg(where)
+                     .arg(waitedMs));
     case httplib::Error::Write:
-        return QStringLiteral("The request could not be sent to the Alpaca device at %1")
-            .arg(where);
+        linkLost(
+            QStringLiteral("The request could not be sent to the Alpaca device at %1").arg(where));
     default:
-        return QStringLiteral("Communication with the Alpaca device at %1 failed: %2")
-            .arg(where, QString::fromStdString(httplib::to_string(error)));
+        linkLost(QStringLiteral("Communication with the Alpaca device at %1 failed: %2")
+                     .arg(where, QString::fromStdString(httplib::to_string(error))));
     }
 }
 
@@ -114,8 +163,8 @@ QJsonValue AlpacaClient::get(const QString& path) {
     return call(Method::get, path, {}, 0, false);
 }
 
-QJsonValue AlpacaClient::put(const QString& path, const Form& form, int readMs) {
-    return call(Method::put, path, form, readMs, false);
+QJsonValue AlpacaClient::put(const QString& path, const Form& form, int totalMs) {
+    return call(Method::put, path, form, totalMs, false);
 }
 
 QJsonValue AlpacaClient::getManagement(const QString& path) {
@@ -132,17 +181,28 @@ quint32 AlpacaClient::clientId() {
     return id;
 }
 
-std::string AlpacaClient::address() {
+std::string AlpacaClient::address(int timeoutMs) {
     if (resolved_.empty())
-        resolved_ = resolveWithin(host_, hostPort(), timeouts_.connectMs);
+        resolved_ = resolveWithin(host_, hostPort(), timeoutMs);
     return resolved_;
 }
 
-QJsonValue AlpacaClient::call(Method method, const QString& path, const Form& form, int readMs,
+// The whole request, name look-up and connection included, ends by its deadline: totalMs after
+// its start (callMs, or the caller's wait for a guide pulse).
+QJsonValue AlpacaClient::call(Method method, const QString& path, const Form& form, int totalMs,
                               bool management) {
     using std::chrono::milliseconds;
     const std::lock_guard lock(mutex_);
-    readMs = readMs > 0 ? readMs : timeouts_.callMs;
+    const Clock::time_point start = Clock::now();
+    const Clock::time_point deadline =
+        start + milliseconds(totalMs > 0 ? totalMs : timeouts_.callMs);
+    const auto waitedMs = [&] {
+        return qint64(std::chrono::duration_cast<milliseconds>(Clock::now() - start).count());
+    };
+    const auto remaining = [&] {
+        return std::max<milliseconds>(
+            std::chrono::duration_cast<milliseconds>(deadline - Clock::now()), milliseconds(1));
+    };
     transaction_ = std::max<quint32>(transaction_ + 1, 1);
     httplib::Params params{{"ClientID", std::to_string(clientId())},
                            {"ClientTransactionID", std::to_string(transaction_)}};
@@ -151,18 +211,21 @@ QJsonValue AlpacaClient::call(Method method, const QString& path, const Form& fo
 
     const std::string host = host_.toStdString();
     httplib::Client http(host, port_);
-    http.set_hostname_addr_map({{host, address()}});
-    http.set_connection_timeout(milliseconds(timeouts_.connectMs));
-    http.set_read_timeout(milliseconds(readMs));
-    http.set_write_timeout(milliseconds(timeouts_.callMs));
+    http.set_hostname_addr_map(
+        {{host, address(int(std::min<qint64>(timeouts_.connectMs, remaining().count())))}});
+    http.set_connection_timeout(std::min(milliseconds(timeouts_.connectMs), remaining()));
+    http.set_read_timeout(remaining());
+    http.set_write_timeout(remaining());
     const std::string target = path.toStdString();
+    StopAtDeadline watch(http, deadline);
     const httplib::Result result =
         method == Method::get ? http.Get(target, params, {}) : http.Put(target, {}, params);
+    const bool stopped = watch.finish();
     if (!result) {
         if (result.error() == httplib::Error::Connection ||
             result.error() == httplib::Error::ConnectionTimeout)
             resolved_.clear(); // the name may point elsewhere by the next call
-        fail(transportError(result.error(), hostPort(), timeouts_.connectMs, readMs));
+        failTransport(result.error(), hostPort(), stopped || Clock::now() >= deadline, waitedMs());
     }
     return readReply(hostPort(), result->status, result->body, management);
 }

@@ -10,16 +10,17 @@
 // Time-outs of the calls to an Alpaca server, in milliseconds.
 struct AlpacaTimeouts {
     int connectMs = 5000; // name look-up and TCP connection
-    int callMs = 10000;   // sending a request and waiting for each part of its reply
-    // A guide pulse may take its whole duration to be answered: its reply is awaited for the
-    // duration plus this much, and never for less than callMs.
+    int callMs = 10000;   // a whole request, from its start to the end of its reply
+    // A guide pulse may take its whole duration to be answered: its request may last the
+    // duration plus this much, and never less than callMs.
     int pulseExtraMs = 5000;
 };
 
-// Requests to one Alpaca HTTP server. Every call blocks the calling thread for at most the
-// time-outs and throws TelescopeError on any failure: no connection, no reply in time, an HTTP
-// status other than 200, an unreadable reply or an error the device reports. Calls from
-// several threads are carried out one after the other.
+// Requests to one Alpaca HTTP server. Every call blocks the calling thread until its deadline at
+// most, however slowly the server sends, and throws TelescopeError on any failure: an HTTP status
+// other than 200, an unreadable reply or an error the device reports; TelescopeLinkLost when no
+// reply came (no connection, a broken one, the deadline). Calls from several threads are
+// carried out one after the other.
 class AlpacaClient {
 public:
     using Form = std::vector<std::pair<QString, QString>>;
@@ -30,8 +31,8 @@ public:
     // "Value" (undefined when the reply has none).
     QJsonValue get(const QString& path);
     // PUT of `form` plus ClientID and ClientTransactionID, form-encoded. The parameter names
-    // are sent exactly as given. readMs is the wait for the reply (0: callMs).
-    QJsonValue put(const QString& path, const Form& form, int readMs = 0);
+    // are sent exactly as given. totalMs bounds the whole request (0: callMs).
+    QJsonValue put(const QString& path, const Form& form, int totalMs = 0);
     // GET of the management interface, whose replies need not carry ErrorNumber.
     QJsonValue getManagement(const QString& path);
 
@@ -43,9 +44,9 @@ public:
 
 private:
     enum class Method { get, put };
-    QJsonValue call(Method method, const QString& path, const Form& form, int readMs,
+    QJsonValue call(Method method, const QString& path, const Form& form, int totalMs,
                     bool management);
-    std::string address();
+    std::string address(int timeoutMs);
 
     const QString host_;
     const int port_;

@@ -21,11 +21,26 @@ AlpacaTelescope::AlpacaTelescope(AlpacaAddress address, AlpacaTimeouts timeouts,
       opener_(std::move(opener)) {}
 
 bool AlpacaTelescope::Connected() {
-    return readBool("connected");
+    return held_ && !lost_ && readBool("connected");
 }
 
 void AlpacaTelescope::setConnected(bool connected) {
-    client_.put(path("connected"), {{QStringLiteral("Connected"), boolText(connected)}});
+    if (connected) {
+        lost_ = false;
+        held_ = false;
+        if (!readBool("connected")) {
+            put("connected", {{QStringLiteral("Connected"), boolText(true)}});
+            switchedOn_ = true;
+        }
+        held_ = true;
+        return;
+    }
+    const bool switchOff = held_ && !lost_ && switchedOn_;
+    held_ = false;
+    if (switchOff) {
+        put("connected", {{QStringLiteral("Connected"), boolText(false)}});
+        switchedOn_ = false;
+    }
 }
 
 bool AlpacaTelescope::CanPulseGuide() {
@@ -43,15 +58,15 @@ void AlpacaTelescope::PulseGuide(int direction, double durationMs) {
     const long ms = std::lround(durationMs);
     const AlpacaTimeouts& timeouts = client_.timeouts();
     const long long wait = std::max<long long>(timeouts.callMs, ms + timeouts.pulseExtraMs);
-    client_.put(path("pulseguide"),
-                {{QStringLiteral("Direction"), QString::number(direction)},
-                 {QStringLiteral("Duration"), QString::number(ms)}},
-                int(std::min<long long>(wait, INT_MAX)));
+    put("pulseguide",
+        {{QStringLiteral("Direction"), QString::number(direction)},
+         {QStringLiteral("Duration"), QString::number(ms)}},
+        int(std::min<long long>(wait, INT_MAX)));
 }
 
 void AlpacaTelescope::CommandBlind(const QString& command) {
-    client_.put(path("commandblind"),
-                {{QStringLiteral("Command"), command}, {QStringLiteral("Raw"), boolText(false)}});
+    put("commandblind",
+        {{QStringLiteral("Command"), command}, {QStringLiteral("Raw"), boolText(false)}});
 }
 
 void AlpacaTelescope::SetupDialog() {
@@ -68,8 +83,36 @@ QString AlpacaTelescope::path(const char* member) const {
         .arg(QLatin1String(member));
 }
 
+void AlpacaTelescope::failIfLost() const {
+    if (lost_)
+        throw TelescopeLinkLost(QStringLiteral("The Alpaca device at %1 stopped answering; it "
+                                               "must be connected again")
+                                    .arg(client_.hostPort())
+                                    .toStdString());
+}
+
+QJsonValue AlpacaTelescope::get(const char* member) {
+    failIfLost();
+    try {
+        return client_.get(path(member));
+    } catch (const TelescopeLinkLost&) {
+        lost_ = true;
+        throw;
+    }
+}
+
+void AlpacaTelescope::put(const char* member, const AlpacaClient::Form& form, int totalMs) {
+    failIfLost();
+    try {
+        client_.put(path(member), form, totalMs);
+    } catch (const TelescopeLinkLost&) {
+        lost_ = true;
+        throw;
+    }
+}
+
 bool AlpacaTelescope::readBool(const char* member) {
-    const QJsonValue value = client_.get(path(member));
+    const QJsonValue value = get(member);
     if (!value.isBool())
         fail(QStringLiteral("The Alpaca device at %1 sent an unreadable reply to %2")
                  .arg(client_.hostPort(), QLatin1String(member)));

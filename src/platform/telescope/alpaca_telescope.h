@@ -10,7 +10,10 @@
 class TelescopeRegistry;
 
 // A telescope served by an Alpaca device over HTTP. Creating it sends nothing; each member
-// sends one request and waits for its reply within the time-outs.
+// sends at most two requests, each ending by its deadline. The device may be shared with other
+// programs: this driver holds a link from a successful setConnected(true) until
+// setConnected(false) or until a request gets no reply (TelescopeLinkLost); after that every
+// member fails at once, and Connected() is false, until setConnected(true) succeeds again.
 class AlpacaTelescope : public TelescopeDriver {
 public:
     // Shows a web page; false when it could not be shown.
@@ -20,7 +23,11 @@ public:
     explicit AlpacaTelescope(AlpacaAddress address, AlpacaTimeouts timeouts = {},
                              UrlOpener opener = {});
 
+    // false without a request while no link is held.
     bool Connected() override;
+    // true: asks whether the device is connected and switches it on if not. false: switches
+    // the device off only when this driver switched it on and its link still answers; drops
+    // the link either way, sending nothing when none is held.
     void setConnected(bool connected) override;
     bool CanPulseGuide() override;
     // Durations are rounded to whole milliseconds; one that rounds to 0 or less sends nothing.
@@ -36,10 +43,16 @@ public:
 private:
     QString path(const char* member) const;
     bool readBool(const char* member);
+    QJsonValue get(const char* member);
+    void put(const char* member, const AlpacaClient::Form& form, int totalMs = 0);
+    void failIfLost() const;
 
     AlpacaAddress address_;
     AlpacaClient client_;
     UrlOpener opener_;
+    bool held_ = false;       // a link is held
+    bool switchedOn_ = false; // this driver switched the device on and has not switched it off
+    bool lost_ = false;       // a request got no reply since the last setConnected(true)
 };
 
 // http://host:port/setup/v1/telescope/N/setup

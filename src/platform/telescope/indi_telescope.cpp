@@ -68,8 +68,10 @@ void IndiTelescope::setConnected(bool connected) {
 
 void IndiTelescope::connectDevice() {
     openLink();
-    if (!connectionOn())
+    if (!connectionOn()) {
         switchConnection(true);
+        switchedOn_ = true;
+    }
     const IndiClient::Wait settled = client_.waitForDefinitions(
         [](const IndiSnapshot&) { return true; }, settleQuietMs, timeouts_.callMs);
     if (settled == IndiClient::Wait::LinkLost)
@@ -78,9 +80,10 @@ void IndiTelescope::connectDevice() {
 
 void IndiTelescope::disconnectDevice() {
     open_ = false;
-    if (client_.linkUp() && connectionOn()) {
+    if (switchedOn_ && client_.linkUp() && connectionOn()) {
         try {
             switchConnection(false);
+            switchedOn_ = false;
         } catch (const TelescopeError&) {
             // The link is dropped below either way.
         }
@@ -201,7 +204,7 @@ void IndiTelescope::SetupDialog() {
 
 void IndiTelescope::requireConnected() const {
     if (open_ && !client_.linkUp())
-        fail(lostMessage(server()));
+        failLost(lostMessage(server()));
     if (!open_ || !connectionOn())
         fail(QStringLiteral("The mount \"%1\" is not connected").arg(address_.device));
 }
@@ -212,7 +215,7 @@ quint64 IndiTelescope::sendOrThrow(const IndiVector& vector) {
     quint64 before = 0;
     client_.read([&](const IndiSnapshot& s) { before = s.revision; });
     if (!client_.send(vector))
-        fail(lostMessage(server()));
+        failLost(lostMessage(server()));
     return before;
 }
 
@@ -244,11 +247,15 @@ QString IndiTelescope::messageSince(quint64 revision) const {
     return message;
 }
 
-void IndiTelescope::throwUnlessMet(IndiClient::Wait result) const {
+// A server that let a wait run out counts as gone: its link is dropped, so that the next call
+// fails at once instead of waiting again.
+void IndiTelescope::throwUnlessMet(IndiClient::Wait result) {
     if (result == IndiClient::Wait::LinkLost)
-        fail(lostMessage(server()));
-    if (result == IndiClient::Wait::TimedOut)
-        fail(QStringLiteral("The INDI server at %1 did not answer in time").arg(server()));
+        failLost(lostMessage(server()));
+    if (result == IndiClient::Wait::TimedOut) {
+        client_.disconnectServer();
+        failLost(QStringLiteral("The INDI server at %1 did not answer in time").arg(server()));
+    }
 }
 
 QString IndiTelescope::server() const {
@@ -257,4 +264,8 @@ QString IndiTelescope::server() const {
 
 void IndiTelescope::fail(const QString& message) const {
     throw TelescopeError(message.toStdString());
+}
+
+void IndiTelescope::failLost(const QString& message) const {
+    throw TelescopeLinkLost(message.toStdString());
 }

@@ -12,8 +12,10 @@ struct IndiTimeouts {
 };
 
 // A mount on an INDI server, as a telescope driver. Every member runs on the caller's thread
-// and blocks it until the server has answered or a time-out has run out (TelescopeError "...
-// did not answer in time"). A lost server link fails the next call at once.
+// and blocks it until the server has answered or a time-out has run out (TelescopeLinkLost "...
+// did not answer in time", which also drops the link). A lost server link fails the next call at
+// once. The device may be shared with other clients: its CONNECTION is switched off only when
+// this driver switched it on.
 class IndiTelescope : public TelescopeDriver {
 public:
     explicit IndiTelescope(IndiAddress address, IndiTimeouts timeouts = {});
@@ -24,8 +26,8 @@ public:
     void setSetupDialog(IndiSetupDialogRunner runner);
 
     bool Connected() override;
-    // true: connects to the server and switches the device's CONNECTION on. false: switches it
-    // off and drops the link; never throws.
+    // true: connects to the server and switches the device's CONNECTION on when it is off.
+    // false: switches it off if this driver switched it on, and drops the link; never throws.
     void setConnected(bool connected) override;
     // Connected, with both timed guide properties.
     bool CanPulseGuide() override;
@@ -46,15 +48,17 @@ private:
     const IndiVector* property(const IndiSnapshot& s, const char* name) const;
     bool connectionOn() const;
     QString messageSince(quint64 revision) const;
-    void throwUnlessMet(IndiClient::Wait result) const;
+    void throwUnlessMet(IndiClient::Wait result);
     QString server() const;
     [[noreturn]] void fail(const QString& message) const;
+    [[noreturn]] void failLost(const QString& message) const;
 
     IndiAddress address_;
     IndiTimeouts timeouts_;
     IndiClient client_;
     IndiSetupDialogRunner setupDialog_;
-    bool open_ = false; // between a successful setConnected(true) and setConnected(false)
+    bool open_ = false;       // between a successful setConnected(true) and setConnected(false)
+    bool switchedOn_ = false; // this driver switched CONNECTION on and has not switched it off
 };
 
 // The new value of TELESCOPE_TIMED_GUIDE_NS (North, South) or TELESCOPE_TIMED_GUIDE_WE (East,

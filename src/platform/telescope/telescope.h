@@ -10,6 +10,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A network mount gave no answer: the call ran out of time or the connection failed or broke.
+// The driver then holds no link: later calls fail at once (or report not connected) without
+// waiting again, until setConnected(true) reaches the mount anew.
+class TelescopeLinkLost : public TelescopeError {
+public:
+    using TelescopeError::TelescopeError;
+};
+
 enum GuideDirection : int { guideNorth = 0, guideSouth = 1, guideEast = 2, guideWest = 3 };
 
 // A telescope driver. Every member may throw TelescopeError; none waits longer than the
