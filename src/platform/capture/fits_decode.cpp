@@ -147,6 +147,7 @@ bool decodeFits(const char* data, size_t size, RawFrame& frame, QString& error) 
     readSamples(reinterpret_cast<const unsigned char*>(data) + header.dataOffset, header, frame);
     if (header.text("ROWORDER").toUpper() == "BOTTOM-UP")
         flipRows(frame);
+    frame.exposureSec = header.real("EXPTIME", -1);
     frame.bayerPattern = QString::fromLatin1(header.text("BAYERPAT")).trimmed().toUpper();
     if (!frame.bayerPattern.isEmpty())
         mergeBayerCells(frame);

@@ -152,38 +152,54 @@ std::shared_ptr<const RawFrame> IndiCamera::takeFrame() {
     }
 }
 
-// Waits for a BLOB that came after the request; an Alert on the exposure, the device or its
-// stream going away, or the link dropping end the wait early.
-bool IndiCamera::waitForFrame() {
-    const QString exposureName = QString::fromLatin1(chip_->exposure);
-    const QString blobName = QString::fromLatin1(chip_->blob);
+// What has come for the exposure under way: its frame (a BLOB newer than the request), an
+// Alert on the exposure, or the device's stream gone.
+struct IndiCamera::FrameWatch {
+    const IndiCamera& camera;
     QByteArray bytes;
     QString format;
     bool alert = false, gone = false;
+
+    bool operator()(const IndiSnapshot& s) {
+        const QString& device = camera.address_.device;
+        const IndiVector* exposure = s.property(device, QString::fromLatin1(camera.chip_->exposure));
+        const IndiVector* blob = s.property(device, QString::fromLatin1(camera.chip_->blob));
+        gone = !exposure;
+        alert = exposure && exposure->state == IndiState::Alert &&
+                exposure->revision > camera.sentRevision_;
+        const IndiElement* e =
+            blob && blob->revision > camera.sentRevision_ ? blobElement(*blob) : nullptr;
+        if (e) {
+            bytes = e->blob;
+            format = e->blobFormat;
+        }
+        return gone || alert || e;
+    }
+};
+
+bool IndiCamera::frameDue() const {
+    if (exposure_ != Exposure::Running || Clock::now() >= deadline_ || !client_.linkUp())
+        return true;
+    FrameWatch watch{*this, {}, {}};
+    bool due = false;
+    client_.read([&](const IndiSnapshot& s) { due = watch(s); });
+    return due;
+}
+
+// Waits for the exposure's frame until its deadline; an Alert on the exposure, the device or
+// its stream going away, or the link dropping end the wait early.
+bool IndiCamera::waitForFrame() {
+    FrameWatch watch{*this, {}, {}};
     const IndiClient::Wait result = client_.waitUntil(
-        [&](const IndiSnapshot& s) {
-            const IndiVector* exposure = s.property(address_.device, exposureName);
-            const IndiVector* blob = s.property(address_.device, blobName);
-            gone = !exposure;
-            alert = exposure && exposure->state == IndiState::Alert &&
-                    exposure->revision > sentRevision_;
-            const IndiElement* e = blob && blob->revision > sentRevision_ ? blobElement(*blob)
-                                                                          : nullptr;
-            if (e) {
-                bytes = e->blob;
-                format = e->blobFormat;
-            }
-            return gone || alert || e;
-        },
-        millisecondsUntil(deadline_));
-    if (result == IndiClient::Wait::Met && !bytes.isEmpty())
-        return acceptFrame(bytes, format);
+        [&](const IndiSnapshot& s) { return watch(s); }, millisecondsUntil(deadline_));
+    if (result == IndiClient::Wait::Met && !watch.bytes.isEmpty())
+        return acceptFrame(watch.bytes, watch.format);
     staleFrameRisk_ = true;
     if (result == IndiClient::Wait::LinkLost)
         exposureError_ = QStringLiteral("Lost the connection to the INDI server at %1").arg(server());
-    else if (gone)
+    else if (watch.gone)
         exposureError_ = QStringLiteral("The INDI camera \"%1\" is gone").arg(address_.device);
-    else if (alert)
+    else if (watch.alert)
         exposureError_ = QStringLiteral("The INDI camera \"%1\" reports a failed exposure")
                              .arg(address_.device);
     else

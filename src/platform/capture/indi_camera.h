@@ -64,6 +64,11 @@ public:
     // usable FITS, had another size than announced, or the camera or server went away. A
     // failed exposure fails again at once on the next call.
     std::shared_ptr<const RawFrame> takeFrame();
+    // true when takeFrame() would return at once: the frame or the exposure's failure has
+    // come, its deadline has passed, or no exposure is under way. Never waits.
+    bool frameDue() const;
+    // An exposure has been started since connect().
+    bool exposureStarted() const { return exposure_ != Exposure::None; }
 
     QString error() const { return error_; }
     IndiClient& client() { return client_; }
@@ -74,6 +79,7 @@ public:
 private:
     enum class Exposure { None, Running, Delivered, Failed };
     using Clock = std::chrono::steady_clock;
+    struct FrameWatch;
 
     bool openLink();
     bool switchConnection(bool on);

@@ -52,12 +52,41 @@ CAPDRIVERCAPS IndiCaptureDriver::caps() const {
 }
 
 bool IndiCaptureDriver::grab(QImage& frame) {
+    if (!commanded_)
+        return grabLive(frame);
+    if (!takePicture())
+        return false;
+    frame = picture_;
+    return true;
+}
+
+bool IndiCaptureDriver::takePicture() {
     std::shared_ptr<const RawFrame> raw = camera_.takeFrame();
     if (!raw)
         return false;
     if (raw != raw_) {
         raw_ = std::move(raw);
         picture_ = stretchToPicture(*raw_);
+    }
+    return true;
+}
+
+// Exposures of liveExposureSec run back to back; a grab never waits for one. A frame that
+// fails (late, unusable) is skipped; a camera or server gone ends the stream.
+bool IndiCaptureDriver::grabLive(QImage& frame) {
+    if (!camera_.connected())
+        return false;
+    if (!camera_.exposureStarted() || camera_.frameDue()) {
+        if (camera_.exposureStarted())
+            takePicture();
+        camera_.startExposure(liveExposureSec);
+    }
+    if (picture_.isNull()) {
+        const QSize size = camera_.frameSize();
+        if (size.isEmpty())
+            return false;
+        picture_ = QImage(size, QImage::Format_RGB32);
+        picture_.fill(Qt::black);
     }
     frame = picture_;
     return true;
@@ -80,6 +109,7 @@ QString IndiCaptureDriver::errorString() const {
 }
 
 void IndiCaptureDriver::startExposure(double seconds) {
+    commanded_ = true;
     camera_.startExposure(seconds);
 }
 

@@ -11,6 +11,8 @@ struct RawFrame {
     int width = 0;
     int height = 0;
     int bitDepth = 0; // 8 or 16
+    // The exposure the camera says it made (FITS EXPTIME), in seconds; -1 when not given.
+    double exposureSec = -1;
     // Colour cameras: the Bayer pattern of the sensor ("RGGB", ...), empty for mono. The
     // pixels of such a frame are already merged to mono (see decodeFits).
     QString bayerPattern;
