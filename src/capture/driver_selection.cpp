@@ -109,10 +109,13 @@ void frmMain::mnuFormat_Click() {
     state.frameHeight = height;
 }
 
+// A camera that gives no frame (and says why) leaves a lasting condition until the next frame.
 void frmMain::transferFrame() {
-    if (!capGrabFrame(state.hCapWnd.get()) && state.hCapWnd &&
-        !state.hCapWnd->lastError().isEmpty())
-        note(QStringLiteral("No frame: %1").arg(state.hCapWnd->lastError()));
+    if (capGrabFrame(state.hCapWnd.get()))
+        clearCondition(QStringLiteral("frame"));
+    else if (state.hCapWnd && !state.hCapWnd->lastError().isEmpty())
+        showCondition(QStringLiteral("frame"),
+                      QStringLiteral("No frame: %1").arg(state.hCapWnd->lastError()));
     capEditCopy(state.hCapWnd.get());
     picFrame->setImage(clipboard_.image(picFrame->image().size()));
 }

@@ -13,8 +13,10 @@
 #include "sim/sky_simulator.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -135,6 +137,25 @@ int checkStars(const RawFrame& frame, const Sky& sky) {
     return checked;
 }
 
+// Whether a preview label in the window shows a frame with a star in it within withinMs.
+bool showsStars(QWidget& window, int withinMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < withinMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        for (const QLabel* view : window.findChildren<QLabel*>()) {
+            const QImage shown = view->pixmap().toImage();
+            if (shown.width() < 1280)
+                continue;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x)
+                    if (qGray(shown.pixel(x, y)) > 100)
+                        return true;
+        }
+    }
+    return false;
+}
+
 qint64 millisecondsOf(const std::function<void()>& call) {
     QElapsedTimer clock;
     clock.start();
@@ -195,6 +216,11 @@ TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
         }
         EXPECT_GE(bright, 5);
         EXPECT_LT(qGray(w.picFrame->image().pixel(3, 3)), 10);
+
+        // Focus streams frames of its own; the preview shows the first that comes.
+        w.cmdFocus->click();
+        ASSERT_TRUE(w.state.focusing);
+        EXPECT_TRUE(showsStars(w, 8000));
     }
     EXPECT_FALSE(observer.connectionOn(5000, false));
 }

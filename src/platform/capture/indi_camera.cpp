@@ -126,9 +126,7 @@ void IndiCamera::startExposure(double seconds) {
     sentRevision_ = revisionNow();
     if (!open_ || !client_.send(request)) {
         exposure_ = Exposure::Failed;
-        exposureError_ = open_ ? QStringLiteral("Lost the connection to the INDI server at %1")
-                                     .arg(server())
-                               : QStringLiteral("The INDI camera is not connected");
+        exposureError_ = open_ ? lostExposureLink() : QStringLiteral("The INDI camera is not connected");
     }
 }
 
@@ -196,7 +194,7 @@ bool IndiCamera::waitForFrame() {
         return acceptFrame(watch.bytes, watch.format);
     staleFrameRisk_ = true;
     if (result == IndiClient::Wait::LinkLost)
-        exposureError_ = QStringLiteral("Lost the connection to the INDI server at %1").arg(server());
+        exposureError_ = lostExposureLink();
     else if (watch.gone)
         exposureError_ = QStringLiteral("The INDI camera \"%1\" is gone").arg(address_.device);
     else if (watch.alert)
@@ -205,6 +203,12 @@ bool IndiCamera::waitForFrame() {
     else
         exposureError_ = QStringLiteral("No frame from \"%1\" in time").arg(address_.device);
     return false;
+}
+
+QString IndiCamera::lostExposureLink() const {
+    return QStringLiteral("Lost the connection to the INDI server at %1; choose \"%2\" in the "
+                          "Camera menu to connect again")
+        .arg(server(), address_.device);
 }
 
 bool IndiCamera::acceptFrame(const QByteArray& bytes, const QString& format) {

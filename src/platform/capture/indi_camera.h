@@ -87,6 +87,7 @@ private:
     void prepareUploads();
     void abortExposure();
     bool waitForFrame();
+    QString lostExposureLink() const;
     bool acceptFrame(const QByteArray& bytes, const QString& format);
     quint64 revisionNow() const;
     bool fail(const QString& message);
