@@ -69,12 +69,14 @@ void transferRow(const char* name, QImage::Format format, bool paint) {
 // about 5 ADU and a grid of stars.
 QByteArray simulatorFits(int width, int height) {
     QByteArray file;
-    for (const QString& card :
-         {QStringLiteral("SIMPLE  =                    T"), QStringLiteral("BITPIX  =                   16"),
-          QStringLiteral("NAXIS   =                    2"), QStringLiteral("NAXIS1  = %1").arg(width, 20),
-          QStringLiteral("NAXIS2  = %1").arg(height, 20), QStringLiteral("BZERO   =                32768"),
-          QStringLiteral("BSCALE  =                    1"), QStringLiteral("ROWORDER= 'TOP-DOWN'"),
-          QStringLiteral("END")})
+    for (const QString& card : {QStringLiteral("SIMPLE  =                    T"),
+                                QStringLiteral("BITPIX  =                   16"),
+                                QStringLiteral("NAXIS   =                    2"),
+                                QStringLiteral("NAXIS1  = %1").arg(width, 20),
+                                QStringLiteral("NAXIS2  = %1").arg(height, 20),
+                                QStringLiteral("BZERO   =                32768"),
+                                QStringLiteral("BSCALE  =                    1"),
+                                QStringLiteral("ROWORDER= 'TOP-DOWN'"), QStringLiteral("END")})
         file += card.leftJustified(80, u' ').toLatin1();
     file += QByteArray((2880 - file.size() % 2880) % 2880, ' ');
     std::mt19937 random(3);
@@ -93,7 +95,7 @@ void indiFrameRow() {
     const QByteArray blob = simulatorFits(1280, 1024);
     FrameSlot slot;
     FramePicture picture;
-    timeRow("INDI 1280x1024 16-bit FITS (decode+map+picture)", 50, [&] {
+    timeRow("INDI 1280x1024 FITS (decode+map+picture)", 50, [&] {
         const QByteArray received(blob.constData(), blob.size()); // the client's copy of the BLOB
         auto raw = std::make_shared<RawFrame>();
         QString error;

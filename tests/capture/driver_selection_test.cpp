@@ -86,7 +86,8 @@ TEST_F(CameraMenu, SavedIndiCameraIsFollowedByCaptionNotIndex) {
     describe(fp.capture.entries[1], "Orvalis Sky Simulator", "1.0");
     fp.capture.calls.clear();
     open();
-    EXPECT_FALSE(fp.capture.calls.join(' ').contains("connect")) << fp.capture.calls.join(' ').toStdString();
+    EXPECT_FALSE(fp.capture.calls.join(' ').contains("connect"))
+        << fp.capture.calls.join(' ').toStdString();
     EXPECT_TRUE(status().contains("not available")) << status().toStdString();
     EXPECT_EQ(fp.store.get("INDI Camera Options", "Driver"), "CCD Simulator (INDI)");
 }

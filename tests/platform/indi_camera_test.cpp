@@ -30,8 +30,8 @@ const QString ccdName = QStringLiteral("CCD Simulator");
 
 QProcessEnvironment catalogueOnPath(const QString& log) {
     QProcessEnvironment environment;
-    environment.insert(QStringLiteral("PATH"), QStringLiteral(ORVALIS_TEST_GSC_DIR ":") +
-                                                   qEnvironmentVariable("PATH"));
+    environment.insert(QStringLiteral("PATH"),
+                       QStringLiteral(ORVALIS_TEST_GSC_DIR ":") + qEnvironmentVariable("PATH"));
     environment.insert(QStringLiteral("GSC_LOG"), log);
     return environment;
 }
@@ -76,7 +76,7 @@ public:
 };
 
 struct Sky {
-    double ra = 0, dec = 0; // frame centre of the last query, J2000 degrees
+    double ra = 0, dec = 0;     // frame centre of the last query, J2000 degrees
     std::vector<QPointF> stars; // (RA, Dec) of the stars it printed
 };
 
@@ -174,7 +174,8 @@ TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
     ASSERT_TRUE(server.running()) << server.problem().toStdString();
 
     FakePlatform fp;
-    fp.store.set("INDI Camera Options", "Server", QStringLiteral("localhost:%1").arg(server.port()));
+    fp.store.set("INDI Camera Options", "Server",
+                 QStringLiteral("localhost:%1").arg(server.port()));
     fp.store.set("Camera Options", "Exposure", "1");
     SkySimulator sky(SkyOptions{}, std::make_shared<SteadySimClock>());
     QTemporaryDir noWebcams;

@@ -27,8 +27,7 @@ bool acceptsConnections(int port, int withinMs) {
 }
 } // namespace
 
-IndiTestServer::IndiTestServer(const QStringList& drivers,
-                               const QProcessEnvironment& environment)
+IndiTestServer::IndiTestServer(const QStringList& drivers, const QProcessEnvironment& environment)
     : port_(freeLoopbackPort()) {
     QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
     all.insert(environment);

@@ -13,8 +13,9 @@
 // why (the tests then fail: the package indi-bin is required).
 class IndiTestServer {
 public:
-    explicit IndiTestServer(const QStringList& drivers = {QStringLiteral("indi_simulator_telescope")},
-                            const QProcessEnvironment& environment = {});
+    explicit IndiTestServer(
+        const QStringList& drivers = {QStringLiteral("indi_simulator_telescope")},
+        const QProcessEnvironment& environment = {});
     ~IndiTestServer();
 
     bool running() const { return problem_.isEmpty(); }

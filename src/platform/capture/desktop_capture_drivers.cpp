@@ -28,21 +28,21 @@ DesktopCaptureDrivers::DesktopCaptureDrivers(SkySimulator& sky, SettingsStore& s
                              .arg(cameras_.size()));
         cameras_.resize(kMaxCameras);
     }
-    const QString server = store_.readSetting(keys::IndiCameraServer.section,
-                                              keys::IndiCameraServer.key,
-                                              keys::IndiCameraServer.startupDefault);
+    const QString server =
+        store_.readSetting(keys::IndiCameraServer.section, keys::IndiCameraServer.key,
+                           keys::IndiCameraServer.startupDefault);
     indiServer_ = parseIndiServer(server);
     if (!indiServer_ && !server.trimmed().isEmpty())
         problems_.append(QStringLiteral("The INDI camera server \"%1\" is no host:port; no INDI "
                                         "cameras are listed")
                              .arg(server));
     if (indiServer_ && indiLister)
-        indiListing_ = std::async(std::launch::async, [lister = std::move(indiLister),
-                                                       address = *indiServer_] {
-            QString error;
-            std::vector<QString> names = lister(address, &error);
-            return std::make_pair(std::move(names), error);
-        });
+        indiListing_ = std::async(std::launch::async,
+                                  [lister = std::move(indiLister), address = *indiServer_] {
+                                      QString error;
+                                      std::vector<QString> names = lister(address, &error);
+                                      return std::make_pair(std::move(names), error);
+                                  });
 }
 
 // Takes the INDI server's answer, waiting for it at most a moment more than the listing's own

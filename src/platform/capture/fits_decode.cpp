@@ -65,15 +65,14 @@ bool readHeader(const char* data, size_t size, Header& header, QString& error) {
 
 bool readShape(const Header& h, RawFrame& frame, QString& error) {
     long long bitpix = 0, axes = 0, width = 0, height = 0, depth = 1;
-    if (!h.integer("BITPIX", bitpix) || !h.integer("NAXIS", axes) ||
-        !h.integer("NAXIS1", width) || !h.integer("NAXIS2", height) ||
-        (axes == 3 && !h.integer("NAXIS3", depth))) {
+    if (!h.integer("BITPIX", bitpix) || !h.integer("NAXIS", axes) || !h.integer("NAXIS1", width) ||
+        !h.integer("NAXIS2", height) || (axes == 3 && !h.integer("NAXIS3", depth))) {
         error = QStringLiteral("the FITS header lacks BITPIX, NAXIS, NAXIS1 or NAXIS2");
         return false;
     }
     if (bitpix != 8 && bitpix != 16) {
-        error = QStringLiteral("FITS frames of BITPIX %1 are not supported (8 or 16 only)")
-                    .arg(bitpix);
+        error =
+            QStringLiteral("FITS frames of BITPIX %1 are not supported (8 or 16 only)").arg(bitpix);
         return false;
     }
     if ((axes != 2 && axes != 3) || depth != 1 || width < 1 || height < 1 || width > 65535 ||
@@ -112,7 +111,8 @@ void readSamples(const unsigned char* in, const Header& h, RawFrame& frame) {
 void flipRows(RawFrame& frame) {
     const auto w = size_t(frame.width);
     for (size_t top = 0, bottom = size_t(frame.height) - 1; top < bottom; ++top, --bottom)
-        std::swap_ranges(frame.pixels.begin() + long(top * w), frame.pixels.begin() + long(top * w + w),
+        std::swap_ranges(frame.pixels.begin() + long(top * w),
+                         frame.pixels.begin() + long(top * w + w),
                          frame.pixels.begin() + long(bottom * w));
 }
 
@@ -123,7 +123,8 @@ void mergeBayerCells(RawFrame& frame) {
         const int y2 = y + 1 < h ? y + 1 : std::max(0, y - 1);
         for (int x = 0; x < w; ++x) {
             const int x2 = x + 1 < w ? x + 1 : std::max(0, x - 1);
-            const unsigned sum = frame.at(x, y) + frame.at(x2, y) + frame.at(x, y2) + frame.at(x2, y2);
+            const unsigned sum =
+                frame.at(x, y) + frame.at(x2, y) + frame.at(x, y2) + frame.at(x2, y2);
             mono[size_t(y) * size_t(w) + size_t(x)] = uint16_t((sum + 2) / 4);
         }
     }

@@ -12,8 +12,8 @@ const QString connectionName = QStringLiteral("CONNECTION");
 constexpr int settleQuietMs = 200;
 
 int millisecondsUntil(std::chrono::steady_clock::time_point t) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        t - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(t - std::chrono::steady_clock::now());
     return int(std::max<long long>(0, left.count()));
 }
 
@@ -121,12 +121,13 @@ void IndiCamera::startExposure(double seconds) {
         seconds = std::clamp(seconds, limitMin, limitMax);
     request.elements = {numberElement(chip_->exposureValue, seconds)};
     announced_ = frameSize();
-    deadline_ = Clock::now() + std::chrono::milliseconds(
-                                   qint64(std::ceil(seconds * 1000)) + timeouts_.frameExtraMs);
+    deadline_ = Clock::now() + std::chrono::milliseconds(qint64(std::ceil(seconds * 1000)) +
+                                                         timeouts_.frameExtraMs);
     sentRevision_ = revisionNow();
     if (!open_ || !client_.send(request)) {
         exposure_ = Exposure::Failed;
-        exposureError_ = open_ ? lostExposureLink() : QStringLiteral("The INDI camera is not connected");
+        exposureError_ =
+            open_ ? lostExposureLink() : QStringLiteral("The INDI camera is not connected");
     }
 }
 
@@ -160,7 +161,8 @@ struct IndiCamera::FrameWatch {
 
     bool operator()(const IndiSnapshot& s) {
         const QString& device = camera.address_.device;
-        const IndiVector* exposure = s.property(device, QString::fromLatin1(camera.chip_->exposure));
+        const IndiVector* exposure =
+            s.property(device, QString::fromLatin1(camera.chip_->exposure));
         const IndiVector* blob = s.property(device, QString::fromLatin1(camera.chip_->blob));
         gone = !exposure;
         alert = exposure && exposure->state == IndiState::Alert &&
@@ -198,8 +200,8 @@ bool IndiCamera::waitForFrame() {
     else if (watch.gone)
         exposureError_ = QStringLiteral("The INDI camera \"%1\" is gone").arg(address_.device);
     else if (watch.alert)
-        exposureError_ = QStringLiteral("The INDI camera \"%1\" reports a failed exposure")
-                             .arg(address_.device);
+        exposureError_ =
+            QStringLiteral("The INDI camera \"%1\" reports a failed exposure").arg(address_.device);
     else
         exposureError_ = QStringLiteral("No frame from \"%1\" in time").arg(address_.device);
     return false;
@@ -215,9 +217,9 @@ bool IndiCamera::acceptFrame(const QByteArray& bytes, const QString& format) {
     auto frame = std::make_shared<RawFrame>();
     QString why;
     if (!decodeFits(bytes.constData(), size_t(bytes.size()), *frame, why)) {
-        exposureError_ = QStringLiteral("Unusable frame (%1) from \"%2\": %3")
-                             .arg(format.isEmpty() ? QStringLiteral("no format") : format,
-                                  address_.device, why);
+        exposureError_ =
+            QStringLiteral("Unusable frame (%1) from \"%2\": %3")
+                .arg(format.isEmpty() ? QStringLiteral("no format") : format, address_.device, why);
         return false;
     }
     if (!announced_.isEmpty() && QSize(frame->width, frame->height) != announced_) {
@@ -234,8 +236,7 @@ bool IndiCamera::acceptFrame(const QByteArray& bytes, const QString& format) {
 }
 
 bool IndiCamera::openLink() {
-    if (!client_.connectServer(address_.host, address_.port, address_.device,
-                               timeouts_.connectMs))
+    if (!client_.connectServer(address_.host, address_.port, address_.device, timeouts_.connectMs))
         return fail(QStringLiteral("Cannot reach the INDI server at %1").arg(server()));
     const IndiClient::Wait found = client_.waitUntil(
         [&](const IndiSnapshot& s) { return s.property(address_.device, connectionName); },
@@ -262,16 +263,16 @@ bool IndiCamera::switchConnection(bool on) {
             if (!p || p->revision <= sent)
                 return false;
             alert = p->state == IndiState::Alert;
-            return alert ||
-                   (p->state != IndiState::Busy && p->isOn(on ? "CONNECT" : "DISCONNECT"));
+            return alert || (p->state != IndiState::Busy && p->isOn(on ? "CONNECT" : "DISCONNECT"));
         },
         timeouts_.callMs);
     if (result == IndiClient::Wait::Met && !alert) {
         switchedOn_ = on;
         return true;
     }
-    return fail(QStringLiteral("\"%1\" could not %2").arg(
-        address_.device, on ? QStringLiteral("connect") : QStringLiteral("disconnect")));
+    return fail(
+        QStringLiteral("\"%1\" could not %2")
+            .arg(address_.device, on ? QStringLiteral("connect") : QStringLiteral("disconnect")));
 }
 
 bool IndiCamera::connectionOn() const {
@@ -298,7 +299,8 @@ void IndiCamera::prepareUploads() {
         both.elements = {switchElement("UPLOAD_BOTH", true)};
         client_.send(both);
     }
-    if (format.element(QStringLiteral("FORMAT_FITS")) && !format.isOn(QStringLiteral("FORMAT_FITS"))) {
+    if (format.element(QStringLiteral("FORMAT_FITS")) &&
+        !format.isOn(QStringLiteral("FORMAT_FITS"))) {
         IndiVector fits = vectorNamed(address_.device, "CCD_TRANSFER_FORMAT", IndiKind::Switch);
         fits.elements = {switchElement("FORMAT_FITS", true)};
         client_.send(fits);

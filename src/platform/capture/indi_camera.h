@@ -19,15 +19,15 @@ struct IndiChip {
 };
 inline constexpr IndiChip indiMainChip{"CCD_EXPOSURE", "CCD_EXPOSURE_VALUE", "CCD_ABORT_EXPOSURE",
                                        "CCD_FRAME",    "CCD_BINNING",        "CCD1"};
-inline constexpr IndiChip indiGuideChip{"GUIDER_EXPOSURE", "GUIDER_EXPOSURE_VALUE",
+inline constexpr IndiChip indiGuideChip{"GUIDER_EXPOSURE",       "GUIDER_EXPOSURE_VALUE",
                                         "GUIDER_ABORT_EXPOSURE", "GUIDER_FRAME",
-                                        "GUIDER_BINNING", "CCD2"};
+                                        "GUIDER_BINNING",        "CCD2"};
 
 struct IndiCameraTimeouts {
-    int connectMs = 5000;      // reaching the server, and the device showing up on it
-    int callMs = 10000;        // the device's answer to a request
-    int frameExtraMs = 10000;  // a frame may come this long after its exposure has ended
-    int abortMs = 1000;        // an unfinished exposure's abort being taken
+    int connectMs = 5000;     // reaching the server, and the device showing up on it
+    int callMs = 10000;       // the device's answer to a request
+    int frameExtraMs = 10000; // a frame may come this long after its exposure has ended
+    int abortMs = 1000;       // an unfinished exposure's abort being taken
 };
 
 // A camera on an INDI server, exposing on request. The main chip is used (CCD_EXPOSURE, BLOB

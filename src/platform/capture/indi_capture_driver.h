@@ -8,9 +8,9 @@
 inline const QString indiCameraVersion = QStringLiteral("(INDI)");
 
 // An INDI camera as a capture driver. The exposure loop tells it when to expose; a driver that
-// is never told so (the focus preview) streams exposures of liveExposureSec on its own. Source... shows every property of the device, grouped
-// as the mount's settings dialog does; Format... only those that shape the frame (binning,
-// frame, frame type and transfer format) of the chip in use.
+// is never told so (the focus preview) streams exposures of liveExposureSec on its own. Source...
+// shows every property of the device, grouped as the mount's settings dialog does; Format... only
+// those that shape the frame (binning, frame, frame type and transfer format) of the chip in use.
 class IndiCaptureDriver : public CaptureDriver {
 public:
     explicit IndiCaptureDriver(IndiAddress address, IndiCameraTimeouts timeouts = {});

@@ -19,7 +19,6 @@ struct RawFrame {
     std::vector<uint16_t> pixels;
 
     uint16_t at(int x, int y) const {
-        return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) +
-                      static_cast<size_t>(x)];
+        return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
     }
 };
