@@ -6,6 +6,7 @@
 #include "app/main_window_probe.h"
 #include "bench_util.h"
 #include "fakes/fake_platform.h"
+#include "fakes/sim_camera.h"
 #include "platform/capture/sim_capture_driver.h"
 #include "platform/telescope/sim_telescope.h"
 #include "sim/sim_clock.h"
@@ -18,14 +19,9 @@
 
 // The sky simulator as the only camera. Every grab is timed, so a caller can tell the
 // simulator's render (a real camera hands over a buffer instead) from the program's own work.
-class TimedSimCamera : public CaptureDrivers {
+class TimedSimCamera : public SimCamera {
 public:
-    TimedSimCamera(SkySimulator& sky, SettingsStore& store) : sky_(sky), store_(store) {}
-    bool description(int index, QString& name, QString& version) override {
-        name = simulatorName();
-        version = simulatorVersion();
-        return index == 0;
-    }
+    using SimCamera::SimCamera;
     std::unique_ptr<CaptureDriver> create(int index) override {
         return index == 0 ? std::make_unique<Driver>(*this) : nullptr;
     }
@@ -51,9 +47,6 @@ private:
     private:
         TimedSimCamera& camera_;
     };
-
-    SkySimulator& sky_;
-    SettingsStore& store_;
 };
 
 // A main window on fake platform components (its sleeper waits no real time) that takes its

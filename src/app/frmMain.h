@@ -2,6 +2,7 @@
 
 #include "app/main_state.h"
 #include "app/status_notes.h"
+#include "guiding/calibrator.h"
 #include "platform/capture/frame_slot.h"
 #include "platform/platform.h"
 
@@ -11,6 +12,7 @@
 #include <memory>
 
 class FramePicture;
+class frmCalibration;
 class PortIO;
 class QAction;
 class QCheckBox;
@@ -53,6 +55,25 @@ public:
     // Brings a new frame from the grab window into picFrame: grab, copy into the frame slot,
     // show. A failed grab shows a black frame of the last size.
     void transferFrame();
+
+    // Calibration measures how guide pulses move the star, so that guiding can follow the
+    // mount's axes. startCalibration() starts one when a star is locked, the exposure loop
+    // runs and the guide output can pulse (switching guiding off); otherwise a status note
+    // says what is missing and it returns false. It then runs one step per exposure.
+    bool startCalibration();
+    bool calibrating() const { return calibrator_.running(); }
+    // Ends a running calibration at once, the star left where it is; nothing is stored.
+    void stopCalibration();
+    // Started, each step, completed (stored by then) and failed, as signals.
+    Calibrator& calibrator() { return calibrator_; }
+    // The stored calibration, if any.
+    const std::optional<Calibration>& calibration() const { return calibration_; }
+    // What corrections use: with "Use Calibration" ticked, the stored calibration when it was
+    // made with the current image scale and guide output (else a status note says why not);
+    // otherwise null. Also brings the status bar's calibration condition up to date.
+    const Calibration* calibrationInUse();
+    // The guide output as a calibration records it: "ASCOM <driver id>", "Parallel", "Serial".
+    QString guideOutputName();
 
     const Platform& platform() const { return platform_; }
     // The frame last shown at the camera's own depth; null when its driver gives only pictures.
@@ -105,6 +126,10 @@ public:
     QAction* mnuAscom = nullptr;
     QAction* mnuParallel = nullptr;
     QAction* mnuSerial = nullptr;
+    QAction* mnuCalibrate = nullptr;
+    QAction* mnuUseCalibration = nullptr;
+    QAction* mnuClearCalibration = nullptr;
+    QAction* mnuCalibrationWindow = nullptr;
     QMenu* mnuTelescope = nullptr;
     QAction* mnuScope = nullptr;
     QAction* mnuChooseTelescope = nullptr;
@@ -207,6 +232,18 @@ private:
     void showTelescope(const QString& identifier);
     void saveDriverId(const QString& identifier);
 
+    void buildCalibrationMenu();
+    void mnuCalibrate_Click();
+    void mnuUseCalibration_Click();
+    void mnuClearCalibration_Click();
+    void mnuCalibrationWindow_Click();
+    void loadCalibration();
+    QString whyCalibrationCannotStart();
+    void calibrationStep();
+    void calibrationCompleted(const Calibration& result);
+    void calibrationFailed(const QString& reason);
+    void showCalibrationUse(bool used, const QString& condition);
+
     void sldExposure_Change();
     void sldAggressiveness_Change();
     void openLXSerialPort();
@@ -222,4 +259,7 @@ private:
     std::unique_ptr<PortIO> portIO_;
     bool startingUp_ = false;
     bool relayNoted_ = false;
+    Calibrator calibrator_;
+    std::optional<Calibration> calibration_;
+    QPointer<frmCalibration> calibrationWindow_;
 };

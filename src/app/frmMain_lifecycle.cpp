@@ -46,6 +46,7 @@ void frmMain::Form_Load() {
     detectCaptureHardware();
     restoreCaptureDriver();
     restoreTelescope();
+    loadCalibration();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

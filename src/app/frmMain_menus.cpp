@@ -28,6 +28,7 @@ void frmMain::buildMenus() {
     mnuParallel = checkable(mnuGuiding, "Parallel");
     mnuSerial = checkable(mnuGuiding, "Serial");
     mnuSerial->setEnabled(false);
+    buildCalibrationMenu();
 
     buildTelescopeMenu();
     mnuOptions = menuBar()->addAction("Options");

@@ -23,6 +23,7 @@ void frmMain::setProgressValueSec(float seconds) {
 void frmMain::cmdPreview_Click() {
     if (state.focusing)
         return;
+    stopCalibration();
     if (state.previewing) {
         setButtonColour(cmdPreview, Colour::Red);
         HalfSecTimer->stop();

@@ -32,6 +32,7 @@ void frmMain::cmdFocus_Click() {
         return;
     }
     setButtonColour(cmdFocus, Colour::Green);
+    stopCalibration();
     if (state.guiding)
         cmdGuide_Click();
     if (state.locked || state.lockArmed)

@@ -11,11 +11,6 @@ struct Axis {
     GuideDirection negative;
 };
 
-struct AxisResult {
-    std::optional<PulseRequest> pulse;
-    bool rateInvalid = false;
-};
-
 // Truncates towards minus infinity; NaN and negative lengths give 0.
 int32_t wholeMs(double ms) {
     const double whole = std::floor(ms);
@@ -26,32 +21,37 @@ int32_t wholeMs(double ms) {
     return static_cast<int32_t>(whole);
 }
 
-AxisResult correctAxis(float errPixels, const Axis& axis, const CorrectionSettings& s) {
+AxisPulse correctAxis(float errPixels, const Axis& axis, const CorrectionSettings& s) {
     // The error is kept in single precision, like the limits it is compared with.
-    float errArcsec = static_cast<float>(std::fabs(errPixels * axis.arcsecPerPixel));
+    const float errArcsec = static_cast<float>(std::fabs(errPixels * axis.arcsecPerPixel));
+    return axisPulse(errArcsec, axis.guideRate, errPixels >= 0.0f ? axis.positive : axis.negative,
+                     s);
+}
+} // namespace
+
+AxisPulse axisPulse(float errArcsec, float guideRate, GuideDirection direction,
+                    const CorrectionSettings& s) {
     if (!std::isfinite(errArcsec) || errArcsec < s.minCorrection)
         return {};
     if (errArcsec > s.maxCorrection)
         errArcsec = s.maxCorrection;
-    if (!std::isfinite(axis.guideRate) || !(axis.guideRate > 0.0f))
+    if (!std::isfinite(guideRate) || !(guideRate > 0.0f))
         return {std::nullopt, true};
-    const float ms = errArcsec / axis.guideRate * 1000.0f;
-    const GuideDirection direction = errPixels >= 0.0f ? axis.positive : axis.negative;
+    const float ms = errArcsec / guideRate * 1000.0f;
     return {PulseRequest{direction, wholeMs(static_cast<double>(ms) * s.aggressiveness)}};
 }
-} // namespace
 
 Corrections computeCorrections(float errX, float errY, const CorrectionSettings& s) {
     Corrections result;
     const Axis ra{s.arcsecPerPixelX, s.raGuideRate, s.reverseEW ? guideWest : guideEast,
                   s.reverseEW ? guideEast : guideWest};
-    const AxisResult raResult = correctAxis(errX, ra, s);
+    const AxisPulse raResult = correctAxis(errX, ra, s);
     result.ra = raResult.pulse;
     result.raRateInvalid = raResult.rateInvalid;
     if (s.decCorrect) {
         const Axis dec{s.arcsecPerPixelY, s.decGuideRate, s.reverseNS ? guideNorth : guideSouth,
                        s.reverseNS ? guideSouth : guideNorth};
-        const AxisResult decResult = correctAxis(errY, dec, s);
+        const AxisPulse decResult = correctAxis(errY, dec, s);
         result.dec = decResult.pulse;
         result.decRateInvalid = decResult.rateInvalid;
     }

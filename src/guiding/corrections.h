@@ -30,6 +30,17 @@ struct Corrections {
     bool decRateInvalid = false;
 };
 
+// One axis: the pulse for an error of errArcsec (>= 0) at guideRate arcsec per second of
+// pulse, in `direction`, with the limits and aggressiveness of `s`. No pulse below
+// minCorrection; the error is capped at maxCorrection; a guide rate that is not a positive
+// number gives no pulse and rateInvalid.
+struct AxisPulse {
+    std::optional<PulseRequest> pulse;
+    bool rateInvalid = false;
+};
+AxisPulse axisPulse(float errArcsec, float guideRate, GuideDirection direction,
+                    const CorrectionSettings& s);
+
 // The pulses that move the star back onto the target. errX and errY are target minus star in
 // pixels (x to the right, y downwards). A positive x error moves East, a positive y error
 // South, each turned round by its reverse switch. An error of exactly minCorrection is

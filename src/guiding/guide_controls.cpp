@@ -22,6 +22,10 @@ void frmMain::cmdGuide_Click() {
         state.guiding = false;
         return;
     }
+    if (calibrating()) {
+        note(QStringLiteral("Calibrating: Guide can start when the calibration has ended"));
+        return;
+    }
     if (state.modeAscom && state.telescope) {
         if (telescopeConnected()) {
             setButtonColour(cmdGuide, Colour::Green);

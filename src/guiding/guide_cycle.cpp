@@ -55,6 +55,7 @@ void frmMain::measureLockedStar() {
         setButtonColour(cmdLock, Colour::Yellow);
         clearErrorLabels();
         platform_.sound->play(QStringLiteral("LockLost.wav"));
+        calibrator_.starLost();
         return;
     }
     state.lockLost = false;
@@ -68,6 +69,8 @@ void frmMain::measureLockedStar() {
         writeErrorLogLine(ra, dec);
     if (state.guiding)
         makeCorrections();
+    else if (calibrating())
+        calibrationStep();
 }
 
 // A hash-shaped frame 12 pixels wide around the mark, across the whole frame.
@@ -86,12 +89,16 @@ void frmMain::clearErrorLabels() {
 }
 
 // At most one RA pulse, then one Dec pulse; the reverse switches are read at this moment.
+// A calibration in use sets the axes, directions and speeds instead.
 void frmMain::makeCorrections() {
     const CorrectionSettings settings{
         state.arcsecPerPixelX, state.arcsecPerPixelY, state.minCorrection, state.maxCorrection,
         state.raGuideRate,     state.decGuideRate,    state.decCorrect,    state.aggressiveness,
         chkRevEW->isChecked(), chkRevNS->isChecked()};
-    const Corrections c = computeCorrections(state.errX, state.errY, settings);
+    const Calibration* calibration = calibrationInUse();
+    const Corrections c =
+        calibration ? calibratedCorrections(*calibration, state.errX, state.errY, settings)
+                    : computeCorrections(state.errX, state.errY, settings);
     if (c.raRateInvalid || c.decRateInvalid)
         note(QStringLiteral("No correction: the %1 guide rate must be above 0 (Options)")
                  .arg(c.raRateInvalid ? QStringLiteral("RA") : QStringLiteral("Dec")));

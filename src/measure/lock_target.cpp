@@ -14,6 +14,7 @@
 void frmMain::cmdLock_Click() {
     if (state.focusing)
         return;
+    stopCalibration();
     if (state.lockLost) {
         setButtonColour(cmdLock, Colour::Red);
         state.lockArmed = state.locked = state.lockLost = false;

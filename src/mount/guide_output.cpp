@@ -27,6 +27,7 @@ void frmMain::selectGuideOutput(QAction* item) {
                            : item == mnuParallel ? QStringLiteral("Parallel")
                                                  : QStringLiteral("Serial");
     saveSetting(keys::GuideMode.section, keys::GuideMode.key, stored);
+    calibrationInUse(); // a calibration only counts with the output it was made with
 }
 
 void frmMain::chkRevNS_Click() {

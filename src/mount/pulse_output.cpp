@@ -82,8 +82,13 @@ void frmMain::telescopePulse(const Axis& axis, int32_t ms) {
     }
 }
 
-// A nudge pulses only where it can reach the mount: a connected telescope or the relay box.
+// A nudge pulses only where it can reach the mount: a connected telescope or the relay box,
+// and never into a running calibration.
 void frmMain::nudge(GuideDirection normal, GuideDirection reversed, bool reverse) {
+    if (calibrating()) {
+        note(QStringLiteral("Calibrating: a nudge would spoil the measurement (Stop first)"));
+        return;
+    }
     const bool toTelescope = state.modeAscom && state.telescope && telescopeConnected();
     if (!toTelescope && !state.modeParallel) {
         note(state.modeAscom ? QStringLiteral("Nudges need a connected telescope")

@@ -18,6 +18,7 @@ QString errorText(const std::exception& error) {
 
 void frmMain::saveDriverId(const QString& identifier) {
     saveSetting(keys::DriverID.section, keys::DriverID.key, identifier);
+    calibrationInUse(); // a calibration only counts with the telescope it was made with
 }
 
 // The menu without a driver: "<none>", nothing to connect or set up.
@@ -149,6 +150,7 @@ void frmMain::restoreTelescope() {
 // menu nor shut-down waits on it again, and the condition stays until it is connected anew.
 void frmMain::telescopeFailed(const QString& what, const std::exception& error) {
     note(QStringLiteral("%1: %2").arg(what, errorText(error)));
+    stopCalibration(); // a pulse that did not go would spoil the measurement
     if (!dynamic_cast<const TelescopeLinkLost*>(&error))
         return;
     mnuTelescopeConnected->setChecked(false);

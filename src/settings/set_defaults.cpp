@@ -46,6 +46,7 @@ void frmMain::setDefaults() {
     const bool startUpSetsParallelLines = startingUp_ && Globals::lxPortAddress != 0;
     if (state.camModified && !startUpSetsParallelLines)
         setRestLines(true);
+    calibrationInUse(); // a new image scale may rule the calibration out
 }
 
 // Pixel sizes and focal length that are not positive numbers keep their previous values, and

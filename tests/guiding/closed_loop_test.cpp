@@ -1,6 +1,7 @@
 #include "app/frame_picture.h"
 #include "app/main_window_probe.h"
 #include "app/window_fixture.h"
+#include "fakes/sim_camera.h"
 #include "platform/capture/sim_capture_driver.h"
 #include "platform/telescope/sim_telescope.h"
 #include "platform/telescope/telescope_registry.h"
@@ -10,27 +11,6 @@
 #include <QAction>
 #include <QPushButton>
 #include <cmath>
-
-namespace {
-// The simulator as the only camera.
-class SimCamera : public CaptureDrivers {
-public:
-    SimCamera(SkySimulator& sky, SettingsStore& store) : sky_(sky), store_(store) {}
-    bool description(int index, QString& name, QString& version) override {
-        name = simulatorName();
-        version = simulatorVersion();
-        return index == 0;
-    }
-    std::unique_ptr<CaptureDriver> create(int index) override {
-        return index == 0 ? std::make_unique<SimCaptureDriver>(sky_, store_) : nullptr;
-    }
-
-private:
-    SkySimulator& sky_;
-    SettingsStore& store_;
-};
-
-} // namespace
 
 // Through the menus alone: the built-in telescope chosen, Preview, Lock and a click on the
 // simulator's bright star, Guide. Knocked 9 arcsec off while guiding: the error falls

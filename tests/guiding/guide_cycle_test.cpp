@@ -4,6 +4,7 @@
 #include "app/star_frame.h"
 #include "app/window_fixture.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -77,6 +78,24 @@ TEST_F(GuideCycle, DriverErrorInAPulseKeepsTheLoopGoing) {
     EXPECT_EQ(buttonColour(w.cmdWest), Colour::Red);
     EXPECT_EQ(w.state.lastRADir, "W");
     EXPECT_TRUE(status().contains("does not answer")) << status().toStdString();
+}
+
+// Calibrate takes over from guiding; a pulse the mount refuses ends it, nothing stored.
+TEST_F(GuideCycle, DriverErrorInAPulseEndsACalibration) {
+    frmMain& w = guiding();
+    w.mnuCalibrate->trigger();
+    EXPECT_FALSE(w.state.guiding);
+    ASSERT_TRUE(w.calibrating());
+    fp.telescopes.scope.calls.clear();
+    cycle();
+    ASSERT_EQ(fp.telescopes.scope.calls.size(), 1);
+    EXPECT_TRUE(fp.telescopes.scope.calls[0].startsWith("PulseGuide 3 ")); // West
+    fp.telescopes.scope.failPulse = true;
+    cycle();
+    EXPECT_FALSE(w.calibrating());
+    EXPECT_FALSE(w.calibration());
+    EXPECT_TRUE(fp.messages.texts.isEmpty());
+    EXPECT_TRUE(w.HalfSecTimer->isActive());
 }
 
 TEST_F(GuideCycle, ReferenceMarkIsDrawnButNeverMeasured) {

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "guiding/calibrator.h"
+
+#include <QWidget>
+#include <optional>
+
+class QLabel;
+class QPushButton;
+
+// The star's path during a calibration, as the frame shows it (y downwards): RA places in
+// red, Dec places in blue, and the calibrated axes drawn through the first place.
+class CalibrationPlot : public QWidget {
+    Q_OBJECT
+public:
+    explicit CalibrationPlot(QWidget* parent = nullptr);
+    void setPath(std::vector<QPointF> ra, std::vector<QPointF> dec);
+    // The axes to draw; nullopt draws none.
+    void setAxes(const std::optional<Calibration>& c);
+    // Where a star place (frame pixels) is drawn, widget pixels; needs a place to draw.
+    QPointF placeOf(QPointF star) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    double span() const; // frame pixels across the plot
+    std::vector<QPointF> ra_, dec_;
+    std::optional<Calibration> axes_;
+};
+
+// A small read-only window with the calibration: its progress while one runs (with Stop),
+// then the result and the star's path.
+class frmCalibration : public QWidget {
+    Q_OBJECT
+public:
+    frmCalibration(Calibrator& calibrator, QWidget* parent);
+    // The stored calibration, or none.
+    void showResult(const std::optional<Calibration>& c);
+    // Moves the window next to `owner` (right, else left) where the screen has room, so it
+    // does not hide the frame; otherwise leaves its place to the window manager.
+    void placeBeside(const QWidget& owner);
+
+    QLabel* lblProgress = nullptr;
+    QLabel* lblResult = nullptr;
+    CalibrationPlot* picPath = nullptr;
+    QPushButton* cmdStop = nullptr;
+
+signals:
+    void stopClicked();
+
+private:
+    void started();
+    void stepped(const CalibrationProgress& progress);
+    void ended(const QString& text);
+
+    Calibrator& calibrator_;
+};
+
+// "West step 3, 6.2 px" for the status bar and the window.
+QString calibrationProgressText(const CalibrationProgress& progress);
