@@ -4,6 +4,7 @@
 #include "app/frame_picture.h"
 #include "app/main_window_probe.h"
 #include "fakes/fake_platform.h"
+#include "indi_sky.h"
 #include "indi_test_server.h"
 #include "platform/capture/desktop_capture_drivers.h"
 #include "platform/capture/indi_camera.h"
@@ -26,55 +27,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-const QString ccdName = QStringLiteral("CCD Simulator");
-
-QProcessEnvironment catalogueOnPath(const QString& log) {
-    QProcessEnvironment environment;
-    environment.insert(QStringLiteral("PATH"),
-                       QStringLiteral(ORVALIS_TEST_GSC_DIR ":") + qEnvironmentVariable("PATH"));
-    environment.insert(QStringLiteral("GSC_LOG"), log);
-    return environment;
-}
-
-// A second client that sets and watches the camera's properties.
-class CameraObserver {
-public:
-    explicit CameraObserver(int port) {
-        EXPECT_TRUE(client.connectServer(QStringLiteral("localhost"), port, ccdName, 3000));
-    }
-    bool connectionOn(int withinMs, bool wanted) {
-        bool on = !wanted;
-        client.waitUntil(
-            [&](const IndiSnapshot& s) {
-                const IndiVector* p = s.property(ccdName, QStringLiteral("CONNECTION"));
-                on = p && p->isOn(QStringLiteral("CONNECT")) && p->state != IndiState::Busy;
-                return p && on == wanted;
-            },
-            withinMs);
-        return on;
-    }
-    void switchOn() {
-        client.waitUntil(
-            [](const IndiSnapshot& s) { return s.property(ccdName, QStringLiteral("CONNECTION")); },
-            5000);
-        IndiVector change = vectorNamed(ccdName, "CONNECTION", IndiKind::Switch);
-        change.elements = {switchElement("CONNECT", true), switchElement("DISCONNECT", false)};
-        client.send(change);
-        EXPECT_TRUE(connectionOn(5000, true));
-    }
-    // The camera's own focal length: with no mount it then draws the sky at RA 0, Dec 0.
-    void setFocalLength(double mm) {
-        client.waitUntil(
-            [](const IndiSnapshot& s) { return s.property(ccdName, QStringLiteral("SCOPE_INFO")); },
-            5000);
-        IndiVector scope = vectorNamed(ccdName, "SCOPE_INFO", IndiKind::Number);
-        scope.elements = {numberElement("FOCAL_LENGTH", mm), numberElement("APERTURE", 120)};
-        EXPECT_TRUE(client.send(scope));
-        QThread::msleep(300);
-    }
-    IndiClient client;
-};
-
 struct Sky {
     double ra = 0, dec = 0;     // frame centre of the last query, J2000 degrees
     std::vector<QPointF> stars; // (RA, Dec) of the stars it printed
@@ -182,7 +134,7 @@ TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
     DesktopCaptureDrivers drivers(sky, fp.store, systemV4l2Io(), noWebcams.path());
     Platform platform = fp.platform();
     platform.capture = &drivers;
-    CameraObserver observer(server.port());
+    SimulatorHand observer(server.port());
     {
         frmMain w(platform);
         ASSERT_GE(w.mnuDriver.size(), 2);
@@ -190,8 +142,9 @@ TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
         EXPECT_EQ(w.mnuDriver[1]->text(), "Orvalis Sky Simulator 1.0");
         EXPECT_TRUE(w.mnuDriver[0]->isChecked());
         EXPECT_TRUE(w.mnuFormat->isEnabled());
-        EXPECT_TRUE(observer.connectionOn(5000, true));
-        observer.setFocalLength(900);
+        EXPECT_TRUE(observer.connectionOn(ccdName, 5000, true));
+        // The camera's own focal length: with no mount it then draws the sky at RA 0, Dec 0.
+        observer.setNumbers(ccdName, "SCOPE_INFO", {{"FOCAL_LENGTH", 900}, {"APERTURE", 120}});
 
         w.cmdPreview->click();
         w.sldExposure->setValue(2); // for the exposure after this one
@@ -223,7 +176,7 @@ TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
         ASSERT_TRUE(w.state.focusing);
         EXPECT_TRUE(showsStars(w, 8000));
     }
-    EXPECT_FALSE(observer.connectionOn(5000, false));
+    EXPECT_FALSE(observer.connectionOn(ccdName, 5000, false));
 }
 
 // A frame that comes late is never taken for a later exposure's; a hung server costs the
@@ -232,8 +185,8 @@ TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
 TEST(IndiCameraPeer, LateFramesAndLostServersNeverPassForNewFrames) {
     IndiTestServer server({QStringLiteral("indi_simulator_ccd")});
     ASSERT_TRUE(server.running()) << server.problem().toStdString();
-    CameraObserver observer(server.port());
-    observer.switchOn();
+    SimulatorHand observer(server.port());
+    observer.switchOn(ccdName);
     IndiCamera camera({QStringLiteral("localhost"), server.port(), ccdName},
                       {3000, 5000, 1500, 1000});
     ASSERT_TRUE(camera.connect()) << camera.error().toStdString();
@@ -259,7 +212,7 @@ TEST(IndiCameraPeer, LateFramesAndLostServersNeverPassForNewFrames) {
     EXPECT_EQ(frame->exposureSec, 0.5);
 
     camera.disconnect();
-    EXPECT_TRUE(observer.connectionOn(1000, true));
+    EXPECT_TRUE(observer.connectionOn(ccdName, 1000, true));
     ASSERT_TRUE(camera.connect());
     camera.startExposure(5);
     server.kill();
