@@ -1,16 +1,14 @@
 #include "capture/driver_restore.h"
 
-namespace {
-bool isIndiCamera(const QString& caption) {
+bool isIndiCameraCaption(const QString& caption) {
     return caption.endsWith(QStringLiteral(" (INDI)"));
 }
-} // namespace
 
 DriverRestore restoreDriverIndex(const QStringList& captions, int savedIndex,
                                  const QString& savedCaption) {
     const QString now = captions.value(savedIndex);
     if (savedCaption.isEmpty() || now == savedCaption ||
-        (!isIndiCamera(savedCaption) && !isIndiCamera(now)))
+        (!isIndiCameraCaption(savedCaption) && !isIndiCameraCaption(now)))
         return {savedIndex, {}};
     if (const qsizetype found = captions.indexOf(savedCaption); found >= 0)
         return {int(found), QStringLiteral("The camera list has changed; connecting \"%1\" at its "
@@ -19,4 +17,8 @@ DriverRestore restoreDriverIndex(const QStringList& captions, int savedIndex,
     return {-1, QStringLiteral("The camera \"%1\" is not available now (INDI server down or "
                                "camera gone): no camera connected, choose one in the Camera menu")
                     .arg(savedCaption)};
+}
+
+bool driverCaptionToSave(const QString& saved, const QString& now) {
+    return saved != now && (isIndiCameraCaption(now) || !saved.isEmpty());
 }

@@ -55,7 +55,10 @@ void frmMain::mnuDriver_Click(int index) {
         if (QAction* entry = mnuDriver.value(state.driverIndex))
             entry->setChecked(true);
         saveSetting(keys::DriverIndex.section, keys::DriverIndex.key, fromWhole(state.driverIndex));
-        if (QAction* entry = mnuDriver.value(state.driverIndex))
+        const QString saved = platform_.store->readSetting(keys::DriverCaption.section,
+                                                           keys::DriverCaption.key, QString());
+        if (QAction* entry = mnuDriver.value(state.driverIndex);
+            entry && driverCaptionToSave(saved, entry->text()))
             saveSetting(keys::DriverCaption.section, keys::DriverCaption.key, entry->text());
         return;
     }

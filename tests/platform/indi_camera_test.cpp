@@ -107,13 +107,6 @@ bool showsStars(QWidget& window, int withinMs) {
     }
     return false;
 }
-
-qint64 millisecondsOf(const std::function<void()>& call) {
-    QElapsedTimer clock;
-    clock.start();
-    call();
-    return clock.elapsed();
-}
 } // namespace
 
 // The whole path: listed in the Camera menu, connected at start-up, exposed by the loop for the

@@ -12,6 +12,13 @@ int freeLoopbackPort() {
     return probe.serverPort();
 }
 
+qint64 millisecondsOf(const std::function<void()>& call) {
+    QElapsedTimer clock;
+    clock.start();
+    call();
+    return clock.elapsed();
+}
+
 namespace {
 bool acceptsConnections(int port, int withinMs) {
     QElapsedTimer clock;

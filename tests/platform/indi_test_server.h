@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 
 // A real indiserver running INDI drivers (by default the telescope simulator) on a free
 // loopback port, for one test. The drivers keep their configuration in a temporary home and
@@ -35,6 +36,9 @@ private:
     int port_ = 0;
     QString problem_;
 };
+
+// How long `call` took, in ms.
+qint64 millisecondsOf(const std::function<void()>& call);
 
 // A loopback port nothing listens on (just now).
 int freeLoopbackPort();

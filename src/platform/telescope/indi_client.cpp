@@ -124,6 +124,7 @@ private:
             vector.revision = s.revision;
             IndiVector& slot = s.devices[vector.device].properties[vector.name];
             vector.defined = definition || slot.defined == 0 ? s.revision : slot.defined;
+            vector.lastBusy = vector.state == IndiState::Busy ? s.revision : slot.lastBusy;
             slot = std::move(vector);
         });
     }

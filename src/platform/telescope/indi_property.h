@@ -46,6 +46,9 @@ struct IndiVector {
     // at the definition: properties sorted by `defined` come in the driver's order.
     quint64 revision = 0;
     quint64 defined = 0;
+    // The change counter at the latest definition or update that found it Busy (0: never), so
+    // that a waiter who wakes only after Busy has turned back into Idle still sees it ran.
+    quint64 lastBusy = 0;
 
     const IndiElement* element(const QString& elementName) const;
     IndiElement* element(const QString& elementName);

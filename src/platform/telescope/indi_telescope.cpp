@@ -160,8 +160,10 @@ void IndiTelescope::PulseGuide(int direction, double durationMs) {
     throwUnlessMet(client_.waitUntil(
         [&](const IndiSnapshot& s) {
             const IndiVector* p = s.property(address_.device, pulse.name);
-            // An Idle update after the send is the end of an earlier pulse.
-            if (!p || p->revision <= sent || p->state == IndiState::Idle)
+            // An Idle update after the send is the end of an earlier pulse, unless the
+            // property went Busy after the send: then this pulse ran (a short one may have
+            // ended before this wait looked).
+            if (!p || p->revision <= sent || (p->state == IndiState::Idle && p->lastBusy <= sent))
                 return false;
             answer = p->state;
             return true;
