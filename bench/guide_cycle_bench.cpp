@@ -5,7 +5,8 @@
 //     the figures. The window is locked on the guide star and guiding. Rows: the timer tick
 //     that ends an exposure (it grabs once itself, then runs PostLX), PostLX called directly,
 //     the simulator's render inside PostLX's grab (a real camera's grab is a buffer copy), and
-//     PostLX without that render. Once with the window hidden, once shown. The render's time
+//     PostLX without that render, and the event loop's turn after PostLX, which redraws the
+//     guide graph and paints. Once with the window hidden, once shown. The render's time
 //     depends on whether the allocator handed its 2.4 MB of frame buffers back to the kernel
 //     since the last frame (then nearly 600 minor page faults per render), hence that row.
 // (b) Process CPU time (user + system, getrusage) per guided frame with the window shown and
@@ -58,7 +59,7 @@ bool cycleCost(bool shown) {
     QApplication::processEvents();
     if (!startGuiding(s, *clock))
         return false;
-    std::vector<double> ticks, post, render, own, faults;
+    std::vector<double> ticks, post, render, own, faults, after;
     int lost = 0;
     for (int i = 0; i < kCycles; ++i) {
         ticks.push_back(runExposure(w, *clock));
@@ -74,7 +75,9 @@ bool cycleCost(bool shown) {
         render.push_back(s.camera.lastGrabMs);
         own.push_back(post.back() - render.back());
         lost += w.state.lockLost ? 1 : 0;
+        const auto drawn = std::chrono::steady_clock::now();
         QApplication::processEvents();
+        after.push_back(millisecondsSince(drawn));
     }
     std::printf("%s\n", shown ? "window shown" : "window hidden");
     spreadRow("  end-of-exposure tick (grab + PostLX)", ticks);
@@ -82,6 +85,7 @@ bool cycleCost(bool shown) {
     spreadRow("    of which the simulator's render", render);
     spreadRow("    PostLX without the render", own);
     spreadRow("  minor page faults in PostLX (count)", faults);
+    spreadRow("  event loop after PostLX (graph, repaint)", after);
     if (lost > 0)
         std::printf("  (the lock was lost in %d cycles)\n", lost);
     return true;

@@ -26,22 +26,26 @@ public:
         return index == 0 ? std::make_unique<Driver>(*this) : nullptr;
     }
 
+    // Render time of the last frame and of all frames, ms.
     double lastGrabMs = 0;
     double totalGrabMs = 0;
     long grabs = 0;
+    void addRender(double ms) {
+        lastGrabMs = ms;
+        totalGrabMs += ms;
+        ++grabs;
+    }
 
 private:
     class Driver : public SimCaptureDriver {
     public:
         explicit Driver(TimedSimCamera& camera)
             : SimCaptureDriver(camera.sky_, camera.store_), camera_(camera) {}
-        bool grab(QImage& frame) override {
+        // The simulator renders only here (its grab() develops at once).
+        void develop(QImage& frame) override {
             const auto start = std::chrono::steady_clock::now();
-            const bool ok = SimCaptureDriver::grab(frame);
-            camera_.lastGrabMs = millisecondsSince(start);
-            camera_.totalGrabMs += camera_.lastGrabMs;
-            ++camera_.grabs;
-            return ok;
+            SimCaptureDriver::develop(frame);
+            camera_.addRender(millisecondsSince(start));
         }
 
     private:

@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config clang-format
-  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev libv4l-dev
+  # Qt Charts' CMake files need the OpenGL module's, which its package does not pull in.
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev libv4l-dev
   libgtest-dev libgmock-dev
   libcpp-httplib-dev
   libindi-dev indi-bin iproute2 util-linux

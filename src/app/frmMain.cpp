@@ -3,6 +3,7 @@
 #include "app/button_colour.h"
 #include "app/frame_picture.h"
 #include "app/version.h"
+#include "graph/guide_panel.h"
 #include "platform/parport/port_io.h"
 #include "sim/star_field.h"
 
@@ -61,7 +62,11 @@ frmMain::frmMain(const Platform& platform, QWidget* parent)
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
+// The guide panel follows the history, a member: it goes first, not with the other children
+// after the members.
+frmMain::~frmMain() {
+    delete guidePanel;
+}
 
 PortIO& frmMain::portIO() {
     return *portIO_;
@@ -123,6 +128,7 @@ void frmMain::buildControls() {
     picFrame->setImage(renderStarField(kPictureWidth, kPictureHeight, kStarFieldSeed));
     place->addWidget(picFrame, 0, Qt::AlignTop | Qt::AlignLeft);
     layout->addWidget(picPlace, 0, Qt::AlignTop | Qt::AlignLeft);
+    layout->addWidget(buildGuidePanel(), 1, Qt::AlignTop);
     setCentralWidget(central);
     lblConditions_ = new QLabel(this);
     lblConditions_->setObjectName(QStringLiteral("lblConditions"));
@@ -149,8 +155,11 @@ QWidget* frmMain::buildControlColumn() {
     auto* exposureRow = new QHBoxLayout;
     lblExposure = new QLabel("Exposure:->", column);
     lblLX = new QLabel("0", column);
+    lblExposureUnit = new QLabel("s", column);
     exposureRow->addWidget(lblExposure);
     exposureRow->addWidget(lblLX);
+    exposureRow->addWidget(lblExposureUnit);
+    exposureRow->addStretch(1);
     v->addLayout(exposureRow);
     ExposureProgress = new QProgressBar(column);
     ExposureProgress->setTextVisible(false);
@@ -159,11 +168,17 @@ QWidget* frmMain::buildControlColumn() {
     v->addWidget(ExposureProgress);
     sldExposure = slider(1, 20, 1, "Set Exposure/Guiding Interval in Seconds", column);
     v->addWidget(sldExposure);
+    auto* aggressivenessRow = new QHBoxLayout;
     lblAggressivness = new QLabel("Aggressivness", column);
-    v->addWidget(lblAggressivness);
+    lblAggressivenessValue = new QLabel(column);
+    aggressivenessRow->addWidget(lblAggressivness);
+    aggressivenessRow->addStretch(1);
+    aggressivenessRow->addWidget(lblAggressivenessValue);
+    v->addLayout(aggressivenessRow);
     sldAggressiveness = slider(
         50, 150, 100, "Adjust the aggressiveness of the move from 50-150% of the calcualated value",
         column);
+    showAggressivenessValue(sldAggressiveness->value());
     v->addWidget(sldAggressiveness);
     v->addWidget(buildNudgeCross());
 
@@ -184,6 +199,9 @@ QWidget* frmMain::buildControlColumn() {
     errors->addWidget(lblDx, 0, 1);
     errors->addWidget(lblDeltaY, 1, 0);
     errors->addWidget(lblDy, 1, 1);
+    lblErrorUnit = new QLabel("arcsec", column);
+    errors->addWidget(lblErrorUnit, 0, 2, 2, 1, Qt::AlignVCenter);
+    errors->setColumnStretch(1, 1);
     v->addLayout(errors);
     column->setFixedWidth(132);
     return column;

@@ -3,6 +3,7 @@
 #include "app/main_state.h"
 #include "app/status_notes.h"
 #include "guiding/calibrator.h"
+#include "guiding/guide_history.h"
 #include "platform/capture/frame_slot.h"
 #include "platform/platform.h"
 
@@ -12,6 +13,7 @@
 #include <memory>
 
 class FramePicture;
+class GuidePanel;
 class frmCalibration;
 class PortIO;
 class QAction;
@@ -78,6 +80,8 @@ public:
     const Platform& platform() const { return platform_; }
     // The frame last shown at the camera's own depth; null when its driver gives only pictures.
     std::shared_ptr<const RawFrame> rawFrame() const { return clipboard_.raw(); }
+    // Every guide cycle run with the lock on, for the graph and for imaging programs.
+    GuideHistory& guideHistory() { return guideHistory_; }
     // The parallel-port access the LX lines and the relay box share.
     PortIO& portIO();
     // The Camera menu's entry for driver `index`, created (enabled, unchecked) when missing.
@@ -111,6 +115,12 @@ public:
     QLabel* lblDeltaY = nullptr;
     QLabel* lblDx = nullptr;
     QLabel* lblDy = nullptr;
+    // Units and values beside the controls above.
+    QLabel* lblExposureUnit = nullptr;
+    QLabel* lblAggressivenessValue = nullptr;
+    QLabel* lblErrorUnit = nullptr;
+    // The guide graph, statistics and star view beside the frame.
+    GuidePanel* guidePanel = nullptr;
     // Exposure timing: ticks every 500 ms while an exposure runs; stopped at load.
     QTimer* HalfSecTimer = nullptr;
 
@@ -153,6 +163,7 @@ private:
     void buildControls();
     QWidget* buildControlColumn();
     QWidget* buildNudgeCross();
+    QWidget* buildGuidePanel();
     void buildMenus();
     void buildCameraMenu();
     void buildTelescopeMenu();
@@ -179,7 +190,8 @@ private:
     void measureLockedStar();
     void drawReferenceMark();
     void clearErrorLabels();
-    void makeCorrections();
+    Corrections makeCorrections();
+    GuideRecord newCycleRecord(bool found);
 
     void chkLogErrors_Click();
     bool openErrorLog();
@@ -246,6 +258,7 @@ private:
 
     void sldExposure_Change();
     void sldAggressiveness_Change();
+    void showAggressivenessValue(int percent);
     void openLXSerialPort();
 
     void saveSetting(const char* section, const char* key, const QString& text);
@@ -257,6 +270,7 @@ private:
     StatusNotes statusNotes_;
     QLabel* lblConditions_ = nullptr;
     std::unique_ptr<PortIO> portIO_;
+    GuideHistory guideHistory_;
     bool startingUp_ = false;
     bool relayNoted_ = false;
     Calibrator calibrator_;

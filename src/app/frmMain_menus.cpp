@@ -87,6 +87,7 @@ void frmMain::connectHandlers() {
     connect(picFrame, &FramePicture::mouseUp, this, &frmMain::picFrame_MouseUp);
     connect(sldExposure, &QSlider::valueChanged, this, &frmMain::sldExposure_Change);
     connect(sldAggressiveness, &QSlider::valueChanged, this, &frmMain::sldAggressiveness_Change);
+    connect(sldAggressiveness, &QSlider::sliderMoved, this, &frmMain::showAggressivenessValue);
     connect(chkRevNS, &QCheckBox::toggled, this, &frmMain::chkRevNS_Click);
     connect(chkRevEW, &QCheckBox::toggled, this, &frmMain::chkRevEW_Click);
 }

@@ -4,13 +4,20 @@
 #include "settings/convert.h"
 #include "settings/setting_keys.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 
 void frmMain::sldAggressiveness_Change() {
     const int percent = sldAggressiveness->value();
+    showAggressivenessValue(percent);
     state.aggressiveness = percent / 100.0;
     saveSetting(keys::Aggressiveness.section, keys::Aggressiveness.key, fromWhole(percent));
+}
+
+// The slider's position beside its caption, also while it is dragged.
+void frmMain::showAggressivenessValue(int percent) {
+    lblAggressivenessValue->setText(QStringLiteral("%1%").arg(percent));
 }
 
 // Guiding through a telescope needs it connected; the relay box is always ready.

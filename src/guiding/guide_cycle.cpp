@@ -56,6 +56,7 @@ void frmMain::measureLockedStar() {
         clearErrorLabels();
         platform_.sound->play(QStringLiteral("LockLost.wav"));
         calibrator_.starLost();
+        guideHistory_.append(newCycleRecord(false));
         return;
     }
     state.lockLost = false;
@@ -67,10 +68,15 @@ void frmMain::measureLockedStar() {
     lblDy->setText(formatFixed(dec, 6));
     if (state.logging)
         writeErrorLogLine(ra, dec);
-    if (state.guiding)
-        makeCorrections();
-    else if (calibrating())
+    GuideRecord record = newCycleRecord(true);
+    if (state.guiding) {
+        const Corrections c = makeCorrections();
+        record.raPulse = c.ra;
+        record.decPulse = c.dec;
+    } else if (calibrating()) {
         calibrationStep();
+    }
+    guideHistory_.append(record);
 }
 
 // A hash-shaped frame 12 pixels wide around the mark, across the whole frame.
@@ -89,8 +95,9 @@ void frmMain::clearErrorLabels() {
 }
 
 // At most one RA pulse, then one Dec pulse; the reverse switches are read at this moment.
-// A calibration in use sets the axes, directions and speeds instead.
-void frmMain::makeCorrections() {
+// A calibration in use sets the axes, directions and speeds instead. Returns the pulses it
+// requested.
+Corrections frmMain::makeCorrections() {
     const CorrectionSettings settings{
         state.arcsecPerPixelX, state.arcsecPerPixelY, state.minCorrection, state.maxCorrection,
         state.raGuideRate,     state.decGuideRate,    state.decCorrect,    state.aggressiveness,
@@ -106,4 +113,5 @@ void frmMain::makeCorrections() {
         pulse(c.ra->direction, c.ra->ms);
     if (c.dec)
         pulse(c.dec->direction, c.dec->ms);
+    return c;
 }

@@ -1,15 +1,6 @@
-#include "app/frame_picture.h"
-#include "app/main_window_probe.h"
+#include "app/simulated_run.h"
 #include "app/window_fixture.h"
-#include "fakes/sim_camera.h"
-#include "platform/capture/sim_capture_driver.h"
-#include "platform/telescope/sim_telescope.h"
-#include "platform/telescope/telescope_registry.h"
-#include "sim/sim_clock.h"
-#include "sim/sky_simulator.h"
 
-#include <QAction>
-#include <QPushButton>
 #include <cmath>
 
 // Through the menus alone: the built-in telescope chosen, Preview, Lock and a click on the
@@ -17,34 +8,17 @@
 // below the minimum correction within a few cycles and then stays near it, in spite of drift
 // and periodic error (a drift builds up to the minimum before it is corrected).
 TEST_F(WindowTest, ClosedLoopOnTheSimulatorHoldsTheStar) {
-    auto clock = std::make_shared<ManualSimClock>(0);
-    SkySimulator sky(SkyOptions{}, clock);
-    SimCamera camera(sky, fp.store);
-    TelescopeRegistry telescopes;
-    registerSimTelescope(telescopes, sky, fp.store);
-    Platform platform = fp.platform();
-    platform.capture = &camera;
-    platform.telescopes = &telescopes;
-    fp.chooser.answers = {"Orvalis.Simulator"};
+    SimulatedRun run(fp);
     fp.store.set("Guiding Options", "Dec Correct", "1");
     fp.store.set("Guiding Options", "RA Guide Rate", "15");
     fp.store.set("Guiding Options", "Dec Guide Rate", "15");
-    frmMain w(platform);
-    w.mnuChooseTelescope->trigger();
-
-    auto cycle = [&] {
-        int ticks = 0;
-        do {
-            clock->advance(0.5);
-            ++ticks;
-            MainWindowProbe::tick(w);
-        } while (w.state.elapsedSec != 0 && ticks < 100);
-    };
+    frmMain& w = run.open();
+    SkySimulator& sky = run.sky;
+    const auto cycle = [&] { run.cycle(); };
     w.cmdPreview->click();
     cycle();
     const QPointF star = sky.guideStarPosition();
-    w.cmdLock->click();
-    emit w.picFrame->mouseUp(1, static_cast<float>(star.x()), static_cast<float>(star.y()));
+    run.lockOnGuideStar();
     ASSERT_TRUE(w.state.locked);
     ASSERT_NEAR(w.state.targetX, star.x(), 1.0);
     w.cmdGuide->click();

@@ -1,0 +1,34 @@
+#include "app/Globals.h"
+#include "app/frame_picture.h"
+#include "app/frmMain.h"
+#include "graph/guide_panel.h"
+#include "measure/star_measures.h"
+
+#include <QDateTime>
+
+// The panel beside the frame; it reads the guiding settings each time it draws.
+QWidget* frmMain::buildGuidePanel() {
+    guidePanel = new GuidePanel(guideHistory_, *picFrame, [this] {
+        return GraphLimits{state.minCorrection, state.arcsecPerPixelX, state.arcsecPerPixelY};
+    });
+    return guidePanel;
+}
+
+// This cycle's record: its errors as the cycle computed them and the star's measures, taken
+// from the same frame and search window size as the centroid.
+GuideRecord frmMain::newCycleRecord(bool found) {
+    GuideRecord r;
+    r.time = static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
+    r.guiding = state.guiding;
+    r.found = found;
+    if (!found)
+        return r;
+    r.raPx = state.errX;
+    r.decPx = state.errY;
+    r.raArcsec = state.errX * state.arcsecPerPixelX;
+    r.decArcsec = state.errY * state.arcsecPerPixelY;
+    r.starX = Globals::starX;
+    r.starY = Globals::starY;
+    r.star = measureStarAt(*picFrame, Globals::starX, Globals::starY, Globals::searchRadius);
+    return r;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "guiding/corrections.h"
+#include "measure/star_measures.h"
+
+#include <QObject>
+#include <cstddef>
+#include <deque>
+#include <optional>
+
+// What one guide cycle with the lock on saw and did. Errors are target minus star, the same
+// values the error log writes: positive RA error = star left of its target, positive Dec
+// error = star above it. Free of widgets, so the graph and an imaging-program server can
+// both read it.
+struct GuideRecord {
+    double time = 0;            // seconds since 1970-01-01 UTC, the end of the cycle's search
+    bool guiding = false;       // corrections were on in this cycle
+    bool found = false;         // false: the star was lost; the fields below are then left at 0
+    double raArcsec = 0;        // RA error, arcsec (errX x arcsecPerPixelX)
+    double decArcsec = 0;       // Dec error, arcsec
+    double raPx = 0;            // errX, frame pixels
+    double decPx = 0;           // errY, frame pixels
+    float starX = 0, starY = 0; // centroid, frame pixels
+    // The pulses requested in this cycle, before any backlash time is added.
+    std::optional<PulseRequest> raPulse, decPulse;
+    StarMeasures star; // from the frame the centroid came from
+};
+
+// The guide cycles of this run, oldest first, at most `capacity` of them (the oldest are
+// dropped). Kept in memory only. Every change is announced, so views and the imaging-program
+// server need not poll.
+class GuideHistory : public QObject {
+    Q_OBJECT
+public:
+    static constexpr size_t kDefaultCapacity = 10000;
+
+    explicit GuideHistory(size_t capacity = kDefaultCapacity, QObject* parent = nullptr);
+
+    void append(const GuideRecord& record);
+    void clear();
+
+    size_t size() const { return records_.size(); }
+    bool empty() const { return records_.empty(); }
+    size_t capacity() const { return capacity_; }
+    // i = 0 is the oldest record kept; i < size().
+    const GuideRecord& at(size_t i) const { return records_[i]; }
+    const GuideRecord& last() const { return records_.back(); }
+
+signals:
+    // After `record` was added as last().
+    void appended(const GuideRecord& record);
+    // After clear() emptied the history.
+    void cleared();
+
+private:
+    size_t capacity_;
+    std::deque<GuideRecord> records_;
+};

@@ -1,0 +1,128 @@
+#include "app/simulated_run.h"
+#include "app/window_fixture.h"
+#include "graph/guide_panel.h"
+#include "graph/star_view.h"
+#include "graph/stats_view.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QSlider>
+
+namespace {
+// Points over all error lines of the strip chart.
+qsizetype pointsOf(const std::vector<QLineSeries*>& lines) {
+    qsizetype n = 0;
+    for (const QLineSeries* line : lines)
+        n += line->count();
+    return n;
+}
+
+qsizetype runsOf(const std::vector<QLineSeries*>& lines) {
+    return std::count_if(lines.begin(), lines.end(),
+                         [](const QLineSeries* line) { return line->count() > 0; });
+}
+
+// Pixels of the widget's rendering close to `colour`.
+int pixelsLike(QWidget* widget, const QColor& colour) {
+    const QImage image = widget->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                             std::abs(c.blue() - colour.blue()) <
+                         40
+                     ? 1
+                     : 0;
+        }
+    return n;
+}
+} // namespace
+
+// The built-in simulator through the menus: the graph runs from the lock on, unguided first,
+// then guided with its pulses; a lost star leaves a gap and counts as lost; the statistics
+// and the star view follow every cycle, and Clear empties them.
+TEST_F(WindowTest, GraphStatisticsAndStarViewFollowASimulatedRun) {
+    SimulatedRun run(fp);
+    fp.store.set("Guiding Options", "RA Guide Rate", "15");
+    frmMain& w = run.open();
+    w.resize(w.sizeHint()); // laid out, so the graph can be drawn
+    SkySimulator& sky = run.sky;
+    // The graph is redrawn from the event loop, after the cycle.
+    const auto cycle = [&] {
+        run.cycle();
+        QCoreApplication::sendPostedEvents();
+    };
+    GuidePanel& panel = *w.guidePanel;
+    w.cmdPreview->click();
+    cycle();
+    EXPECT_TRUE(w.guideHistory().empty()); // no lock yet
+    run.lockOnGuideStar();
+    for (int i = 0; i < 3; ++i)
+        cycle();
+    ASSERT_EQ(w.guideHistory().size(), 3u);
+    EXPECT_FALSE(w.guideHistory().last().guiding);
+    EXPECT_EQ(pointsOf(panel.graph->raLines()), 3);
+
+    w.cmdGuide->click();
+    sky.pulse(guideEast, 600); // 9 arcsec at 15 arcsec per second
+    cycle();
+    const GuideRecord& kicked = w.guideHistory().last();
+    EXPECT_TRUE(kicked.guiding);
+    EXPECT_NEAR(kicked.raArcsec, -9, 1.5);
+    ASSERT_TRUE(kicked.raPulse.has_value());
+    EXPECT_EQ(kicked.raPulse->direction, guideWest);
+    EXPECT_EQ(panel.graph->raPulseLine()->count(), 4); // one bar's outline
+    EXPECT_EQ(panel.graph->raPulseLine()->at(1).y(), -kicked.raPulse->ms);
+
+    sky.pulse(guideEast, 6000); // far out of the search window
+    cycle();
+    EXPECT_FALSE(w.guideHistory().last().found);
+    EXPECT_EQ(panel.star->lblPeak->text(), "star lost");
+    sky.pulse(guideWest, 6000);
+    cycle();
+    cycle();
+    ASSERT_EQ(w.guideHistory().size(), 7u);
+    EXPECT_TRUE(w.guideHistory().last().found);
+    EXPECT_EQ(runsOf(panel.graph->raLines()), 2);
+    EXPECT_EQ(pointsOf(panel.graph->raLines()), 6);
+    EXPECT_EQ(pointsOf(panel.graph->decLines()), 6);
+    EXPECT_EQ(panel.stats->lblFrames->text(), "Frames 7, lost 1");
+
+    const StarMeasures& m = w.guideHistory().last().star;
+    EXPECT_TRUE(m.valid);
+    EXPECT_GT(m.snr, 10);
+    EXPECT_GT(m.hfd, 1.5);
+    EXPECT_LT(m.hfd, 8);
+    EXPECT_NEAR(m.centreX, w.guideHistory().last().starX, 0.5);
+    EXPECT_EQ(panel.star->lblHfd->text(), QStringLiteral("HFD %1 px").arg(m.hfd, 0, 'f', 2));
+    EXPECT_FALSE(panel.star->crop().isNull());
+    // The RA line drawn in its colour; Drift shows the same points as a scatter.
+    EXPECT_GT(pixelsLike(panel.graph, QColor(32, 96, 224)), 20);
+    panel.graph->chkDrift->setChecked(true);
+    EXPECT_EQ(panel.graph->driftSeries()->count(), 6);
+
+    panel.graph->cmdClear->click();
+    EXPECT_TRUE(w.guideHistory().empty());
+    EXPECT_EQ(panel.stats->lblFrames->text(), "Frames 0, lost 0");
+    EXPECT_EQ(panel.graph->driftSeries()->count(), 0);
+    EXPECT_EQ(w.lblLX->text(), "1");
+}
+
+// The window with the graph fits a 1366 x 768 screen; the unit labels stand beside the
+// specified read-outs, and the aggressiveness shows its percent.
+TEST_F(WindowTest, WindowFitsSmallScreensAndShowsUnits) {
+    frmMain& w = open();
+    EXPECT_LE(w.sizeHint().width(), 1366);
+    EXPECT_LE(w.sizeHint().height(), 700);
+    EXPECT_EQ(w.lblExposureUnit->text(), "s");
+    EXPECT_EQ(w.lblErrorUnit->text(), "arcsec");
+    EXPECT_EQ(w.lblAggressivenessValue->text(), "100%");
+    w.sldAggressiveness->setValue(135);
+    EXPECT_EQ(w.lblAggressivenessValue->text(), "135%");
+    EXPECT_EQ(w.lblAggressivness->text(), "Aggressivness");
+}
