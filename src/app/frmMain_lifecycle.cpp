@@ -44,7 +44,7 @@ void frmMain::Form_Load() {
     state.logging = false;
 
     detectCaptureHardware();
-    mnuDriver_Click(state.driverIndex);
+    restoreCaptureDriver();
     restoreTelescope();
     loadCalibration();
 }

@@ -40,6 +40,7 @@ void frmMain::cmdPreview_Click() {
         state.elapsedSec = 0;
         state.exposureSec = static_cast<float>(sldExposure->value());
         setProgressMaximumSec(state.exposureSec);
+        capStartExposure(state.hCapWnd.get(), state.exposureSec);
         HalfSecTimer->start();
     }
     state.previewing = !state.previewing;
