@@ -138,8 +138,9 @@ TEST(IndiGuiding, CalibratesAndHoldsTheStarWithTheCcdSimulatorsFrames) {
                 worst);
     EXPECT_GT(unguided, 4);
     const auto* conditions = w.findChild<QLabel*>(QStringLiteral("lblConditions"));
-    // 2 px, and the little by which the target's own centroid is off the pixel grid.
-    EXPECT_LE(worst, 2.05) << track.toStdString() << "\n"
+    // The simulator's frames move the star in whole pixels and a correction shows a cycle late,
+    // so a held star still swings by 2 px on an axis; a run-away passes 4 px within 40 cycles.
+    EXPECT_LE(worst, 2.5) << track.toStdString() << "\n"
                            << (conditions ? conditions->toolTip() : QString()).toStdString();
     EXPECT_FALSE(w.state.lockLost);
 }
