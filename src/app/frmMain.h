@@ -91,6 +91,8 @@ public:
     QString guideOutputName();
 
     const Platform& platform() const { return platform_; }
+    // The frame last shown at the camera's own depth; null when its driver gives only pictures.
+    std::shared_ptr<const RawFrame> rawFrame() const { return clipboard_.raw(); }
     // Every guide cycle run with the lock on, for the graph and for imaging programs.
     GuideHistory& guideHistory() { return guideHistory_; }
     // The parallel-port access the LX lines and the relay box share.
@@ -229,6 +231,7 @@ private:
 
     void detectCaptureHardware();
     void mnuDriver_Click(int index);
+    void restoreCaptureDriver();
     void reportConnectFailure(const CaptureWindow& window);
     void mnuSource_Click();
     void mnuFormat_Click();

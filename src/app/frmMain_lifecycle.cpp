@@ -45,7 +45,7 @@ void frmMain::Form_Load() {
     state.logging = false;
 
     detectCaptureHardware();
-    mnuDriver_Click(state.driverIndex);
+    restoreCaptureDriver();
     restoreTelescope();
     loadCalibration();
     server_ = std::make_unique<ServerLink>(*this);

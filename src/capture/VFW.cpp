@@ -30,3 +30,6 @@ bool capGetStatus(CaptureWindow* window, CAPSTATUS& status) {
 bool capGrabFrame(CaptureWindow* window) {
     return window && window->grabFrame();
 }
+bool capStartExposure(CaptureWindow* window, double seconds) {
+    return window && window->startExposure(seconds);
+}

@@ -16,3 +16,5 @@ bool capPreview(CaptureWindow* window, bool on);
 bool capPreviewRate(CaptureWindow* window, int ms);
 bool capGetStatus(CaptureWindow* window, CAPSTATUS& status);
 bool capGrabFrame(CaptureWindow* window);
+// seconds: length of the exposure a camera that exposes on command is to start.
+bool capStartExposure(CaptureWindow* window, double seconds);

@@ -3,7 +3,9 @@
 #include "app/frmMain.h"
 #include "capture/CapApp.h"
 #include "capture/VFW.h"
+#include "capture/driver_restore.h"
 #include "platform/dialogs/message_boxes.h"
+#include "platform/store/settings_store.h"
 #include "settings/convert.h"
 #include "settings/setting_keys.h"
 
@@ -53,6 +55,11 @@ void frmMain::mnuDriver_Click(int index) {
         if (QAction* entry = mnuDriver.value(state.driverIndex))
             entry->setChecked(true);
         saveSetting(keys::DriverIndex.section, keys::DriverIndex.key, fromWhole(state.driverIndex));
+        const QString saved = platform_.store->readSetting(keys::DriverCaption.section,
+                                                           keys::DriverCaption.key, QString());
+        if (QAction* entry = mnuDriver.value(state.driverIndex);
+            entry && driverCaptionToSave(saved, entry->text()))
+            saveSetting(keys::DriverCaption.section, keys::DriverCaption.key, entry->text());
         return;
     }
     state.previewing = false;
@@ -61,6 +68,20 @@ void frmMain::mnuDriver_Click(int index) {
     lblLX->setText(QString::number(sldExposure->value()));
     ExposureProgress->setValue(0);
     reportConnectFailure(*state.hCapWnd);
+}
+
+// The saved driver, followed by its caption when INDI cameras have come or gone since.
+void frmMain::restoreCaptureDriver() {
+    QStringList captions;
+    for (QAction* entry : mnuDriver)
+        captions.append(entry ? entry->text() : QString());
+    const QString saved = platform_.store->readSetting(
+        keys::DriverCaption.section, keys::DriverCaption.key, keys::DriverCaption.startupDefault);
+    const DriverRestore restore = restoreDriverIndex(captions, state.driverIndex, saved);
+    if (!restore.note.isEmpty())
+        note(restore.note);
+    if (restore.index >= 0)
+        mnuDriver_Click(restore.index);
 }
 
 void frmMain::reportConnectFailure(const CaptureWindow& window) {
@@ -91,8 +112,13 @@ void frmMain::mnuFormat_Click() {
     state.frameHeight = height;
 }
 
+// A camera that gives no frame (and says why) leaves a lasting condition until the next frame.
 void frmMain::transferFrame() {
-    capGrabFrame(state.hCapWnd.get());
+    if (capGrabFrame(state.hCapWnd.get()))
+        clearCondition(QStringLiteral("frame"));
+    else if (state.hCapWnd && !state.hCapWnd->lastError().isEmpty())
+        showCondition(QStringLiteral("frame"),
+                      QStringLiteral("No frame: %1").arg(state.hCapWnd->lastError()));
     capEditCopy(state.hCapWnd.get());
     picFrame->setImage(clipboard_.image(picFrame->image().size()));
 }

@@ -41,6 +41,7 @@ void frmMain::cmdPreview_Click() {
         state.loopFrames = 0;
         state.exposureSec = static_cast<float>(sldExposure->value());
         setProgressMaximumSec(state.exposureSec);
+        capStartExposure(state.hCapWnd.get(), state.exposureSec);
         HalfSecTimer->start();
     }
     state.previewing = !state.previewing;

@@ -2,6 +2,8 @@
 #include "app/frame_picture.h"
 #include "app/frmMain.h"
 #include "graph/guide_panel.h"
+#include "guiding/calibration.h"
+#include "guiding/calibration_store.h"
 #include "measure/star_measures.h"
 
 #include <QDateTime>
@@ -30,5 +32,14 @@ GuideRecord frmMain::newCycleRecord(bool found) {
     r.starX = Globals::starX;
     r.starY = Globals::starY;
     r.star = measureStarAt(*picFrame, Globals::starX, Globals::starY, Globals::searchRadius);
+    // Read without touching the calibration's status conditions.
+    if (calibration_ && calibrationMismatch(*calibration_, state.arcsecPerPixelX,
+                                            state.arcsecPerPixelY, guideOutputName())
+                            .isEmpty()) {
+        const CalibratedError e = calibratedError(*calibration_, state.errX, state.errY);
+        r.onMountAxes = true;
+        r.mountRaArcsec = e.ra;
+        r.mountDecArcsec = -e.dec; // North is negative, as in the frame's errors
+    }
     return r;
 }

@@ -18,12 +18,20 @@ void addBar(QList<QPointF>& outline, double a, double b, double ms) {
 }
 } // namespace
 
+QPointF graphError(const GuideRecord& r, GraphErrors errors) {
+    if (errors == GraphErrors::framePixels)
+        return {r.raPx, r.decPx};
+    if (errors == GraphErrors::mountArcsec && r.onMountAxes)
+        return {r.mountRaArcsec, r.mountDecArcsec};
+    return {r.raArcsec, r.decArcsec};
+}
+
 double signedPulseMs(const PulseRequest& pulse) {
     const bool up = pulse.direction == guideEast || pulse.direction == guideSouth;
     return up ? pulse.ms : -pulse.ms;
 }
 
-StripSeries stripSeries(const GuideHistory& history, size_t count, bool pixels) {
+StripSeries stripSeries(const GuideHistory& history, size_t count, GraphErrors errors) {
     StripSeries s;
     if (history.empty())
         return s;
@@ -47,8 +55,9 @@ StripSeries stripSeries(const GuideHistory& history, size_t count, bool pixels) 
             s.dec.emplace_back();
             inRun = true;
         }
-        s.ra.back() << QPointF(t, pixels ? r.raPx : r.raArcsec);
-        s.dec.back() << QPointF(t, pixels ? r.decPx : r.decArcsec);
+        const QPointF error = graphError(r, errors);
+        s.ra.back() << QPointF(t, error.x());
+        s.dec.back() << QPointF(t, error.y());
         if (r.raPulse) {
             addBar(s.raPulses, t - kBarFar * step, t - kBarNear * step, signedPulseMs(*r.raPulse));
             s.maxPulseMs = std::max<double>(s.maxPulseMs, r.raPulse->ms);
@@ -62,12 +71,12 @@ StripSeries stripSeries(const GuideHistory& history, size_t count, bool pixels) 
     return s;
 }
 
-QList<QPointF> driftPoints(const GuideHistory& history, size_t count, bool pixels) {
+QList<QPointF> driftPoints(const GuideHistory& history, size_t count, GraphErrors errors) {
     QList<QPointF> points;
     for (size_t i = firstShown(history, count); i < history.size(); ++i) {
         const GuideRecord& r = history.at(i);
         if (r.found)
-            points << (pixels ? QPointF(r.raPx, r.decPx) : QPointF(r.raArcsec, r.decArcsec));
+            points << graphError(r, errors);
     }
     return points;
 }

@@ -7,8 +7,15 @@
 #include <cstddef>
 #include <vector>
 
+// Which errors the graph draws: along the frame's x and y in arcsec or in pixels, or along the
+// mount's calibrated axes in arcsec (frame arcsec for a cycle without a calibration).
+enum class GraphErrors { frameArcsec, framePixels, mountArcsec };
+
+// (RA error, Dec error) of a found cycle as the graph draws it.
+QPointF graphError(const GuideRecord& r, GraphErrors errors);
+
 // The points the guide graph draws for the last cycles of a history. x is in seconds before
-// the newest record (<= 0). Errors are arcsec, or pixels when `pixels` is set.
+// the newest record (<= 0).
 struct StripSeries {
     // One polyline per unbroken run of found cycles: a lost cycle ends a run, so the line has
     // a gap there.
@@ -24,10 +31,10 @@ struct StripSeries {
     double maxPulseMs = 0; // longest pulse shown
 };
 
-StripSeries stripSeries(const GuideHistory& history, size_t count, bool pixels);
+StripSeries stripSeries(const GuideHistory& history, size_t count, GraphErrors errors);
 
 // (RA error, Dec error) of every found cycle among the last `count`.
-QList<QPointF> driftPoints(const GuideHistory& history, size_t count, bool pixels);
+QList<QPointF> driftPoints(const GuideHistory& history, size_t count, GraphErrors errors);
 
 // Pulse length with its sign on the graph: East and South positive.
 double signedPulseMs(const PulseRequest& pulse);

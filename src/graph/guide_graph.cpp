@@ -83,7 +83,7 @@ GuideGraph::GuideGraph(const GuideHistory& history, std::function<GraphLimits()>
     v->addWidget(pages_, 1);
     for (QComboBox* box : {cboCycles, cboScale})
         connect(box, &QComboBox::currentIndexChanged, this, &GuideGraph::refresh);
-    for (QCheckBox* box : {chkPixels, chkDrift})
+    for (QCheckBox* box : {chkPixels, chkDrift, chkMountAxes})
         connect(box, &QCheckBox::toggled, this, &GuideGraph::refresh);
     connect(cmdClear, &QPushButton::clicked, this, &GuideGraph::clearClicked);
 }
@@ -105,6 +105,9 @@ QHBoxLayout* GuideGraph::buildOptions() {
     chkPixels->setToolTip("Errors in frame pixels instead of arcseconds");
     chkDrift = new QCheckBox("Drift", this);
     chkDrift->setToolTip("Dec error against RA error, with circles at 1 and 2 arcsec");
+    chkMountAxes = new QCheckBox("Mount axes", this);
+    chkMountAxes->setToolTip("RA and Dec errors along the mount's axes as the calibration "
+                             "measured them (arcsec), instead of along the frame's x and y");
     cmdClear = new QPushButton("Clear", this);
     cmdClear->setToolTip("Empty the graph and the statistics");
     options->addWidget(new QLabel("Cycles", this));
@@ -113,6 +116,7 @@ QHBoxLayout* GuideGraph::buildOptions() {
     options->addWidget(cboScale);
     options->addWidget(chkPixels);
     options->addWidget(chkDrift);
+    options->addWidget(chkMountAxes);
     options->addStretch(1);
     auto* legend = new QLabel(QStringLiteral("<span style=\"color:%1\">RA</span> "
                                              "<span style=\"color:%2\">Dec</span>")
@@ -135,6 +139,12 @@ bool GuideGraph::pixels() const {
 }
 bool GuideGraph::drift() const {
     return chkDrift->isChecked();
+}
+// Pixels are frame pixels: they win over the mount axes.
+GraphErrors GuideGraph::errors() const {
+    if (pixels())
+        return GraphErrors::framePixels;
+    return chkMountAxes->isChecked() ? GraphErrors::mountArcsec : GraphErrors::frameArcsec;
 }
 
 void GuideGraph::refresh() {
@@ -219,7 +229,7 @@ double GuideGraph::minCorrection() const {
 }
 
 void GuideGraph::refreshStrip() {
-    const StripSeries s = stripSeries(history_, cycles(), pixels());
+    const StripSeries s = stripSeries(history_, cycles(), errors());
     fillRuns(raLines_, s.ra, kRaColour);
     fillRuns(decLines_, s.dec, kDecColour);
     raPulses_->replace(s.raPulses);
@@ -258,7 +268,7 @@ void GuideGraph::buildDriftChart() {
 }
 
 void GuideGraph::refreshDrift() {
-    driftPoints_->replace(driftPoints(history_, cycles(), pixels()));
+    driftPoints_->replace(driftPoints(history_, cycles(), errors()));
     const GraphLimits limits = limits_();
     const double perPixel = std::max(limits.arcsecPerPixelX, limits.arcsecPerPixelY);
     const double arcsec = !pixels() ? 1.0 : perPixel > 0 ? 1.0 / perPixel : 0.0;

@@ -40,6 +40,7 @@ public:
     double scale() const;  // half height of the error axis, arcsec or px
     bool pixels() const;
     bool drift() const;
+    GraphErrors errors() const;
 
     // The error lines, one per unbroken run of found cycles (empty ones are unused), and the
     // outline of the RA pulse bars; empty until the strip chart is built.
@@ -52,6 +53,7 @@ public:
     QComboBox* cboScale = nullptr;
     QCheckBox* chkPixels = nullptr;
     QCheckBox* chkDrift = nullptr;
+    QCheckBox* chkMountAxes = nullptr;
     QPushButton* cmdClear = nullptr;
 
 signals:

@@ -2,6 +2,7 @@
 #include "app/button_colour.h"
 #include "app/frame_picture.h"
 #include "app/frmMain.h"
+#include "capture/VFW.h"
 #include "guiding/corrections.h"
 #include "guiding/number_format.h"
 #include "measure/AIP.h"
@@ -41,6 +42,8 @@ void frmMain::PostLX() {
         measureLockedStar();
     if (state.camModified)
         startLXExposure();
+    // The loop's next exposure lasts nextExposureSec (the slider may have moved meanwhile).
+    capStartExposure(state.hCapWnd.get(), state.nextExposureSec);
     HalfSecTimer->start();
     setProgressValueSec(state.elapsedSec);
     if (server_)

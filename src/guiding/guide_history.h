@@ -13,13 +13,19 @@
 // error = star above it. Free of widgets, so the graph and an imaging-program server can
 // both read it.
 struct GuideRecord {
-    double time = 0;            // seconds since 1970-01-01 UTC, the end of the cycle's search
-    bool guiding = false;       // corrections were on in this cycle
-    bool found = false;         // false: the star was lost; the fields below are then left at 0
-    double raArcsec = 0;        // RA error, arcsec (errX x arcsecPerPixelX)
-    double decArcsec = 0;       // Dec error, arcsec
-    double raPx = 0;            // errX, frame pixels
-    double decPx = 0;           // errY, frame pixels
+    double time = 0;      // seconds since 1970-01-01 UTC, the end of the cycle's search
+    bool guiding = false; // corrections were on in this cycle
+    bool found = false;   // false: the star was lost; the fields below are then left at 0
+    double raArcsec = 0;  // RA error, arcsec (errX x arcsecPerPixelX)
+    double decArcsec = 0; // Dec error, arcsec
+    double raPx = 0;      // errX, frame pixels
+    double decPx = 0;     // errY, frame pixels
+    // The error split along the mount's axes as the stored calibration measured them, arcsec,
+    // when one matches the current scale and guide output (onMountAxes). Signs as above: a
+    // positive RA error asks for an East pulse, a positive Dec error for a South one.
+    bool onMountAxes = false;
+    double mountRaArcsec = 0;
+    double mountDecArcsec = 0;
     float starX = 0, starY = 0; // centroid, frame pixels
     // The pulses requested in this cycle, before any backlash time is added.
     std::optional<PulseRequest> raPulse, decPulse;

@@ -18,6 +18,7 @@ inline constexpr const char* guidescope = "Guidescope Options";
 inline constexpr const char* parallel = "Parallel Options";
 inline constexpr const char* logging = "Logging Options";
 inline constexpr const char* server = "Server Options";
+inline constexpr const char* indiCamera = "INDI Camera Options";
 
 inline constexpr SettingKey GuideMode{guiding, "GuideMode", "ASCOM"};
 inline constexpr SettingKey DriverIndex{camera, "DriverIndex", "0"};
@@ -63,6 +64,11 @@ inline constexpr SettingKey DriverID{telescope, "DriverID", "<none>"};
 inline constexpr SettingKey ServerEnabled{server, "Enabled", "1"};
 inline constexpr SettingKey ServerPort{server, "Port", "4400"};
 inline constexpr SettingKey ServerListen{server, "Listen", "local"};
+// The INDI server whose cameras the Camera menu lists, "host:port"; empty: none.
+inline constexpr SettingKey IndiCameraServer{indiCamera, "Server", "localhost:7624"};
+// The Camera menu caption of the driver "DriverIndex" named when it was saved, so that a
+// changed list of INDI cameras does not connect another camera at start-up.
+inline constexpr SettingKey DriverCaption{indiCamera, "Driver", ""};
 } // namespace keys
 
 QString defaultLogFilename();

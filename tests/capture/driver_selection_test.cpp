@@ -62,6 +62,36 @@ TEST_F(CameraMenu, SavedIndexBeyondTheListSelectsTheFirstDriver) {
     EXPECT_TRUE(fp.capture.calls.contains("connect 0"));
 }
 
+namespace {
+void describe(FakeCaptureDrivers::Entry& entry, const char* name, const char* version) {
+    entry.name = QString::fromLatin1(name);
+    entry.version = QString::fromLatin1(version);
+}
+} // namespace
+
+// An INDI camera saved under "DriverIndex" is found again by its caption when the list has
+// changed; when it is gone no other camera is connected in its place.
+TEST_F(CameraMenu, SavedIndiCameraIsFollowedByCaptionNotIndex) {
+    describe(fp.capture.entries[1], "CCD Simulator", "(INDI)");
+    describe(fp.capture.entries[2], "Orvalis Sky Simulator", "1.0");
+    fp.store.set("Camera Options", "DriverIndex", "2");
+    fp.store.set("INDI Camera Options", "Driver", "CCD Simulator (INDI)");
+    frmMain& w = open();
+    EXPECT_EQ(w.state.driverIndex, 1);
+    EXPECT_EQ(fp.store.get("Camera Options", "DriverIndex"), "1");
+    EXPECT_TRUE(status().contains("new place")) << status().toStdString();
+
+    window.reset();
+    fp.capture.entries.erase(2);
+    describe(fp.capture.entries[1], "Orvalis Sky Simulator", "1.0");
+    fp.capture.calls.clear();
+    open();
+    EXPECT_FALSE(fp.capture.calls.join(' ').contains("connect"))
+        << fp.capture.calls.join(' ').toStdString();
+    EXPECT_TRUE(status().contains("not available")) << status().toStdString();
+    EXPECT_EQ(fp.store.get("INDI Camera Options", "Driver"), "CCD Simulator (INDI)");
+}
+
 TEST_F(CameraMenu, NoDriverAtAllReportsTwiceAndTheNoneEntryRepeatsTheSecond) {
     fp.capture.entries.clear();
     frmMain& w = open();

@@ -43,6 +43,7 @@ TEST_F(ExposureLoop, OneSecondExposureEndsOnTheSecondTickWithLinesAtRestMeanwhil
 
 TEST_F(ExposureLoop, SliderChangeAppliesFromTheNextExposure) {
     frmMain& w = open();
+    fp.capture.calls.clear();
     w.sldExposure->setValue(5);
     w.cmdPreview->click();
     w.sldExposure->setValue(10);
@@ -50,6 +51,11 @@ TEST_F(ExposureLoop, SliderChangeAppliesFromTheNextExposure) {
     EXPECT_EQ(Probe::tickUntilCycle(w), 10);
     EXPECT_EQ(w.lblLX->text(), "10");
     EXPECT_EQ(Probe::tickUntilCycle(w), 20);
+    // A camera that exposes on command is told each exposure's length as it starts, and its
+    // frame is grabbed only after that.
+    const QStringList exposures = fp.capture.calls.filter("expose");
+    EXPECT_EQ(exposures, QStringList({"expose 0 5", "expose 0 10", "expose 0 10"}));
+    EXPECT_LT(fp.capture.calls.indexOf("expose 0 5"), fp.capture.calls.indexOf("grab 0"));
 }
 
 TEST_F(ExposureLoop, StoppingMidExposureRestsTheLinesWithoutAGrab) {

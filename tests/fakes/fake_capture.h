@@ -68,6 +68,9 @@ private:
             frame = entry().frame;
             return true;
         }
+        void startExposure(double seconds) override {
+            all_.calls.append(QStringLiteral("expose %1 %2").arg(index_).arg(seconds));
+        }
         QSize frameSize() const override { return connected_ ? entry().frame.size() : QSize(); }
         bool sourceDialog(QWidget*) override {
             log("source");

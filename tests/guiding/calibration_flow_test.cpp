@@ -3,10 +3,13 @@
 #include "app/window_fixture.h"
 #include "fakes/sim_camera.h"
 #include "guiding/frmCalibration.h"
+#include "guiding/guide_history.h"
 #include "platform/telescope/sim_telescope.h"
 #include "platform/telescope/telescope_registry.h"
 #include "settings/setting_keys.h"
 #include "sim/sim_clock.h"
+
+#include "guiding/guide_history.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -163,6 +166,11 @@ TEST_F(CalibrationFlowTest, GuidingWithTheCalibrationHoldsTheStarAtNinetyDegrees
     EXPECT_LT(calibrated, 1.0);
     EXPECT_GT(specified, 3.0);
     EXPECT_FALSE(window->state.lockLost);
+    // The graph's mount axes: RA along the frame's y, North along its x.
+    const GuideRecord& last = window->guideHistory().last();
+    ASSERT_TRUE(last.found && last.onMountAxes);
+    EXPECT_NEAR(last.mountRaArcsec, last.decArcsec, 0.02);
+    EXPECT_NEAR(last.mountDecArcsec, -last.raArcsec, 0.02);
 }
 
 // What ends a calibration, what refuses it, and that a failure stores nothing.

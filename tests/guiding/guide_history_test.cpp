@@ -96,7 +96,7 @@ TEST(GraphSeries, StripAndDriftPoints) {
     corrected.decPulse = PulseRequest{guideSouth, 80};
     h.append(corrected);
 
-    const StripSeries s = stripSeries(h, 400, false);
+    const StripSeries s = stripSeries(h, 400, GraphErrors::frameArcsec);
     ASSERT_EQ(s.ra.size(), 2u);
     ASSERT_EQ(s.ra[0].size(), 2);
     ASSERT_EQ(s.ra[1].size(), 2);
@@ -120,12 +120,22 @@ TEST(GraphSeries, StripAndDriftPoints) {
     EXPECT_LE(s.decPulses[3].x(), s.barReach);
     EXPECT_EQ(s.maxPulseMs, 120);
 
-    const StripSeries shown = stripSeries(h, 2, true); // (-1, 0), (0.5, -0.5) in px
+    const StripSeries shown =
+        stripSeries(h, 2, GraphErrors::framePixels); // (-1, 0), (0.5, -0.5) in px
     ASSERT_EQ(shown.ra.size(), 1u);
     EXPECT_EQ(shown.ra[0][0], QPointF(-1, -2));
     EXPECT_TRUE(shown.lost.isEmpty());
 
-    const QList<QPointF> drift = driftPoints(h, 3, false);
+    const QList<QPointF> drift = driftPoints(h, 3, GraphErrors::frameArcsec);
     EXPECT_EQ(drift, (QList<QPointF>{{-1, 0}, {0.5, -0.5}}));
-    EXPECT_TRUE(stripSeries(GuideHistory(), 100, false).ra.empty());
+    EXPECT_TRUE(stripSeries(GuideHistory(), 100, GraphErrors::frameArcsec).ra.empty());
+
+    // Along the mount's axes where the cycle had a calibration, else along the frame's.
+    GuideRecord calibrated = found(15, 3, 4);
+    calibrated.onMountAxes = true;
+    calibrated.mountRaArcsec = -4;
+    calibrated.mountDecArcsec = 3;
+    h.append(calibrated);
+    EXPECT_EQ(driftPoints(h, 2, GraphErrors::mountArcsec), (QList<QPointF>{{0.5, -0.5}, {-4, 3}}));
+    EXPECT_EQ(driftPoints(h, 1, GraphErrors::frameArcsec), (QList<QPointF>{{3, 4}}));
 }

@@ -70,13 +70,6 @@ double value(const IndiVector& vector, const char* element) {
     const IndiElement* e = vector.element(QString::fromLatin1(element));
     return e ? e->value : NAN;
 }
-
-qint64 millisecondsOf(const std::function<void()>& call) {
-    QElapsedTimer clock;
-    clock.start();
-    call();
-    return clock.elapsed();
-}
 } // namespace
 
 TEST(IndiServer, ConnectsPulsesAndDisconnects) {

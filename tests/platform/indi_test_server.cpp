@@ -12,6 +12,13 @@ int freeLoopbackPort() {
     return probe.serverPort();
 }
 
+qint64 millisecondsOf(const std::function<void()>& call) {
+    QElapsedTimer clock;
+    clock.start();
+    call();
+    return clock.elapsed();
+}
+
 namespace {
 bool acceptsConnections(int port, int withinMs) {
     QElapsedTimer clock;
@@ -27,17 +34,19 @@ bool acceptsConnections(int port, int withinMs) {
 }
 } // namespace
 
-IndiTestServer::IndiTestServer() : port_(freeLoopbackPort()) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), home_.path());
-    process_.setProcessEnvironment(environment);
+IndiTestServer::IndiTestServer(const QStringList& drivers, const QProcessEnvironment& environment)
+    : port_(freeLoopbackPort()) {
+    QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
+    all.insert(environment);
+    all.insert(QStringLiteral("HOME"), home_.path());
+    process_.setProcessEnvironment(all);
     process_.setProcessChannelMode(QProcess::MergedChannels);
     process_.setStandardOutputFile(home_.filePath(QStringLiteral("indiserver.log")));
     // -u: the server's local socket, one per server so that tests may run side by side.
     process_.start(QStringLiteral("indiserver"),
-                   {QStringLiteral("-p"), QString::number(port_), QStringLiteral("-u"),
-                    home_.filePath(QStringLiteral("indiserver.sock")),
-                    QStringLiteral("indi_simulator_telescope")});
+                   QStringList{QStringLiteral("-p"), QString::number(port_), QStringLiteral("-u"),
+                               home_.filePath(QStringLiteral("indiserver.sock"))} +
+                       drivers);
     if (!process_.waitForStarted(5000))
         problem_ = QStringLiteral("Cannot start indiserver (package indi-bin): %1")
                        .arg(process_.errorString());

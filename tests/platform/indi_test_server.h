@@ -6,18 +6,24 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 
-// A real indiserver running the telescope simulator on a free loopback port, for one test.
-// The simulator keeps its configuration in a temporary home. When indiserver cannot be
-// started, problem() says why (the tests then fail: the package indi-bin is required).
+// A real indiserver running INDI drivers (by default the telescope simulator) on a free
+// loopback port, for one test. The drivers keep their configuration in a temporary home and
+// run with `environment` added to the test's. When indiserver cannot be started, problem() says
+// why (the tests then fail: the package indi-bin is required).
 class IndiTestServer {
 public:
-    IndiTestServer();
+    explicit IndiTestServer(
+        const QStringList& drivers = {QStringLiteral("indi_simulator_telescope")},
+        const QProcessEnvironment& environment = {});
     ~IndiTestServer();
 
     bool running() const { return problem_.isEmpty(); }
     QString problem() const { return problem_; }
     int port() const { return port_; }
+    // The drivers' home folder (also holds the server's log).
+    QString home() const { return home_.path(); }
     // Kills the server at once, as a crash would.
     void kill();
     // Stops and continues the server (SIGSTOP, SIGCONT): a server that hangs, links kept open.
@@ -30,6 +36,9 @@ private:
     int port_ = 0;
     QString problem_;
 };
+
+// How long `call` took, in ms.
+qint64 millisecondsOf(const std::function<void()>& call);
 
 // A loopback port nothing listens on (just now).
 int freeLoopbackPort();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/capture/raw_frame.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -41,6 +43,13 @@ public:
     virtual bool sourceDialog(QWidget* parent) = 0;
     virtual bool formatDialog(QWidget* parent) = 0;
     virtual QString errorString() const = 0;
+
+    // Cameras that expose on command start an exposure of `seconds`; grab() then waits for its
+    // frame. Cameras that deliver frames continuously ignore it.
+    virtual void startExposure(double seconds) { (void)seconds; }
+    // The frame of the last successful grab at the camera's own depth, for measures that want
+    // more than the picture's 0..255; null for drivers that have none.
+    virtual std::shared_ptr<const RawFrame> rawFrame() const { return nullptr; }
 };
 
 // The capture drivers of this machine by index 0..8, in a fixed order for the life of the

@@ -77,7 +77,7 @@ void CaptureWindow::developFrame() {
 
 bool CaptureWindow::editCopy() {
     developFrame();
-    clipboard_.put(frame_);
+    clipboard_.put(frame_, driver_ ? driver_->rawFrame() : nullptr);
     return !frame_.isNull();
 }
 
@@ -95,6 +95,13 @@ bool CaptureWindow::getStatus(CAPSTATUS& status) {
     const QSize size = driver_->frameSize();
     status.uiImageWidth = static_cast<uint32_t>(std::max(0, size.width()));
     status.uiImageHeight = static_cast<uint32_t>(std::max(0, size.height()));
+    return true;
+}
+
+bool CaptureWindow::startExposure(double seconds) {
+    if (!driver_)
+        return false;
+    driver_->startExposure(seconds);
     return true;
 }
 

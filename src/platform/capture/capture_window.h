@@ -40,6 +40,8 @@ public:
     bool dlgVideoSource();
     bool dlgVideoFormat();
     bool getStatus(CAPSTATUS& status);
+    // Tells a camera that exposes on command to start an exposure of `seconds`.
+    bool startExposure(double seconds);
     bool preview(bool on);
     bool previewRate(int ms);
 

@@ -1,14 +1,25 @@
 #include "platform/capture/desktop_capture_drivers.h"
 
+#include "platform/capture/indi_capture_driver.h"
 #include "platform/capture/sim_capture_driver.h"
 #include "platform/capture/v4l2_capture_driver.h"
+#include "platform/store/settings_store.h"
+#include "platform/telescope/indi_mount_list.h"
+#include "settings/setting_keys.h"
 
 namespace {
-constexpr size_t kMaxCameras = 8;
+constexpr size_t kIndices = 9;
+constexpr size_t kMaxCameras = kIndices - 1; // the simulator keeps the last index
+constexpr int kListGraceMs = 500;
+} // namespace
+
+std::vector<QString> listIndiCameras(const IndiAddress& server, QString* error) {
+    return listIndiDevices(server.host, server.port, indiCcdInterface, indiListMs, error);
 }
 
 DesktopCaptureDrivers::DesktopCaptureDrivers(SkySimulator& sky, SettingsStore& store,
-                                             std::shared_ptr<V4l2Io> io, const QString& devRoot)
+                                             std::shared_ptr<V4l2Io> io, const QString& devRoot,
+                                             IndiCameraLister indiLister)
     : sky_(sky), store_(store), io_(std::move(io)) {
     cameras_ = listV4l2CaptureDevices(*io_, devRoot, &problems_);
     if (cameras_.size() > kMaxCameras) {
@@ -17,25 +28,88 @@ DesktopCaptureDrivers::DesktopCaptureDrivers(SkySimulator& sky, SettingsStore& s
                              .arg(cameras_.size()));
         cameras_.resize(kMaxCameras);
     }
+    const QString server =
+        store_.readSetting(keys::IndiCameraServer.section, keys::IndiCameraServer.key,
+                           keys::IndiCameraServer.startupDefault);
+    indiServer_ = parseIndiServer(server);
+    if (!indiServer_ && !server.trimmed().isEmpty())
+        problems_.append(QStringLiteral("The INDI camera server \"%1\" is no host:port; no INDI "
+                                        "cameras are listed")
+                             .arg(server));
+    if (indiServer_ && indiLister)
+        indiListing_ = std::async(std::launch::async,
+                                  [lister = std::move(indiLister), address = *indiServer_] {
+                                      QString error;
+                                      std::vector<QString> names = lister(address, &error);
+                                      return std::make_pair(std::move(names), error);
+                                  });
+}
+
+// Takes the INDI server's answer, waiting for it at most a moment more than the listing's own
+// bound. A server that is simply not running answers at once (connection refused).
+void DesktopCaptureDrivers::settle() {
+    if (settled_)
+        return;
+    settled_ = true;
+    if (!indiListing_.valid())
+        return;
+    const QString server = indiServerName(*indiServer_);
+    if (indiListing_.wait_for(std::chrono::milliseconds(indiListMs + kListGraceMs)) !=
+        std::future_status::ready) {
+        problems_.append(QStringLiteral("The INDI server at %1 did not answer in time; no INDI "
+                                        "cameras are listed")
+                             .arg(server));
+        return;
+    }
+    auto [names, error] = indiListing_.get();
+    const size_t room = kMaxCameras - cameras_.size();
+    if (names.size() > room) {
+        problems_.append(QStringLiteral("Only %1 of the %2 INDI cameras at %3 fit in the Camera "
+                                        "menu")
+                             .arg(room)
+                             .arg(names.size())
+                             .arg(server));
+        names.resize(room);
+    }
+    indiCameras_ = std::move(names);
 }
 
 bool DesktopCaptureDrivers::description(int index, QString& name, QString& version) {
-    if (index < 0 || static_cast<size_t>(index) > cameras_.size())
+    settle();
+    const size_t webcams = cameras_.size(), last = webcams + indiCameras_.size();
+    if (index < 0 || static_cast<size_t>(index) > last)
         return false;
-    if (static_cast<size_t>(index) == cameras_.size()) {
+    const auto i = static_cast<size_t>(index);
+    if (i == last) {
         name = simulatorName();
         version = simulatorVersion();
+    } else if (i >= webcams) {
+        name = indiCameras_[i - webcams];
+        version = indiCameraVersion;
     } else {
-        name = cameras_[static_cast<size_t>(index)].card;
-        version = cameras_[static_cast<size_t>(index)].version;
+        name = cameras_[i].card;
+        version = cameras_[i].version;
     }
     return true;
 }
 
 std::unique_ptr<CaptureDriver> DesktopCaptureDrivers::create(int index) {
-    if (index < 0 || static_cast<size_t>(index) > cameras_.size())
+    settle();
+    const size_t webcams = cameras_.size(), last = webcams + indiCameras_.size();
+    if (index < 0 || static_cast<size_t>(index) > last)
         return nullptr;
-    if (static_cast<size_t>(index) == cameras_.size())
+    const auto i = static_cast<size_t>(index);
+    if (i == last)
         return std::make_unique<SimCaptureDriver>(sky_, store_);
-    return std::make_unique<V4l2CaptureDriver>(cameras_[static_cast<size_t>(index)].path, io_);
+    if (i >= webcams) {
+        IndiAddress address = *indiServer_;
+        address.device = indiCameras_[i - webcams];
+        return std::make_unique<IndiCaptureDriver>(address);
+    }
+    return std::make_unique<V4l2CaptureDriver>(cameras_[i].path, io_);
+}
+
+const QStringList& DesktopCaptureDrivers::problems() {
+    settle();
+    return problems_;
 }

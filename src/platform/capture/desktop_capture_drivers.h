@@ -3,33 +3,54 @@
 #include "platform/capture/capture_driver.h"
 #include "platform/capture/v4l2_devices.h"
 #include "platform/capture/v4l2_io.h"
+#include "platform/telescope/indi_address.h"
 
 #include <QStringList>
+#include <functional>
+#include <future>
+#include <optional>
 #include <vector>
 
 class SettingsStore;
 class SkySimulator;
 
-// The machine's webcams (V4L2 capture nodes in ascending /dev/videoN order), then the sky
-// simulator as the last driver. At most eight webcams are listed so the simulator always
-// keeps one of the nine driver indices.
+// Lists the camera devices of an INDI server; an empty list and `error` when it cannot.
+using IndiCameraLister =
+    std::function<std::vector<QString>(const IndiAddress& server, QString* error)>;
+// The real lister: asks the server, bounded by indiListMs.
+std::vector<QString> listIndiCameras(const IndiAddress& server, QString* error);
+inline constexpr int indiListMs = 2000;
+
+// The machine's webcams (V4L2 capture nodes in ascending /dev/videoN order), then the cameras
+// of the INDI server named in "INDI Camera Options" / "Server" (by device name), then the sky
+// simulator as the last driver. Nine indices in all: at most eight webcams, INDI cameras in
+// what is left, the simulator always last; what does not fit is left out with a note.
 class DesktopCaptureDrivers : public CaptureDrivers {
 public:
-    // Looks for cameras once, now; devRoot holds the videoN nodes.
+    // Looks for webcams now. The INDI server is asked on a thread of its own, so the window
+    // can be built meanwhile; the first description() waits for the answer at most
+    // indiListMs + 500 ms and lists no INDI cameras when it has not come by then.
     DesktopCaptureDrivers(SkySimulator& sky, SettingsStore& store,
                           std::shared_ptr<V4l2Io> io = systemV4l2Io(),
-                          const QString& devRoot = QStringLiteral("/dev"));
+                          const QString& devRoot = QStringLiteral("/dev"),
+                          IndiCameraLister indiLister = listIndiCameras);
 
     bool description(int index, QString& name, QString& version) override;
     std::unique_ptr<CaptureDriver> create(int index) override;
 
-    // Webcams that were found but could not be opened, with the reason, for the operator.
-    const QStringList& problems() const { return problems_; }
+    // Cameras that were found but could not be opened or listed, with the reason.
+    const QStringList& problems();
 
 private:
+    void settle();
+
     SkySimulator& sky_;
     SettingsStore& store_;
     std::shared_ptr<V4l2Io> io_;
     std::vector<V4l2DeviceInfo> cameras_;
+    std::optional<IndiAddress> indiServer_;
+    std::future<std::pair<std::vector<QString>, QString>> indiListing_;
+    std::vector<QString> indiCameras_;
+    bool settled_ = false;
     QStringList problems_;
 };

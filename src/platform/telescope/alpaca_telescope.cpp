@@ -83,18 +83,17 @@ QString AlpacaTelescope::path(const char* member) const {
         .arg(QLatin1String(member));
 }
 
-void AlpacaTelescope::failIfLost() const {
+// One request while the link holds; a request that gets no reply loses the link, and a lost
+// link fails every request at once. form: nullptr for a GET.
+QJsonValue AlpacaTelescope::request(const char* member, const AlpacaClient::Form* form,
+                                    int totalMs) {
     if (lost_)
         throw TelescopeLinkLost(QStringLiteral("The Alpaca device at %1 stopped answering; it "
                                                "must be connected again")
                                     .arg(client_.hostPort())
                                     .toStdString());
-}
-
-QJsonValue AlpacaTelescope::get(const char* member) {
-    failIfLost();
     try {
-        return client_.get(path(member));
+        return form ? client_.put(path(member), *form, totalMs) : client_.get(path(member));
     } catch (const TelescopeLinkLost&) {
         lost_ = true;
         throw;
@@ -102,17 +101,11 @@ QJsonValue AlpacaTelescope::get(const char* member) {
 }
 
 void AlpacaTelescope::put(const char* member, const AlpacaClient::Form& form, int totalMs) {
-    failIfLost();
-    try {
-        client_.put(path(member), form, totalMs);
-    } catch (const TelescopeLinkLost&) {
-        lost_ = true;
-        throw;
-    }
+    request(member, &form, totalMs);
 }
 
 bool AlpacaTelescope::readBool(const char* member) {
-    const QJsonValue value = get(member);
+    const QJsonValue value = request(member, nullptr);
     if (!value.isBool())
         fail(QStringLiteral("The Alpaca device at %1 sent an unreadable reply to %2")
                  .arg(client_.hostPort(), QLatin1String(member)));

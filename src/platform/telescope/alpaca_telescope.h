@@ -43,9 +43,8 @@ public:
 private:
     QString path(const char* member) const;
     bool readBool(const char* member);
-    QJsonValue get(const char* member);
+    QJsonValue request(const char* member, const AlpacaClient::Form* form, int totalMs = 0);
     void put(const char* member, const AlpacaClient::Form& form, int totalMs = 0);
-    void failIfLost() const;
 
     AlpacaAddress address_;
     AlpacaClient client_;

@@ -28,6 +28,17 @@ std::optional<IndiAddress> parseIndiIdentifier(const QString& identifier) {
     return address;
 }
 
+std::optional<IndiAddress> parseIndiServer(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed.contains('/') || trimmed.contains('@'))
+        return std::nullopt;
+    const QUrl url(scheme + trimmed, QUrl::StrictMode);
+    const int port = url.port(7624);
+    if (!url.isValid() || url.host().isEmpty() || port < 1 || port > 65535)
+        return std::nullopt;
+    return IndiAddress{url.host(), port, {}};
+}
+
 QString indiIdentifier(const IndiAddress& address) {
     return scheme + indiServerName(address) + '/' +
            QString::fromLatin1(QUrl::toPercentEncoding(address.device));

@@ -17,6 +17,10 @@ struct IndiAddress {
 // 1..65535; host and device must not be empty. Anything else gives no address.
 std::optional<IndiAddress> parseIndiIdentifier(const QString& identifier);
 
+// Reads a server's "host:port" ("[::1]:7624" for IPv6; without a port, 7624). The device is
+// left empty. Blank text or anything else gives no address.
+std::optional<IndiAddress> parseIndiServer(const QString& text);
+
 // The identifier parseIndiIdentifier reads back as the same address.
 QString indiIdentifier(const IndiAddress& address);
 

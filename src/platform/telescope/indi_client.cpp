@@ -124,6 +124,7 @@ private:
             vector.revision = s.revision;
             IndiVector& slot = s.devices[vector.device].properties[vector.name];
             vector.defined = definition || slot.defined == 0 ? s.revision : slot.defined;
+            vector.lastBusy = vector.state == IndiState::Busy ? s.revision : slot.lastBusy;
             slot = std::move(vector);
         });
     }
@@ -179,6 +180,13 @@ bool IndiClient::send(const IndiVector& vector) {
     if (!linkUp())
         return false;
     sendIndiVector(*listener_, vector);
+    return true;
+}
+
+bool IndiClient::enableBlobs(const QString& device, const QString& property) {
+    if (!linkUp())
+        return false;
+    listener_->setBLOBMode(B_ALSO, device.toUtf8().constData(), property.toUtf8().constData());
     return true;
 }
 

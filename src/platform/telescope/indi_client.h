@@ -48,6 +48,10 @@ public:
     // Sends the vector's element values to its device; false when the link is down.
     bool send(const IndiVector& vector);
 
+    // Asks the server to send this client the BLOBs of the device's property, besides all
+    // else (other clients are not affected); false when the link is down.
+    bool enableBlobs(const QString& device, const QString& property);
+
     // Calls `reader` with the snapshot, under the lock: keep it short.
     void read(const std::function<void(const IndiSnapshot&)>& reader) const;
     // Waits until `condition` holds on the snapshot, the link drops (LinkLost, also when it

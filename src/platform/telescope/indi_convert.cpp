@@ -1,5 +1,6 @@
 #include "platform/telescope/indi_convert.h"
 
+#include <indipropertyblob.h>
 #include <indipropertylight.h>
 #include <indipropertynumber.h>
 #include <indipropertyswitch.h>
@@ -86,6 +87,18 @@ void copyLights(const INDI::Property& property, IndiVector& out) {
     }
 }
 
+void copyBlobs(const INDI::Property& property, IndiVector& out) {
+    out.kind = IndiKind::Blob;
+    const INDI::PropertyBlob blobs(property);
+    for (const auto& w : blobs) {
+        IndiElement e = named(w.getName(), w.getLabel());
+        if (w.getBlob() && w.getBlobLen() > 0)
+            e.blob = QByteArray(static_cast<const char*>(w.getBlob()), w.getBlobLen());
+        e.blobFormat = text(w.getFormat());
+        out.elements.push_back(e);
+    }
+}
+
 struct Names {
     explicit Names(const IndiVector& vector)
         : device(vector.device.toUtf8()), name(vector.name.toUtf8()) {}
@@ -114,6 +127,9 @@ IndiVector toIndiVector(const INDI::Property& property) {
         break;
     case INDI_LIGHT:
         copyLights(property, out);
+        break;
+    case INDI_BLOB:
+        copyBlobs(property, out);
         break;
     default:
         out.kind = IndiKind::Blob;

@@ -8,14 +8,14 @@ namespace {
 // Devices count as all described when no definition has come for this long.
 constexpr int quietMs = 300;
 
-bool isMount(const IndiDeviceState& device) {
+bool hasInterface(const IndiDeviceState& device, int interfaceBits) {
     const auto info = device.properties.find(QStringLiteral("DRIVER_INFO"));
     if (info == device.properties.end())
         return false;
     const IndiElement* interfaces = info->second.element(QStringLiteral("DRIVER_INTERFACE"));
     bool ok = false;
     const uint bits = interfaces ? interfaces->text.trimmed().toUInt(&ok) : 0;
-    return ok && (bits & (indiTelescopeInterface | indiGuiderInterface)) != 0;
+    return ok && (bits & uint(interfaceBits)) != 0;
 }
 
 bool anyDriverInfo(const IndiSnapshot& s) {
@@ -26,16 +26,26 @@ bool anyDriverInfo(const IndiSnapshot& s) {
 }
 } // namespace
 
-std::vector<QString> indiMountDevices(const IndiSnapshot& snapshot) {
+std::vector<QString> indiDevicesWith(const IndiSnapshot& snapshot, int interfaceBits) {
     std::vector<QString> names;
     for (const auto& [name, device] : snapshot.devices)
-        if (isMount(device))
+        if (hasInterface(device, interfaceBits))
             names.push_back(name);
     return names; // std::map keeps them sorted
 }
 
+std::vector<QString> indiMountDevices(const IndiSnapshot& snapshot) {
+    return indiDevicesWith(snapshot, indiTelescopeInterface | indiGuiderInterface);
+}
+
 std::vector<QString> listIndiMountDevices(const QString& host, int port, int timeoutMs,
                                           QString* error) {
+    return listIndiDevices(host, port, indiTelescopeInterface | indiGuiderInterface, timeoutMs,
+                           error);
+}
+
+std::vector<QString> listIndiDevices(const QString& host, int port, int interfaceBits,
+                                     int timeoutMs, QString* error) {
     const auto start = std::chrono::steady_clock::now();
     const QString server = indiServerName({host, port, {}});
     IndiClient client;
@@ -49,7 +59,7 @@ std::vector<QString> listIndiMountDevices(const QString& host, int port, int tim
     const IndiClient::Wait result =
         client.waitForDefinitions(anyDriverInfo, quietMs, timeoutMs - int(spent.count()));
     std::vector<QString> names;
-    client.read([&](const IndiSnapshot& s) { names = indiMountDevices(s); });
+    client.read([&](const IndiSnapshot& s) { names = indiDevicesWith(s, interfaceBits); });
     if (error)
         *error = result == IndiClient::Wait::LinkLost
                      ? QStringLiteral("Lost the connection to the INDI server at %1").arg(server)

@@ -29,3 +29,25 @@ QString indiStateName(IndiState state) {
     }
     return {};
 }
+
+IndiElement numberElement(const char* name, double value) {
+    IndiElement e;
+    e.name = QString::fromLatin1(name);
+    e.value = value;
+    return e;
+}
+
+IndiElement switchElement(const char* name, bool on) {
+    IndiElement e;
+    e.name = QString::fromLatin1(name);
+    e.on = on;
+    return e;
+}
+
+IndiVector vectorNamed(const QString& device, const char* name, IndiKind kind) {
+    IndiVector v;
+    v.device = device;
+    v.name = QString::fromLatin1(name);
+    v.kind = kind;
+    return v;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 #include <vector>
@@ -25,6 +26,10 @@ struct IndiElement {
     bool on = false; // switches
     QString text;    // texts
     IndiState light = IndiState::Idle;
+    // BLOBs: the bytes as received (shared, not copied, between snapshots) and their format,
+    // for example ".fits"; empty until the client has asked for BLOBs and one has arrived.
+    QByteArray blob;
+    QString blobFormat;
 };
 
 struct IndiVector {
@@ -41,6 +46,9 @@ struct IndiVector {
     // at the definition: properties sorted by `defined` come in the driver's order.
     quint64 revision = 0;
     quint64 defined = 0;
+    // The change counter at the latest definition or update that found it Busy (0: never), so
+    // that a waiter who wakes only after Busy has turned back into Idle still sees it ran.
+    quint64 lastBusy = 0;
 
     const IndiElement* element(const QString& elementName) const;
     IndiElement* element(const QString& elementName);
@@ -49,3 +57,9 @@ struct IndiVector {
 };
 
 QString indiStateName(IndiState state);
+
+// Elements and vectors to send: a number or switch element with its new value, and an empty
+// vector of a device's property (name: its INDI name, e.g. "CONNECTION").
+IndiElement numberElement(const char* name, double value);
+IndiElement switchElement(const char* name, bool on);
+IndiVector vectorNamed(const QString& device, const char* name, IndiKind kind);

@@ -1,5 +1,7 @@
 #include "platform/telescope/indi_telescope.h"
 
+#include "platform/telescope/indi_client_access.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -17,68 +19,6 @@ constexpr int messageGraceMs = 200;
 QString lostMessage(const QString& server) {
     return QStringLiteral("Lost the connection to the INDI server at %1").arg(server);
 }
-
-IndiElement numberElement(const char* name, double value) {
-    IndiElement e;
-    e.name = QString::fromLatin1(name);
-    e.value = value;
-    return e;
-}
-
-IndiElement switchElement(const char* name, bool on) {
-    IndiElement e;
-    e.name = QString::fromLatin1(name);
-    e.on = on;
-    return e;
-}
-
-IndiVector vectorNamed(const QString& device, const char* name, IndiKind kind) {
-    IndiVector v;
-    v.device = device;
-    v.name = QString::fromLatin1(name);
-    v.kind = kind;
-    return v;
-}
-
-// The device as the settings dialog sees it, through the driver's client.
-class ClientDeviceAccess : public IndiDeviceAccess {
-public:
-    ClientDeviceAccess(IndiClient& client, QString device, QString server)
-        : client_(client), device_(std::move(device)), server_(std::move(server)) {}
-
-    QString deviceName() const override { return device_; }
-    std::vector<IndiVector> properties() const override {
-        std::vector<IndiVector> out;
-        client_.read([&](const IndiSnapshot& s) {
-            if (const IndiDeviceState* d = s.device(device_))
-                for (const auto& [name, vector] : d->properties)
-                    out.push_back(vector);
-        });
-        return out;
-    }
-    quint64 revision() const override {
-        quint64 r = 0;
-        client_.read([&](const IndiSnapshot& s) { r = s.revision; });
-        return r;
-    }
-    QString lastMessage() const override {
-        QString m;
-        client_.read([&](const IndiSnapshot& s) {
-            if (const IndiDeviceState* d = s.device(device_))
-                m = d->lastMessage;
-        });
-        return m;
-    }
-    void send(const IndiVector& changed) override {
-        if (!client_.send(changed))
-            throw TelescopeError(lostMessage(server_).toStdString());
-    }
-
-private:
-    IndiClient& client_;
-    QString device_;
-    QString server_;
-};
 } // namespace
 
 IndiVector indiGuidePulse(const QString& device, int direction, double durationMs) {
@@ -220,8 +160,10 @@ void IndiTelescope::PulseGuide(int direction, double durationMs) {
     throwUnlessMet(client_.waitUntil(
         [&](const IndiSnapshot& s) {
             const IndiVector* p = s.property(address_.device, pulse.name);
-            // An Idle update after the send is the end of an earlier pulse.
-            if (!p || p->revision <= sent || p->state == IndiState::Idle)
+            // An Idle update after the send is the end of an earlier pulse, unless the
+            // property went Busy after the send: then this pulse ran (a short one may have
+            // ended before this wait looked).
+            if (!p || p->revision <= sent || (p->state == IndiState::Idle && p->lastBusy <= sent))
                 return false;
             answer = p->state;
             return true;

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "platform/capture/raw_frame.h"
+#include "platform/telescope/indi_address.h"
+#include "platform/telescope/indi_client.h"
+
+#include <QSize>
+#include <chrono>
+#include <memory>
+
+// The properties of one of a camera's image streams.
+struct IndiChip {
+    const char* exposure;
+    const char* exposureValue;
+    const char* abort;
+    const char* frame;
+    const char* binning;
+    const char* blob;
+};
+inline constexpr IndiChip indiMainChip{"CCD_EXPOSURE", "CCD_EXPOSURE_VALUE", "CCD_ABORT_EXPOSURE",
+                                       "CCD_FRAME",    "CCD_BINNING",        "CCD1"};
+inline constexpr IndiChip indiGuideChip{"GUIDER_EXPOSURE",       "GUIDER_EXPOSURE_VALUE",
+                                        "GUIDER_ABORT_EXPOSURE", "GUIDER_FRAME",
+                                        "GUIDER_BINNING",        "CCD2"};
+
+struct IndiCameraTimeouts {
+    int connectMs = 5000;     // reaching the server, and the device showing up on it
+    int callMs = 10000;       // the device's answer to a request
+    int frameExtraMs = 10000; // a frame may come this long after its exposure has ended
+    int abortMs = 1000;       // an unfinished exposure's abort being taken
+};
+
+// A camera on an INDI server, exposing on request. The main chip is used (CCD_EXPOSURE, BLOB
+// CCD1); a device with only a guide head uses that (GUIDER_EXPOSURE, BLOB CCD2). Every member
+// runs on the caller's thread and returns within the stated time-outs; failures leave a reason
+// in error() and never throw.
+class IndiCamera {
+public:
+    explicit IndiCamera(IndiAddress address, IndiCameraTimeouts timeouts = {});
+    // Disconnects as disconnect() does.
+    ~IndiCamera();
+    IndiCamera(const IndiCamera&) = delete;
+    IndiCamera& operator=(const IndiCamera&) = delete;
+
+    // Reaches the server, switches the device's CONNECTION on when it is off (it stays on if
+    // another client had switched it on), asks for this client's BLOBs of the chip and makes
+    // sure frames are uploaded to clients as FITS (UPLOAD_LOCAL becomes UPLOAD_BOTH).
+    bool connect();
+    // Aborts an unfinished exposure, switches CONNECTION off only when connect() switched it
+    // on, and drops the link.
+    void disconnect();
+    bool connected() const;
+
+    // Frame size the camera announces: the chip's frame divided by its binning. Empty when not
+    // connected.
+    QSize frameSize() const;
+
+    // Starts an exposure of `seconds` (held to the camera's range). An exposure still unfinished
+    // (or given up) is aborted first, so its frame can never be taken for this one's.
+    void startExposure(double seconds);
+    // The frame of the last exposure started. Waits for it until the exposure's length plus
+    // frameExtraMs after its start; once it has come, returns it again without waiting. false
+    // with error() when no exposure was started, the frame did not come in time, was no
+    // usable FITS, had another size than announced, or the camera or server went away. A
+    // failed exposure fails again at once on the next call.
+    std::shared_ptr<const RawFrame> takeFrame();
+    // true when takeFrame() would return at once: the frame or the exposure's failure has
+    // come, its deadline has passed, or no exposure is under way. Never waits.
+    bool frameDue() const;
+    // An exposure has been started since connect().
+    bool exposureStarted() const { return exposure_ != Exposure::None; }
+
+    QString error() const { return error_; }
+    IndiClient& client() { return client_; }
+    const IndiAddress& address() const { return address_; }
+    const IndiChip& chip() const { return *chip_; }
+    QString server() const { return indiServerName(address_); }
+
+private:
+    enum class Exposure { None, Running, Delivered, Failed };
+    using Clock = std::chrono::steady_clock;
+    struct FrameWatch;
+
+    bool openLink();
+    bool switchConnection(bool on);
+    bool connectionOn() const;
+    void prepareUploads();
+    void abortExposure();
+    bool waitForFrame();
+    QString lostExposureLink() const;
+    bool acceptFrame(const QByteArray& bytes, const QString& format);
+    quint64 revisionNow() const;
+    bool fail(const QString& message);
+
+    IndiAddress address_;
+    IndiCameraTimeouts timeouts_;
+    IndiClient client_;
+    const IndiChip* chip_ = &indiMainChip;
+    bool open_ = false;
+    bool switchedOn_ = false; // connect() switched CONNECTION on
+
+    Exposure exposure_ = Exposure::None;
+    bool staleFrameRisk_ = false; // an exposure's frame may still be on its way
+    quint64 sentRevision_ = 0;    // client revision just before the exposure was requested
+    Clock::time_point deadline_;
+    QSize announced_;
+    std::shared_ptr<const RawFrame> frame_;
+    QString exposureError_;
+    QString error_;
+};

@@ -1,0 +1,215 @@
+// Against a real indiserver running INDI's CCD simulator (package indi-bin), with a stand-in
+// star catalogue (indi_sky/gsc) first on the server's PATH.
+
+#include "app/frame_picture.h"
+#include "app/main_window_probe.h"
+#include "fakes/fake_platform.h"
+#include "indi_sky.h"
+#include "indi_test_server.h"
+#include "platform/capture/desktop_capture_drivers.h"
+#include "platform/capture/indi_camera.h"
+#include "platform/telescope/indi_property.h"
+#include "printers.h"
+#include "sim/sim_clock.h"
+#include "sim/sky_simulator.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+struct Sky {
+    double ra = 0, dec = 0;     // frame centre of the last query, J2000 degrees
+    std::vector<QPointF> stars; // (RA, Dec) of the stars it printed
+};
+
+Sky lastQuery(const QString& log) {
+    QFile file(log);
+    Sky sky;
+    if (!file.open(QIODevice::ReadOnly))
+        return sky;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        if (f.value(0) == "query" && f.size() >= 3)
+            sky = {f[1].toDouble(), f[2].toDouble(), {}};
+        else if (f.value(0) == "star" && f.size() >= 4)
+            sky.stars.emplace_back(f[2].toDouble(), f[3].toDouble());
+    }
+    return sky;
+}
+
+// Where the simulator draws a star with no mount and no rotation (observed, INDI 1.9.9):
+// declination runs towards -x, right ascension towards +y, about the frame's centre.
+QPointF expectedPixel(const Sky& sky, QPointF star, QSize frame, double arcsecPerPixel) {
+    const double dRa = std::remainder(star.x() - sky.ra, 360.0);
+    const double cosDec = std::cos(sky.dec * M_PI / 180);
+    return {frame.width() / 2.0 - (star.y() - sky.dec) * 3600 / arcsecPerPixel,
+            frame.height() / 2.0 + dRa * cosDec * 3600 / arcsecPerPixel};
+}
+
+// Brightness-weighted centre of the star within 3 px of `near`; (-1, -1) when there is none
+// (the noise-only sky stays below 10 ADU).
+QPointF starNear(const RawFrame& f, QPointF near) {
+    const int cx = int(std::lround(near.x())), cy = int(std::lround(near.y()));
+    double sum = 0, sx = 0, sy = 0, peak = 0;
+    for (int y = cy - 3; y <= cy + 3; ++y)
+        for (int x = cx - 3; x <= cx + 3; ++x) {
+            const double w = std::max(0, f.at(x, y) - 10);
+            peak = std::max(peak, w);
+            sum += w;
+            sx += w * x;
+            sy += w * y;
+        }
+    return peak < 50 ? QPointF(-1, -1) : QPointF(sx / sum, sy / sum);
+}
+
+// Checks every catalogue star well inside the frame; returns how many there were.
+int checkStars(const RawFrame& frame, const Sky& sky) {
+    const double scale = 206.264806 * 5.2 / 900; // 5.2 um pixels, 900 mm
+    int checked = 0;
+    for (const QPointF star : sky.stars) {
+        const QPointF want = expectedPixel(sky, star, {frame.width, frame.height}, scale);
+        if (want.x() < 8 || want.y() < 8 || want.x() > frame.width - 8 ||
+            want.y() > frame.height - 8)
+            continue;
+        const QPointF seen = starNear(frame, want);
+        EXPECT_NEAR(seen.x(), want.x(), 1.0) << "star at " << want.x() << ", " << want.y();
+        EXPECT_NEAR(seen.y(), want.y(), 1.0) << "star at " << want.x() << ", " << want.y();
+        ++checked;
+    }
+    return checked;
+}
+
+// Whether a preview label in the window shows a frame with a star in it within withinMs.
+bool showsStars(QWidget& window, int withinMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < withinMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        for (const QLabel* view : window.findChildren<QLabel*>()) {
+            const QImage shown = view->pixmap().toImage();
+            if (shown.width() < 1280)
+                continue;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x)
+                    if (qGray(shown.pixel(x, y)) > 100)
+                        return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
+// The whole path: listed in the Camera menu, connected at start-up, exposed by the loop for the
+// slider's length, its FITS frame decoded into the picture with the stars where the catalogue
+// puts them, and the device switched off again because Orvalis switched it on.
+TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
+    QTemporaryDir work;
+    const QString log = work.filePath(QStringLiteral("gsc.log"));
+    IndiTestServer server({QStringLiteral("indi_simulator_ccd")}, catalogueOnPath(log));
+    ASSERT_TRUE(server.running()) << server.problem().toStdString();
+
+    FakePlatform fp;
+    fp.store.set("INDI Camera Options", "Server",
+                 QStringLiteral("localhost:%1").arg(server.port()));
+    fp.store.set("Camera Options", "Exposure", "1");
+    SkySimulator sky(SkyOptions{}, std::make_shared<SteadySimClock>());
+    QTemporaryDir noWebcams;
+    DesktopCaptureDrivers drivers(sky, fp.store, systemV4l2Io(), noWebcams.path());
+    Platform platform = fp.platform();
+    platform.capture = &drivers;
+    SimulatorHand observer(server.port());
+    {
+        frmMain w(platform);
+        ASSERT_GE(w.mnuDriver.size(), 2);
+        EXPECT_EQ(w.mnuDriver[0]->text(), "CCD Simulator (INDI)");
+        EXPECT_EQ(w.mnuDriver[1]->text(), "Orvalis Sky Simulator 1.0");
+        EXPECT_TRUE(w.mnuDriver[0]->isChecked());
+        EXPECT_TRUE(w.mnuFormat->isEnabled());
+        EXPECT_TRUE(observer.connectionOn(ccdName, 5000, true));
+        // The camera's own focal length: with no mount it then draws the sky at RA 0, Dec 0.
+        observer.setNumbers(ccdName, "SCOPE_INFO", {{"FOCAL_LENGTH", 900}, {"APERTURE", 120}});
+
+        w.cmdPreview->click();
+        w.sldExposure->setValue(2); // for the exposure after this one
+        EXPECT_EQ(MainWindowProbe::tickUntilCycle(w), 2);
+        std::shared_ptr<const RawFrame> first = w.rawFrame();
+        ASSERT_TRUE(first);
+        EXPECT_EQ(w.picFrame->image().size(), QSize(1280, 1024));
+        EXPECT_EQ(first->exposureSec, 1);
+        EXPECT_GE(checkStars(*first, lastQuery(log)), 5);
+
+        EXPECT_EQ(MainWindowProbe::tickUntilCycle(w), 4);
+        ASSERT_TRUE(w.rawFrame());
+        EXPECT_NE(w.rawFrame(), first);
+        EXPECT_EQ(w.rawFrame()->exposureSec, 2);
+        // The picture is the same frame, mapped linearly: a star stands out of the background.
+        const Sky query = lastQuery(log);
+        int bright = 0;
+        for (const QPointF star : query.stars) {
+            const QPointF at = expectedPixel(query, star, {1280, 1024}, 206.264806 * 5.2 / 900);
+            if (w.picFrame->image().rect().contains(at.toPoint()) &&
+                qGray(w.picFrame->image().pixel(at.toPoint())) > 20)
+                ++bright;
+        }
+        EXPECT_GE(bright, 5);
+        EXPECT_LT(qGray(w.picFrame->image().pixel(3, 3)), 10);
+
+        // Focus streams frames of its own; the preview shows the first that comes.
+        w.cmdFocus->click();
+        ASSERT_TRUE(w.state.focusing);
+        EXPECT_TRUE(showsStars(w, 8000));
+    }
+    EXPECT_FALSE(observer.connectionOn(ccdName, 5000, false));
+}
+
+// A frame that comes late is never taken for a later exposure's; a hung server costs the
+// exposure plus the frame allowance, a dead one nothing; a device another client switched on
+// stays on.
+TEST(IndiCameraPeer, LateFramesAndLostServersNeverPassForNewFrames) {
+    IndiTestServer server({QStringLiteral("indi_simulator_ccd")});
+    ASSERT_TRUE(server.running()) << server.problem().toStdString();
+    SimulatorHand observer(server.port());
+    observer.switchOn(ccdName);
+    IndiCamera camera({QStringLiteral("localhost"), server.port(), ccdName},
+                      {3000, 5000, 1500, 1000});
+    ASSERT_TRUE(camera.connect()) << camera.error().toStdString();
+    EXPECT_EQ(camera.frameSize(), QSize(1280, 1024));
+
+    camera.startExposure(1); // its frame arrives unread
+    QThread::msleep(2500);
+    camera.startExposure(2);
+    std::shared_ptr<const RawFrame> frame;
+    EXPECT_GT(millisecondsOf([&] { frame = camera.takeFrame(); }), 1500);
+    ASSERT_TRUE(frame) << camera.error().toStdString();
+    EXPECT_EQ(frame->exposureSec, 2);
+
+    camera.startExposure(1);
+    server.freeze();
+    EXPECT_LT(millisecondsOf([&] { frame = camera.takeFrame(); }), 4500);
+    EXPECT_FALSE(frame);
+    EXPECT_TRUE(camera.error().contains("in time")) << camera.error().toStdString();
+    server.thaw(); // the late frame comes now
+    camera.startExposure(0.5);
+    frame = camera.takeFrame();
+    ASSERT_TRUE(frame) << camera.error().toStdString();
+    EXPECT_EQ(frame->exposureSec, 0.5);
+
+    camera.disconnect();
+    EXPECT_TRUE(observer.connectionOn(ccdName, 1000, true));
+    ASSERT_TRUE(camera.connect());
+    camera.startExposure(5);
+    server.kill();
+    EXPECT_LT(millisecondsOf([&] { frame = camera.takeFrame(); }), 2000);
+    EXPECT_FALSE(frame);
+    EXPECT_TRUE(camera.error().contains("Lost the connection")) << camera.error().toStdString();
+}
