@@ -4,6 +4,7 @@
 #include "capture/CapApp.h"
 #include "capture/VFW.h"
 #include "measure/AIP.h"
+#include "platform/capture/raw_frame.h"
 #include "server/server_link.h"
 #include "settings/setting_keys.h"
 
@@ -131,8 +132,9 @@ rpc::Reply ServerLink::setLockPosition(double x, double y, bool exact) {
     return rpc::ok();
 }
 
-// The square around the locked star as the search sees it: luminance 0..255, sent as
-// little-endian 16-bit values, row by row.
+// The square around the locked star at the camera's own depth (0..65535 for a 16-bit INDI
+// camera) when the shown frame has one of the same size, else as the search sees it (luminance
+// 0..255); little-endian 16-bit values, row by row.
 rpc::Reply ServerLink::starImage(int size) {
     if (!w_.state.locked)
         return rpc::fail(rpc::NoStar, "no star selected");
@@ -143,14 +145,17 @@ rpc::Reply ServerLink::starImage(int size) {
                            .intersected(w_.picFrame->image().rect());
     if (area.isEmpty())
         return rpc::fail(rpc::NoStar, "no image available");
+    const std::shared_ptr<const RawFrame> raw = w_.rawFrame();
+    const bool deep = raw && QSize(raw->width, raw->height) == w_.picFrame->image().size();
     QByteArray pixels;
     pixels.reserve(area.width() * area.height() * 2);
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x) {
-            const uint8_t v =
-                luminance(w_.picFrame->Point(static_cast<float>(x), static_cast<float>(y)));
-            pixels.append(static_cast<char>(v));
-            pixels.append('\0');
+            const uint16_t v =
+                deep ? raw->at(x, y)
+                     : luminance(w_.picFrame->Point(static_cast<float>(x), static_cast<float>(y)));
+            pixels.append(static_cast<char>(v & 0xff));
+            pixels.append(static_cast<char>(v >> 8));
         }
     return rpc::ok(QJsonObject{
         {"frame", frame_},
