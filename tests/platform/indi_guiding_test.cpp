@@ -154,6 +154,6 @@ TEST(IndiGuiding, CalibratesAndHoldsTheStarWithTheCcdSimulatorsFrames) {
     // The simulator's frames move the star in whole pixels and a correction shows a cycle late,
     // so a held star still swings by 2 px on an axis; a run-away passes 4 px within 40 cycles.
     EXPECT_LE(worst, 2.5) << track.toStdString() << "\n"
-                           << (conditions ? conditions->toolTip() : QString()).toStdString();
+                          << (conditions ? conditions->toolTip() : QString()).toStdString();
     EXPECT_FALSE(w.state.lockLost);
 }
