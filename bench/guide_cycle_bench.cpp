@@ -39,16 +39,6 @@ Usage usageNow() {
     return {ms(usage.ru_utime) + ms(usage.ru_stime), usage.ru_minflt};
 }
 
-bool startGuiding(SimSession& s, ManualSimClock& clock) {
-    frmMain& w = *s.window;
-    w.cmdPreview->click();
-    runExposure(w, clock);
-    if (!s.lockOnGuideStar())
-        return false;
-    w.cmdGuide->click();
-    return w.state.guiding;
-}
-
 bool cycleCost(bool shown) {
     auto clock = std::make_shared<ManualSimClock>(0);
     SimSession s({}, clock);
@@ -57,7 +47,7 @@ bool cycleCost(bool shown) {
     if (shown)
         w.show();
     QApplication::processEvents();
-    if (!startGuiding(s, *clock))
+    if (!startGuiding(s, clock.get()))
         return false;
     std::vector<double> ticks, post, render, own, faults, after;
     int lost = 0;

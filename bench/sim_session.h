@@ -104,3 +104,18 @@ inline double runExposure(frmMain& w, ManualSimClock& clock, double step = 0.5) 
     }
     return -1;
 }
+
+// Preview, one exposure (on `clock` when given, else on the window's own ticks), Lock on the
+// guide star, Guide; true when the window then guides.
+inline bool startGuiding(SimSession& s, ManualSimClock* clock) {
+    frmMain& w = *s.window;
+    w.cmdPreview->click();
+    if (clock)
+        runExposure(w, *clock);
+    else
+        MainWindowProbe::tickUntilCycle(w);
+    if (!s.lockOnGuideStar())
+        return false;
+    w.cmdGuide->click();
+    return w.state.guiding;
+}

@@ -9,6 +9,7 @@ packages=(
   libcpp-httplib-dev
   libindi-dev indi-bin iproute2 util-linux
   xvfb xauth x11-utils xdotool imagemagick dpkg-dev
+  kstars dbus dbus-x11 libglib2.0-bin sqlite3
 )
 missing=()
 for p in "${packages[@]}"; do

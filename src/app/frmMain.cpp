@@ -5,6 +5,7 @@
 #include "app/version.h"
 #include "graph/guide_panel.h"
 #include "platform/parport/port_io.h"
+#include "server/server_link.h"
 #include "sim/star_field.h"
 
 #include <QAction>

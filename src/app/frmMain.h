@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
+#include <optional>
 
 class FramePicture;
 class GuidePanel;
@@ -22,6 +23,8 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
+class QRect;
+class ServerLink;
 class QPushButton;
 class QSlider;
 class QTimer;
@@ -54,6 +57,15 @@ public:
     // Raises the "settings not saved" condition after a failed write, ends it after a good one.
     void settingsSaved(bool saved);
 
+    // Picks the guide star an operator would (see chooseGuideStar), in `roi` when given, and
+    // locks it as a click on it after Lock would. false, with a note, when there is none.
+    bool selectStarAutomatically(const std::optional<QRect>& roi = std::nullopt);
+    // Pausing stops the corrections (full: the exposures too); the Guide button shows it in
+    // yellow while guiding. Resuming restores both.
+    void setGuidingPaused(bool paused, bool full);
+    // The guiding server, or null before start-up ends.
+    ServerLink* server() const { return server_.get(); }
+
     // Brings a new frame from the grab window into picFrame: grab, copy into the frame slot,
     // show. A failed grab shows a black frame of the last size.
     void transferFrame();
@@ -62,7 +74,8 @@ public:
     // mount's axes. startCalibration() starts one when a star is locked, the exposure loop
     // runs and the guide output can pulse (switching guiding off); otherwise a status note
     // says what is missing and it returns false. It then runs one step per exposure.
-    bool startCalibration();
+    // quiet: a failure is a status note only, no message box (an imaging program asked).
+    bool startCalibration(bool quiet = false);
     bool calibrating() const { return calibrator_.running(); }
     // Ends a running calibration at once, the star left where it is; nothing is stored.
     void stopCalibration();
@@ -136,6 +149,7 @@ public:
     QAction* mnuAscom = nullptr;
     QAction* mnuParallel = nullptr;
     QAction* mnuSerial = nullptr;
+    QAction* mnuSelectStarAutomatically = nullptr;
     QAction* mnuCalibrate = nullptr;
     QAction* mnuUseCalibration = nullptr;
     QAction* mnuClearCalibration = nullptr;
@@ -158,6 +172,8 @@ protected:
 private:
     // Lets tests run handlers that only timers and the guide cycle reach.
     friend struct MainWindowProbe;
+    // The imaging programs' server works the window as its controls do.
+    friend class ServerLink;
 
 private:
     void buildControls();
@@ -238,6 +254,10 @@ private:
     void mnuTelescopeProperties_Click();
     void restoreTelescope();
     void disconnectDriver();
+    // Connects the chosen telescope (state.telescope set) as Telescope > Connected does, without
+    // its message box: the mark goes on and a lost link's condition ends. The driver's error
+    // text when it did not connect.
+    std::optional<QString> connectChosenTelescope();
     void telescopeConnectionFailed(const QString& why);
     void telescopeFailed(const QString& what, const std::exception& error);
     void showNoTelescope();
@@ -264,8 +284,10 @@ private:
     void saveSetting(const char* section, const char* key, const QString& text);
 
     void showStatusNotes();
+    void mnuSelectStarAutomatically_Click();
 
     Platform platform_;
+    std::unique_ptr<ServerLink> server_;
     FrameSlot clipboard_;
     StatusNotes statusNotes_;
     QLabel* lblConditions_ = nullptr;
@@ -276,4 +298,5 @@ private:
     Calibrator calibrator_;
     std::optional<Calibration> calibration_;
     QPointer<frmCalibration> calibrationWindow_;
+    bool calibrationQuiet_ = false;
 };

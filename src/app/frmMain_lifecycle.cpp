@@ -4,6 +4,7 @@
 #include "app/frmAbout.h"
 #include "platform/parport/port_io.h"
 #include "platform/store/settings_store.h"
+#include "server/server_link.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -47,6 +48,8 @@ void frmMain::Form_Load() {
     restoreCaptureDriver();
     restoreTelescope();
     loadCalibration();
+    server_ = std::make_unique<ServerLink>(*this);
+    server_->start();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -58,6 +61,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 void frmMain::Form_Unload() {
     if (optionsDialog)
         delete optionsDialog.data();
+    server_.reset();
     disconnectTelescope();
 }
 

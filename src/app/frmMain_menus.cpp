@@ -29,6 +29,8 @@ void frmMain::buildMenus() {
     mnuSerial = checkable(mnuGuiding, "Serial");
     mnuSerial->setEnabled(false);
     buildCalibrationMenu();
+    mnuGuiding->addSeparator();
+    mnuSelectStarAutomatically = mnuGuiding->addAction("Select Star Automatically");
 
     buildTelescopeMenu();
     mnuOptions = menuBar()->addAction("Options");
@@ -73,6 +75,8 @@ void frmMain::connectHandlers() {
     connect(mnuAscom, &QAction::triggered, this, &frmMain::mnuAscom_Click);
     connect(mnuParallel, &QAction::triggered, this, &frmMain::mnuParallel_Click);
     connect(mnuSerial, &QAction::triggered, this, &frmMain::mnuSerial_Click);
+    connect(mnuSelectStarAutomatically, &QAction::triggered, this,
+            &frmMain::mnuSelectStarAutomatically_Click);
     connect(cmdPreview, &QPushButton::clicked, this, &frmMain::cmdPreview_Click);
     connect(cmdFocus, &QPushButton::clicked, this, &frmMain::cmdFocus_Click);
     connect(cmdGuide, &QPushButton::clicked, this, &frmMain::cmdGuide_Click);

@@ -15,11 +15,17 @@ class ErrorLog;
 struct MainState {
     // Mode flags.
     bool previewing = false;
+    // Frames brought in since Preview last started: 0 while the picture is an older one.
+    int loopFrames = 0;
     bool focusing = false;
     bool lockArmed = false;
     bool locked = false;
     bool lockLost = false;
     bool guiding = false;
+    // Guiding paused by an imaging program: no corrections; pausedFull also holds the
+    // exposures.
+    bool paused = false;
+    bool pausedFull = false;
     bool markShown = false;
     bool logging = false;
     // Selected guide output; at most one is true, none until the settings are loaded.

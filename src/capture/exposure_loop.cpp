@@ -38,6 +38,7 @@ void frmMain::cmdPreview_Click() {
         state.frameHeight = known ? static_cast<int32_t>(status.uiImageHeight) : 0;
         startLXExposure();
         state.elapsedSec = 0;
+        state.loopFrames = 0;
         state.exposureSec = static_cast<float>(sldExposure->value());
         setProgressMaximumSec(state.exposureSec);
         capStartExposure(state.hCapWnd.get(), state.exposureSec);

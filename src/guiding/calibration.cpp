@@ -73,6 +73,20 @@ std::variant<Axis, CalibrationFailure> measureAxis(const CalibrationLeg& forward
 }
 } // namespace
 
+CalibrationLeg& CalibrationPath::leg(GuideDirection d) {
+    switch (d) {
+    case guideEast:
+        return east;
+    case guideNorth:
+        return north;
+    case guideSouth:
+        return south;
+    case guideWest:
+        break;
+    }
+    return west;
+}
+
 std::vector<QPointF> joinLegs(const CalibrationLeg& first, const CalibrationLeg& second) {
     std::vector<QPointF> points = first.points;
     points.insert(points.end(), second.points.begin(), second.points.end());

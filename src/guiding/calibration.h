@@ -48,6 +48,12 @@ struct CalibrationLeg {
 // The four legs in the order they run. north and south stay empty when Dec is not calibrated.
 struct CalibrationPath {
     CalibrationLeg west, east, north, south;
+
+    // The leg that pulses in direction d.
+    CalibrationLeg& leg(GuideDirection d);
+    const CalibrationLeg& leg(GuideDirection d) const {
+        return const_cast<CalibrationPath*>(this)->leg(d);
+    }
 };
 
 // The places of two legs one after the other.

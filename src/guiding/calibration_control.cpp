@@ -101,7 +101,7 @@ QString frmMain::whyCalibrationCannotStart() {
     return {};
 }
 
-bool frmMain::startCalibration() {
+bool frmMain::startCalibration(bool quiet) {
     const QString why = whyCalibrationCannotStart();
     const auto plan = planCalibration(
         state.raGuideRate, state.decGuideRate, (state.arcsecPerPixelX + state.arcsecPerPixelY) / 2,
@@ -113,6 +113,7 @@ bool frmMain::startCalibration() {
     }
     if (state.guiding)
         cmdGuide_Click();
+    calibrationQuiet_ = quiet;
     calibrator_.start(*plan, {state.arcsecPerPixelX, state.arcsecPerPixelY, guideOutputName()});
     note(QStringLiteral("Calibrating: West and East%1, %2 px, from the next exposure")
              .arg(plan->withDec ? QStringLiteral(", then North and South") : QString())
@@ -142,7 +143,8 @@ void frmMain::calibrationCompleted(const Calibration& result) {
 
 void frmMain::calibrationFailed(const QString& reason) {
     note(reason);
-    platform_.messages->show(reason, MessageIcon::Critical);
+    if (!calibrationQuiet_)
+        platform_.messages->show(reason, MessageIcon::Critical);
 }
 
 const Calibration* frmMain::calibrationInUse() {

@@ -45,17 +45,7 @@ void Calibrator::start(const CalibrationPlan& plan, const CalibrationContext& co
 }
 
 CalibrationLeg& Calibrator::leg() {
-    switch (direction_) {
-    case guideWest:
-        return path_.west;
-    case guideEast:
-        return path_.east;
-    case guideNorth:
-        return path_.north;
-    case guideSouth:
-    default:
-        return path_.south;
-    }
+    return path_.leg(direction_);
 }
 
 // A first leg ends at the distance; a return leg half a step short of its first leg's start.

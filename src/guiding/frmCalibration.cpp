@@ -12,20 +12,6 @@
 #include <numbers>
 
 namespace {
-const char* directionName(GuideDirection d) {
-    switch (d) {
-    case guideNorth:
-        return "North";
-    case guideSouth:
-        return "South";
-    case guideEast:
-        return "East";
-    case guideWest:
-    default:
-        return "West";
-    }
-}
-
 // The smallest rectangle holding every place; null when there are none. (QRectF::united
 // skips rectangles of no size, so the corners are tracked by hand.)
 QRectF boundsOf(const std::vector<QPointF>& a, const std::vector<QPointF>& b) {
@@ -43,7 +29,7 @@ QRectF boundsOf(const std::vector<QPointF>& a, const std::vector<QPointF>& b) {
 
 QString calibrationProgressText(const CalibrationProgress& progress) {
     return QStringLiteral("%1 step %2, %3 px")
-        .arg(QLatin1String(directionName(progress.direction)))
+        .arg(QLatin1String(guideDirectionName(progress.direction)))
         .arg(progress.step)
         .arg(progress.distancePx, 0, 'f', 1);
 }

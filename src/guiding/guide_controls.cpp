@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 
 void frmMain::sldAggressiveness_Change() {
     const int percent = sldAggressiveness->value();
@@ -27,6 +28,8 @@ void frmMain::cmdGuide_Click() {
     if (state.guiding) {
         setButtonColour(cmdGuide, Colour::Red);
         state.guiding = false;
+        if (state.paused)
+            setGuidingPaused(false, false);
         return;
     }
     if (calibrating()) {
@@ -51,6 +54,18 @@ void frmMain::cmdGuide_Click() {
         note(QStringLiteral("Choose a telescope first (Telescope > Choose Telescope...)"));
     else if (state.modeSerial)
         note(QStringLiteral("The Serial guide output sends no corrections"));
+}
+
+void frmMain::setGuidingPaused(bool paused, bool full) {
+    const bool heldExposures = state.pausedFull;
+    state.paused = paused;
+    state.pausedFull = paused && full;
+    if (state.guiding)
+        setButtonColour(cmdGuide, paused ? Colour::Yellow : Colour::Green);
+    if (state.pausedFull && state.previewing)
+        HalfSecTimer->stop();
+    else if (heldExposures && !state.pausedFull && state.previewing && !state.focusing)
+        HalfSecTimer->start();
 }
 
 // The driver's own answer; a driver that fails to answer counts as not connected.

@@ -7,6 +7,7 @@
 #include "guiding/number_format.h"
 #include "measure/AIP.h"
 #include "platform/sound/sound.h"
+#include "server/server_link.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -27,6 +28,7 @@ void frmMain::PostLX() {
         return;
     }
     transferFrame();
+    ++state.loopFrames;
     if (state.markShown)
         drawReferenceMark();
     if (state.lockLost) {
@@ -44,6 +46,8 @@ void frmMain::PostLX() {
     capStartExposure(state.hCapWnd.get(), state.nextExposureSec);
     HalfSecTimer->start();
     setProgressValueSec(state.elapsedSec);
+    if (server_)
+        server_->afterCycle();
 }
 
 void frmMain::measureLockedStar() {
@@ -69,7 +73,7 @@ void frmMain::measureLockedStar() {
     if (state.logging)
         writeErrorLogLine(ra, dec);
     GuideRecord record = newCycleRecord(true);
-    if (state.guiding) {
+    if (state.guiding && !state.paused) {
         const Corrections c = makeCorrections();
         record.raPulse = c.ra;
         record.decPulse = c.dec;

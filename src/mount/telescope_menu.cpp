@@ -78,23 +78,31 @@ void frmMain::telescopeConnectionFailed(const QString& why) {
     saveDriverId(kNone);
 }
 
+std::optional<QString> frmMain::connectChosenTelescope() {
+    try {
+        state.telescope->setConnected(true);
+    } catch (const std::exception& error) {
+        return errorText(error);
+    }
+    clearCondition(kMountCondition);
+    mnuTelescopeConnected->setChecked(true);
+    mnuTelescopeProperties->setEnabled(true);
+    return std::nullopt;
+}
+
 void frmMain::mnuTelescopeConnected_Click() {
     // The menu re-checks the entry itself on a click; its mark follows the driver below.
     mnuTelescopeConnected->setChecked(!mnuTelescopeConnected->isChecked());
     if (!state.telescope)
         return;
     if (!telescopeConnected()) {
-        try {
-            state.telescope->setConnected(true);
-        } catch (const std::exception& error) {
+        if (const auto why = connectChosenTelescope()) {
             platform_.messages->show(QStringLiteral("Problem connecting to telescope/mount.  "
                                                     "Please check the connections."),
                                      MessageIcon::None);
-            note(QStringLiteral("Telescope: %1").arg(errorText(error)));
+            note(QStringLiteral("Telescope: %1").arg(*why));
             return;
         }
-        clearCondition(kMountCondition);
-        mnuTelescopeConnected->setChecked(true);
     } else {
         disconnectDriver();
         mnuTelescopeConnected->setChecked(false);

@@ -17,6 +17,7 @@ inline constexpr const char* camera = "Camera Options";
 inline constexpr const char* guidescope = "Guidescope Options";
 inline constexpr const char* parallel = "Parallel Options";
 inline constexpr const char* logging = "Logging Options";
+inline constexpr const char* server = "Server Options";
 inline constexpr const char* indiCamera = "INDI Camera Options";
 
 inline constexpr SettingKey GuideMode{guiding, "GuideMode", "ASCOM"};
@@ -58,6 +59,11 @@ inline constexpr SettingKey AppendLog{logging, "Append Log", "0"};
 // Its default is the user's home folder + "/GuidingErrors.log": see defaultLogFilename().
 inline constexpr SettingKey LogFilename{logging, "Log Filename", ""};
 inline constexpr SettingKey DriverID{telescope, "DriverID", "<none>"};
+// The imaging programs' guiding server: on, its TCP port, and "local" (loopback only) or
+// "network" (every interface).
+inline constexpr SettingKey ServerEnabled{server, "Enabled", "1"};
+inline constexpr SettingKey ServerPort{server, "Port", "4400"};
+inline constexpr SettingKey ServerListen{server, "Listen", "local"};
 // The INDI server whose cameras the Camera menu lists, "host:port"; empty: none.
 inline constexpr SettingKey IndiCameraServer{indiCamera, "Server", "localhost:7624"};
 // The Camera menu caption of the driver "DriverIndex" named when it was saved, so that a

@@ -62,6 +62,8 @@ struct FakePlatform {
         QImage frame(640, 480, QImage::Format_RGB32);
         frame.fill(Qt::black);
         capture.entries[0].frame = frame;
+        // Windows of tests open no port unless a test asks for the server.
+        store.set("Server Options", "Enabled", "0");
     }
 
     FakeStore store;

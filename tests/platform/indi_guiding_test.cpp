@@ -11,10 +11,12 @@
 #include "platform/telescope/indi_registration.h"
 #include "platform/telescope/telescope_registry.h"
 #include "printers.h"
+#include "server/server_link.h"
 #include "sim/sim_clock.h"
 #include "sim/sky_simulator.h"
 
 #include <QAction>
+#include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -108,6 +110,17 @@ TEST(IndiGuiding, CalibratesAndHoldsTheStarWithTheCcdSimulatorsFrames) {
     w.cmdPreview->click();
     MainWindowProbe::tickUntilCycle(w);
     lockOnTheBrightestStar(w);
+    // Imaging programs get the star at the camera's 16-bit depth, not the 8-bit picture.
+    const rpc::Reply image = w.server()->starImage(15);
+    ASSERT_FALSE(image.error);
+    const QByteArray pixels =
+        QByteArray::fromBase64(image.result.toObject()["pixels"].toString().toLatin1());
+    int peak = 0;
+    for (qsizetype i = 0; i + 1 < pixels.size(); i += 2)
+        peak = std::max(peak, int(uint8_t(pixels[i])) | int(uint8_t(pixels[i + 1])) << 8);
+    const QPoint brightest = brightestInTheMiddle(*w.rawFrame());
+    EXPECT_GT(peak, 255);
+    EXPECT_GE(peak, w.rawFrame()->at(brightest.x(), brightest.y()));
     for (int i = 0; i < 40; ++i)
         MainWindowProbe::tickUntilCycle(w);
     const double unguided = offTarget(w);
@@ -141,6 +154,6 @@ TEST(IndiGuiding, CalibratesAndHoldsTheStarWithTheCcdSimulatorsFrames) {
     // The simulator's frames move the star in whole pixels and a correction shows a cycle late,
     // so a held star still swings by 2 px on an axis; a run-away passes 4 px within 40 cycles.
     EXPECT_LE(worst, 2.5) << track.toStdString() << "\n"
-                           << (conditions ? conditions->toolTip() : QString()).toStdString();
+                          << (conditions ? conditions->toolTip() : QString()).toStdString();
     EXPECT_FALSE(w.state.lockLost);
 }

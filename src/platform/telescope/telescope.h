@@ -20,6 +20,21 @@ public:
 
 enum GuideDirection : int { guideNorth = 0, guideSouth = 1, guideEast = 2, guideWest = 3 };
 
+// "North", "South", "East" or "West".
+inline const char* guideDirectionName(GuideDirection d) {
+    switch (d) {
+    case guideNorth:
+        return "North";
+    case guideSouth:
+        return "South";
+    case guideEast:
+        return "East";
+    case guideWest:
+        break;
+    }
+    return "West";
+}
+
 // A telescope driver. Every member may throw TelescopeError; none waits longer than the
 // driver's own time-outs.
 class TelescopeDriver {

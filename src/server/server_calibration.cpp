@@ -1,0 +1,77 @@
+#include "app/frmMain.h"
+#include "server/server_link.h"
+
+#include <QAction>
+
+// The calibration a guide runs when it needs one, and what clients hear of any calibration,
+// the operator's included.
+
+bool ServerLink::calibrationRunning() const {
+    return w_.calibrating();
+}
+
+// A ticked "Use Calibration" with nothing usable stored (none, or one made with another image
+// scale or guide output) is calibrated anew too.
+bool ServerLink::calibrationNeeded(bool recalibrate) const {
+    return recalibrate || (w_.mnuUseCalibration->isChecked() && !w_.calibrationInUse());
+}
+
+bool ServerLink::beginCalibration(QString& why) {
+    why = w_.whyCalibrationCannotStart();
+    if (!why.isEmpty())
+        return false;
+    if (w_.startCalibration(true))
+        return true;
+    why = QStringLiteral("Calibrate needs guide rates above 0 (Options)");
+    return false;
+}
+
+std::optional<double> ServerLink::raAxisDeg() const {
+    const Calibration* calibration = w_.calibrationInUse();
+    return calibration ? std::optional<double>(calibration->raAngle) : std::nullopt;
+}
+
+QByteArrayList ServerLink::calibrationGreeting() const {
+    if (!w_.calibration())
+        return {};
+    return {events_.mountEvent("CalibrationComplete", mountName())};
+}
+
+void ServerLink::followCalibration() {
+    Calibrator& c = w_.calibrator();
+    connect(&c, &Calibrator::started, this,
+            [this] { server_.broadcast(events_.mountEvent("StartCalibration", mountName())); });
+    connect(&c, &Calibrator::stepped, this, [this](const CalibrationProgress& progress) {
+        const CalibrationLeg& leg = w_.calibrator().path().leg(progress.direction);
+        if (leg.points.empty())
+            return;
+        const CalibratingStep step{QString::fromLatin1(guideDirectionName(progress.direction)),
+                                   progress.step, progress.distancePx,
+                                   leg.points.back() - leg.points.front(), leg.points.back()};
+        server_.broadcast(events_.calibrating(mountName(), step));
+    });
+    connect(&c, &Calibrator::completed, this, [this] {
+        server_.broadcast(events_.mountEvent("CalibrationComplete", mountName()));
+        if (pending_ && pending_->calibrating) {
+            pending_->calibrating = false;
+            pending_->calibrationDone = true;
+        }
+    });
+    connect(&c, &Calibrator::failed, this, [this](const QString& reason) {
+        server_.broadcast(events_.calibrationFailed(mountName(), reason));
+        abandonOperation(reason);
+    });
+    connect(&c, &Calibrator::stopped, this, [this] {
+        const QString reason = QStringLiteral("Calibration manually stopped");
+        server_.broadcast(events_.calibrationFailed(mountName(), reason));
+        abandonOperation(reason);
+    });
+}
+
+bool ServerLink::calibrated() {
+    return w_.calibration().has_value();
+}
+
+void ServerLink::clearCalibration() {
+    w_.mnuClearCalibration_Click();
+}

@@ -1,0 +1,211 @@
+#include "server/server_link.h"
+
+#include "app/Globals.h"
+#include "app/frame_picture.h"
+#include "app/frmMain.h"
+#include "app/version.h"
+#include "server/methods.h"
+#include "server/star_choice.h"
+#include "settings/setting_keys.h"
+#include "settings/settings_reader.h"
+
+#include <QHostInfo>
+#include <QPushButton>
+#include <QStatusBar>
+#include <cmath>
+
+namespace {
+const QString kServerCondition = QStringLiteral("server");
+
+std::optional<StepPulse> stepPulse(const std::optional<PulseRequest>& pulse) {
+    if (!pulse)
+        return std::nullopt;
+    return StepPulse{pulse->ms, QString::fromLatin1(guideDirectionName(pulse->direction))};
+}
+} // namespace
+
+ServerLink::ServerLink(frmMain& window)
+    : w_(window), server_([this](const QByteArray& line) { return handleLine(*this, line); },
+                          [this] { return greeting(); }, this),
+      events_(QHostInfo::localHostName(), 1, QStringLiteral(ORVALIS_VERSION)) {
+    clock_.start();
+    sent_ = snapshot();
+    connect(&server_, &EventServer::clientCountChanged, this, &ServerLink::showClients);
+    // Connected after the window's own handlers, so these run once the click has done its work.
+    for (QPushButton* button : {w_.cmdPreview, w_.cmdFocus, w_.cmdLock, w_.cmdCenter, w_.cmdGuide})
+        connect(button, &QPushButton::clicked, this, &ServerLink::sync);
+    connect(w_.picFrame, &FramePicture::mouseUp, this, &ServerLink::sync);
+    followCalibration();
+    connect(&w_.guideHistory(), &GuideHistory::appended, this,
+            [this](const GuideRecord& record) { cycleRecord_ = record; });
+}
+
+ServerLink::~ServerLink() {
+    server_.disconnect(this);
+    server_.close();
+    if (clients_)
+        delete clients_.data();
+}
+
+void ServerLink::start() {
+    SettingsReader in(*w_.platform().store);
+    if (!in.flag(keys::ServerEnabled))
+        return;
+    const auto port = static_cast<quint16>(in.whole(keys::ServerPort, 0, 65535));
+    const bool network = in.text(keys::ServerListen)
+                             .trimmed()
+                             .compare(QLatin1String("network"), Qt::CaseInsensitive) == 0;
+    QString why;
+    if (!server_.listen(port, network, &why)) {
+        w_.showCondition(kServerCondition,
+                         QStringLiteral("Server: port %1 not available (%2); imaging programs "
+                                        "cannot connect")
+                             .arg(port)
+                             .arg(why));
+        return;
+    }
+    w_.clearCondition(kServerCondition);
+    clients_ = new QLabel(w_.statusBar());
+    w_.statusBar()->addPermanentWidget(clients_);
+    clients_->setToolTip(
+        QStringLiteral("Imaging programs connected on port %1").arg(server_.port()));
+    showClients(0);
+}
+
+void ServerLink::showClients(int count) {
+    if (clients_)
+        clients_->setText(QStringLiteral("Server: %1 clients").arg(count));
+}
+
+ServerLink::Snapshot ServerLink::snapshot() const {
+    const MainState& s = w_.state;
+    return {s.previewing, s.locked, s.guiding, s.paused, QPointF(s.targetX, s.targetY)};
+}
+
+AppState ServerLink::currentState() const {
+    const MainState& s = w_.state;
+    return appStateOf(
+        {s.previewing, s.locked, s.lockLost, calibrationRunning(), s.guiding, s.paused});
+}
+
+AppState ServerLink::appState() {
+    return currentState();
+}
+
+// What a client joining now needs to know, ending with the state.
+QByteArrayList ServerLink::greeting() const {
+    const MainState& s = w_.state;
+    QByteArrayList lines{events_.version()};
+    if (s.locked) {
+        lines << events_.position("LockPositionSet", QPointF(s.targetX, s.targetY));
+        if (!s.lockLost)
+            lines << events_.position("StarSelected", QPointF(Globals::starX, Globals::starY));
+    }
+    lines << calibrationGreeting();
+    if (s.guiding)
+        lines << events_.simple("StartGuiding");
+    else if (calibrationRunning())
+        lines << events_.mountEvent("StartCalibration", mountName());
+    else if (s.paused)
+        lines << events_.simple("Paused");
+    lines << events_.appState(currentState());
+    return lines;
+}
+
+void ServerLink::sync() {
+    const Snapshot now = snapshot();
+    if (now.locked && !sent_.locked)
+        server_.broadcast(
+            events_.position("StarSelected", QPointF(Globals::starX, Globals::starY)));
+    if (now.locked && (!sent_.locked || now.target != sent_.target))
+        server_.broadcast(events_.position("LockPositionSet", now.target));
+    if (!now.locked && sent_.locked)
+        server_.broadcast(events_.simple("LockPositionLost"));
+    if (now.paused != sent_.paused)
+        server_.broadcast(events_.simple(now.paused ? "Paused" : "Resumed"));
+    if (now.guiding && !sent_.guiding) {
+        guidingSince_ = this->now();
+        server_.broadcast(events_.simple("StartGuiding"));
+    }
+    if (!now.guiding && sent_.guiding)
+        server_.broadcast(events_.simple("GuidingStopped"));
+    const bool guidingStopped = !now.guiding && sent_.guiding;
+    const bool loopStopped = !now.previewing && sent_.previewing;
+    sent_ = now;
+    // A calibration for a pending guide switches guiding off on purpose.
+    const bool calibratingForGuide = pending_ && pending_->calibrating;
+    if (loopStopped || (guidingStopped && !calibratingForGuide))
+        abandonOperation(QStringLiteral("Guiding stopped"));
+    else if (!now.locked && operation_ != Operation::None)
+        abandonOperation(QStringLiteral("guide star deselected"));
+    if (loopStopped)
+        server_.broadcast(events_.simple("LoopingExposuresStopped"));
+}
+
+void ServerLink::afterCycle() {
+    if (w_.state.previewing) {
+        ++frame_;
+        reportFrame();
+        advanceSettle();
+        advanceGuide();
+        sync();
+    }
+    cycleRecord_.reset();
+}
+
+// The guide cycle's own record of this frame: its pulses and the star's measures.
+ServerLink::CycleReport ServerLink::cycleReport() const {
+    if (!cycleRecord_)
+        return {};
+    const StarMeasures& m = cycleRecord_->star;
+    return {cycleRecord_->raPulse, cycleRecord_->decPulse, StepStar{m.flux, m.snr, m.hfd}};
+}
+
+GuideStepData ServerLink::guideStep() const {
+    const MainState& s = w_.state;
+    GuideStepData step;
+    step.frame = frame_;
+    step.timeSec = now() - guidingSince_;
+    step.mount = mountName();
+    step.dx = -s.errX;
+    step.dy = -s.errY;
+    // Along the calibrated axes when a calibration is used; otherwise x is RA and y is Dec.
+    step.raRaw = step.dx;
+    step.decRaw = step.dy;
+    if (const Calibration* used = w_.calibrationInUse()) {
+        Calibration inPixels = *used;
+        inPixels.arcsecPerPixelX = inPixels.arcsecPerPixelY = 1;
+        const CalibratedError along = calibratedError(inPixels, s.errX, s.errY);
+        step.raRaw = -along.ra;
+        step.decRaw = -along.dec;
+    }
+    step.raGuide = step.raRaw;
+    step.decGuide = step.decRaw;
+    const CycleReport report = cycleReport();
+    step.ra = stepPulse(report.ra);
+    step.dec = stepPulse(report.dec);
+    step.star = report.star;
+    step.avgDist = avgDist_;
+    return step;
+}
+
+void ServerLink::reportFrame() {
+    // A calibration's frames are told by its own events, up to the guiding that follows.
+    if (calibrationRunning() || (pending_ && pending_->calibrationDone))
+        return;
+    const MainState& s = w_.state;
+    const bool found = s.locked && !s.lockLost;
+    if (found) {
+        // Smoothed over about four frames.
+        avgDist_ += (std::hypot(s.errX, s.errY) - avgDist_) * 0.25;
+    }
+    if (s.guiding && s.locked && !s.paused) {
+        server_.broadcast(found ? events_.guideStep(guideStep())
+                                : events_.starLost(frame_, now() - guidingSince_, {}, avgDist_));
+        return;
+    }
+    server_.broadcast(events_.loopingExposures(
+        frame_, found ? std::optional<StepStar>(cycleReport().star) : std::nullopt));
+    if (s.locked && s.lockLost)
+        server_.broadcast(events_.starLost(frame_, 0, {}, avgDist_));
+}

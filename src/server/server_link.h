@@ -1,0 +1,138 @@
+#pragma once
+
+#include "guiding/corrections.h"
+#include "guiding/guide_history.h"
+#include "server/event_server.h"
+#include "server/events.h"
+#include "server/guider_control.h"
+#include "server/settle.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QObject>
+#include <QPointF>
+#include <QPointer>
+#include <optional>
+#include <random>
+
+class frmMain;
+
+// The window's side of the imaging programs' protocol: answers their requests by working the
+// window as its controls do, and tells them what happens: state changes made by anyone (the
+// operator included), every guide cycle, and the settling after a guide or a dither.
+class ServerLink : public QObject, public GuiderControl {
+    Q_OBJECT
+public:
+    explicit ServerLink(frmMain& window);
+    ~ServerLink() override;
+
+    // Listens as "Server Options" say; a port in use becomes a lasting status condition.
+    void start();
+    EventServer& events() { return server_; }
+    // Sends the events for what changed since the last call: a lock, its position, guiding
+    // on or off, the exposures stopped, pause. Runs after every window handler.
+    void sync();
+    // The end of a guide cycle: its report, the next step of a pending guide, settling.
+    void afterCycle();
+
+    bool connected() override;
+    rpc::Reply setConnected(bool connect) override;
+    AppState appState() override;
+    rpc::Reply loop() override;
+    void stopCapture() override;
+    rpc::Reply findStar(std::optional<QRect> roi) override;
+    rpc::Reply guide(const SettleParams& settle, bool recalibrate,
+                     std::optional<QRect> roi) override;
+    rpc::Reply dither(double amount, bool raOnly, const SettleParams& settle) override;
+    bool settling() override;
+    bool paused() override;
+    void setPaused(bool paused, bool full) override;
+    std::optional<double> pixelScale() override;
+    int exposureMs() override;
+    QList<int> exposureDurationsMs() override;
+    rpc::Reply setExposure(int ms) override;
+    std::optional<QPointF> lockPosition() override;
+    rpc::Reply setLockPosition(double x, double y, bool exact) override;
+    rpc::Reply starImage(int size) override;
+    std::optional<QSize> frameSize() override;
+    bool calibrated() override;
+    void clearCalibration() override;
+    QString decGuideMode() override;
+    rpc::Reply setDecGuideMode(const QString& mode) override;
+    QJsonObject equipment() override;
+    void shutdown() override;
+
+private:
+    // The state the events describe, as last sent.
+    struct Snapshot {
+        bool previewing = false;
+        bool locked = false;
+        bool guiding = false;
+        bool paused = false;
+        QPointF target;
+    };
+    // A guide request still on its way to guiding: star, calibration, then settling.
+    struct PendingGuide {
+        SettleParams settle;
+        bool recalibrate = false;
+        std::optional<QRect> roi;
+        int tries = 0;
+        bool calibrating = false;     // a calibration started for it runs
+        bool calibrationDone = false; // and has completed
+    };
+    // What one guide cycle measured and sent, for its GuideStep.
+    struct CycleReport {
+        std::optional<PulseRequest> ra, dec;
+        StepStar star;
+    };
+    enum class Operation { None, Guide, Dither };
+
+    Snapshot snapshot() const;
+    AppState currentState() const;
+    QByteArrayList greeting() const;
+    void showClients(int count);
+    double now() const { return static_cast<double>(clock_.elapsed()) / 1000.0; }
+    bool cameraConnected() const;
+    bool mountReady() const;
+    QString mountName() const;
+    std::optional<QString> busyMessage(const char* what) const;
+
+    void reportFrame();
+    GuideStepData guideStep() const;
+    CycleReport cycleReport() const;
+
+    // The calibration a guide may need (server_calibration.cpp). Needed when asked for, or
+    // when "Use Calibration" is ticked and none is stored.
+    bool calibrationRunning() const;
+    bool calibrationNeeded(bool recalibrate) const;
+    // Starts one; false with the reason when it cannot.
+    bool beginCalibration(QString& why);
+    // The RA axis's direction in the frame, degrees from +x towards +y, when calibrated.
+    std::optional<double> raAxisDeg() const;
+    // Lines a joining client gets for the calibration stored.
+    QByteArrayList calibrationGreeting() const;
+    void followCalibration();
+    void advanceGuide();
+    bool startGuiding();
+    void advanceSettle();
+    void beginSettle(const SettleParams& settle, Operation operation);
+    void endOperation(const SettleResult& result);
+    void abandonOperation(const QString& reason);
+    bool lockAt(double x, double y);
+
+    frmMain& w_;
+    EventServer server_;
+    ProtocolEvents events_;
+    SettleTracker settle_;
+    std::optional<PendingGuide> pending_;
+    Operation operation_ = Operation::None;
+    Snapshot sent_;
+    QElapsedTimer clock_;
+    double guidingSince_ = 0;
+    // The guide cycle's record of the frame being reported; none when it recorded nothing.
+    std::optional<GuideRecord> cycleRecord_;
+    double avgDist_ = 0;
+    int frame_ = 0;
+    std::mt19937 random_{std::random_device{}()};
+    QPointer<QLabel> clients_;
+};

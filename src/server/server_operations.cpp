@@ -1,0 +1,187 @@
+#include "app/Globals.h"
+#include "app/button_colour.h"
+#include "app/frame_picture.h"
+#include "app/frmMain.h"
+#include "server/dither.h"
+#include "server/server_link.h"
+
+#include <QJsonArray>
+#include <QPushButton>
+#include <algorithm>
+#include <cmath>
+
+// Busy while a guide or dither is on its way or settling: the protocol's refusal then.
+std::optional<QString> ServerLink::busyMessage(const char* what) const {
+    if (operation_ == Operation::None && !pending_)
+        return std::nullopt;
+    const char* running = operation_ == Operation::Dither ? "dither" : "guide";
+    return QStringLiteral("Cannot initiate %1 while %2 is in progress").arg(what, running);
+}
+
+bool ServerLink::settling() {
+    return operation_ != Operation::None || pending_.has_value();
+}
+
+rpc::Reply ServerLink::guide(const SettleParams& settle, bool recalibrate,
+                             std::optional<QRect> roi) {
+    if (!connected())
+        return rpc::fail(rpc::Failed, "all equipment must be connected first");
+    if (const auto busy = busyMessage("guide"))
+        return rpc::fail(rpc::Failed, *busy);
+    if (w_.state.focusing)
+        return rpc::fail(rpc::Failed, "cannot guide while focusing");
+    pending_ = PendingGuide{settle, recalibrate, roi, 0};
+    if (!w_.state.previewing) {
+        w_.cmdPreview_Click();
+        sync();
+        return rpc::ok();
+    }
+    // With a frame of this loop on show the star can be chosen and guiding start at once;
+    // otherwise at the end of the first exposure.
+    if (w_.state.loopFrames > 0)
+        advanceGuide();
+    return rpc::ok();
+}
+
+// One step per guide cycle: a star (three frames' tries), a calibration when one is needed
+// (its events come from the calibration itself), then guiding, then settling.
+void ServerLink::advanceGuide() {
+    if (!pending_)
+        return;
+    // Any calibration running (the operator's too) ends before guiding starts.
+    if (calibrationRunning()) {
+        pending_->calibrating = true;
+        return;
+    }
+    if (!w_.state.locked) {
+        if (!w_.selectStarAutomatically(pending_->roi)) {
+            if (++pending_->tries >= 3)
+                abandonOperation(QStringLiteral("failed to find a suitable guide star"));
+            return;
+        }
+        sync();
+    }
+    if (!pending_->calibrating && !pending_->calibrationDone &&
+        calibrationNeeded(pending_->recalibrate)) {
+        QString why;
+        if (!beginCalibration(why)) {
+            abandonOperation(why);
+            return;
+        }
+        pending_->calibrating = true;
+        return;
+    }
+    if (!w_.state.guiding && !startGuiding()) {
+        abandonOperation(QStringLiteral("all equipment must be connected first"));
+        return;
+    }
+    sync();
+    const SettleParams settle = pending_->settle;
+    pending_.reset();
+    beginSettle(settle, Operation::Guide);
+}
+
+// The Guide button's conditions, without its message box: an imaging program is in charge.
+bool ServerLink::startGuiding() {
+    MainState& s = w_.state;
+    const bool ready = (s.modeAscom && s.telescope && w_.telescopeConnected()) || s.modeParallel;
+    if (!ready || s.focusing)
+        return false;
+    s.guiding = true;
+    setButtonColour(w_.cmdGuide, s.paused ? Colour::Yellow : Colour::Green);
+    return true;
+}
+
+void ServerLink::beginSettle(const SettleParams& settle, Operation operation) {
+    operation_ = operation;
+    settle_.begin(settle, now());
+    server_.broadcast(events_.simple("SettleBegin"));
+}
+
+void ServerLink::advanceSettle() {
+    if (!settle_.active() || !w_.state.guiding)
+        return;
+    const MainState& s = w_.state;
+    const bool found = s.locked && !s.lockLost;
+    const auto step = settle_.frame(found, std::hypot(s.errX, s.errY), now());
+    if (const auto* settling = std::get_if<SettlingStep>(&step))
+        server_.broadcast(events_.settling(*settling));
+    else
+        endOperation(std::get<SettleResult>(step));
+}
+
+void ServerLink::endOperation(const SettleResult& result) {
+    operation_ = Operation::None;
+    server_.broadcast(events_.settleDone(result));
+}
+
+// Ends a pending guide or a settle with a failure; nothing when neither runs.
+void ServerLink::abandonOperation(const QString& reason) {
+    if (pending_) {
+        pending_.reset();
+        endOperation({false, reason, 0, 0});
+    } else if (const auto result = settle_.stop(reason)) {
+        endOperation(*result);
+    }
+}
+
+rpc::Reply ServerLink::dither(double amount, bool raOnly, const SettleParams& settle) {
+    if (const auto busy = busyMessage("dither"))
+        return rpc::fail(rpc::Failed, *busy);
+    if (appState() != AppState::Guiding)
+        return rpc::fail(rpc::Failed, "Dither error");
+    MainState& s = w_.state;
+    const QPointF offset = ditherOffset(amount, raOnly, raAxisDeg(), random_);
+    const QSize frame = w_.picFrame->image().size();
+    s.targetX = static_cast<float>(std::clamp(s.targetX + offset.x(), 0.0, frame.width() - 1.0));
+    s.targetY = static_cast<float>(std::clamp(s.targetY + offset.y(), 0.0, frame.height() - 1.0));
+    sync();
+    server_.broadcast(events_.guidingDithered(offset));
+    beginSettle(settle, Operation::Dither);
+    return rpc::ok();
+}
+
+void ServerLink::setPaused(bool paused, bool full) {
+    w_.setGuidingPaused(paused, full);
+    sync();
+}
+
+bool ServerLink::paused() {
+    return w_.state.paused;
+}
+
+rpc::Reply ServerLink::loop() {
+    if (w_.state.focusing || !cameraConnected())
+        return rpc::fail(rpc::Failed, "could not start looping");
+    if (w_.state.pausedFull)
+        w_.setGuidingPaused(false, false);
+    if (!w_.state.previewing)
+        w_.cmdPreview_Click();
+    sync();
+    return rpc::ok();
+}
+
+void ServerLink::stopCapture() {
+    MainState& s = w_.state;
+    if (s.paused)
+        w_.setGuidingPaused(false, false);
+    if (s.guiding) {
+        s.guiding = false;
+        setButtonColour(w_.cmdGuide, Colour::Red);
+    }
+    sync();
+    if (s.previewing && !s.focusing)
+        w_.cmdPreview_Click();
+    abandonOperation(QStringLiteral("Guiding stopped"));
+    sync();
+}
+
+rpc::Reply ServerLink::findStar(std::optional<QRect> roi) {
+    // Another star now would throw guiding off its target.
+    if (w_.state.guiding)
+        return rpc::fail(rpc::Failed, "cannot select a star while guiding");
+    if (!w_.selectStarAutomatically(roi))
+        return rpc::fail(rpc::Failed, "could not find star");
+    sync();
+    return rpc::ok(QJsonArray{w_.state.targetX, w_.state.targetY});
+}

@@ -1,0 +1,63 @@
+#include "server/settle.h"
+
+#include <QJsonObject>
+#include <cmath>
+
+std::variant<SettleParams, QString> parseSettle(const QJsonValue& value) {
+    if (!value.isObject())
+        return QStringLiteral("expected settle object param");
+    const QJsonObject o = value.toObject();
+    const QJsonValue pixels = o.value(QLatin1String("pixels"));
+    const QJsonValue time = o.value(QLatin1String("time"));
+    const QJsonValue timeout = o.value(QLatin1String("timeout"));
+    if (!pixels.isDouble() || !time.isDouble() || !timeout.isDouble() || pixels.toDouble() <= 0 ||
+        time.toDouble() < 0 || timeout.toDouble() < 0 || timeout.toDouble() > 1e6 ||
+        time.toDouble() > 1e6)
+        return QStringLiteral("invalid settle params");
+    return SettleParams{pixels.toDouble(), static_cast<int>(std::floor(time.toDouble())),
+                        static_cast<int>(std::floor(timeout.toDouble()))};
+}
+
+void SettleTracker::begin(const SettleParams& params, double now) {
+    params_ = params;
+    active_ = true;
+    begin_ = now;
+    inRangeSince_.reset();
+    total_ = dropped_ = missedInRow_ = 0;
+}
+
+std::variant<SettlingStep, SettleResult> SettleTracker::frame(bool locked, double distance,
+                                                              double now) {
+    ++total_;
+    missedInRow_ = locked ? 0 : missedInRow_ + 1;
+    if (!locked)
+        ++dropped_;
+    if (locked && distance <= params_.pixels) {
+        if (!inRangeSince_) {
+            inRangeSince_ = now;
+            if (params_.timeSec <= 0)
+                return finish(true, {});
+        } else if (std::floor(now - *inRangeSince_) >= params_.timeSec) {
+            return finish(true, {});
+        }
+    } else {
+        inRangeSince_.reset();
+    }
+    if (std::floor(now - begin_) >= params_.timeoutSec)
+        return finish(false, QStringLiteral("timed-out waiting for guider to settle"));
+    if (missedInRow_ >= kLostFrames)
+        return finish(false, QStringLiteral("star lost"));
+    const double inRange = inRangeSince_ ? now - *inRangeSince_ : 0.0;
+    return SettlingStep{locked ? distance : 0.0, inRange, params_.timeSec, locked};
+}
+
+std::optional<SettleResult> SettleTracker::stop(const QString& reason) {
+    if (!active_)
+        return std::nullopt;
+    return finish(false, reason);
+}
+
+SettleResult SettleTracker::finish(bool success, const QString& error) {
+    active_ = false;
+    return {success, error, total_, dropped_};
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QImage>
+#include <QPointF>
+#include <QRect>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// A frame's brightness, 0..255 per pixel as the centroid search sees it (luminance()).
+struct LumaFrame {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> pixels; // row by row
+    uint8_t at(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
+};
+LumaFrame lumaOf(const QImage& image);
+
+struct StarChoiceRules {
+    int radius = 24;     // px: distance from the frame edge and to any other star
+    double minSnr = 8.0; // below this the star is too faint to guide on
+};
+
+// The guide star an operator would pick: among the stars of the frame (or of `roi`), the
+// brightest by flux that is not saturated, lies at least `radius` from every frame edge, has
+// no other star within `radius` and an SNR of at least minSnr, each measured as the guide
+// cycle measures its star (measureStar() over the radius x radius window about it). A star is a
+// local maximum at least 5 noise levels above the background with at least three of its four
+// neighbours above 3 levels (single hot pixels do not count). Returns its brightness-weighted
+// centre.
+std::optional<QPointF> chooseGuideStar(const LumaFrame& frame, const StarChoiceRules& rules,
+                                       std::optional<QRect> roi = std::nullopt);
