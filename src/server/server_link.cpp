@@ -142,6 +142,11 @@ void ServerLink::sync() {
         server_.broadcast(events_.simple("LoopingExposuresStopped"));
 }
 
+void ServerLink::syncSelection() {
+    sent_.locked = false;
+    sync();
+}
+
 void ServerLink::afterCycle() {
     if (w_.state.previewing) {
         ++frame_;
