@@ -117,6 +117,11 @@ TEST_F(ServerTest, EveryMethodAnswers) {
     EXPECT_EQ(result("set_connected", "[false]").toInt(-1), 0);
     EXPECT_FALSE(result("get_connected").toBool(true));
     EXPECT_FALSE(window->mnuTelescopeConnected->isChecked());
+    // The answer goes out before the window closes and the server with it.
+    EXPECT_EQ(result("shutdown").toInt(-1), 0);
+    EXPECT_TRUE(ProtocolClient::waitFor(
+        [&] { return c.socket.state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_FALSE(window->isVisible());
 }
 
 // guide from idle: a star chosen automatically, guiding, settled; then a dither, pause and
