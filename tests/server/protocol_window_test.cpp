@@ -264,6 +264,7 @@ TEST_F(ServerTest, WindowActionsAreReported) {
     ASSERT_TRUE(window->state.locked);
     EXPECT_EQ(buttonColour(window->cmdLock), Colour::Green);
     EXPECT_NEAR(window->state.targetX, rig.sky.guideStarPosition().x(), 1.5);
+    EXPECT_GE(c.event("LockPositionSet", from, 1000), 0); // at once, not with the next frame
     window->cmdGuide->click();
     window->cmdLock->click();
     ASSERT_GE(c.event("LockPositionLost", from), 0);
