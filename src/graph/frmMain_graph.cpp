@@ -1,17 +1,24 @@
 #include "app/Globals.h"
 #include "app/frame_picture.h"
 #include "app/frmMain.h"
+#include "graph/graph_view_settings.h"
 #include "graph/guide_panel.h"
 #include "guiding/calibration.h"
 #include "guiding/calibration_store.h"
 #include "measure/star_measures.h"
+#include "settings/setting_keys.h"
 
 #include <QDateTime>
 
-// The panel beside the frame; it reads the guiding settings each time it draws.
+// The panel beside the frame; it reads the guiding settings each time it draws, and its view
+// options are kept in the settings.
 QWidget* frmMain::buildGuidePanel() {
     guidePanel = new GuidePanel(guideHistory_, *picFrame, [this] {
         return GraphLimits{state.minCorrection, state.arcsecPerPixelX, state.arcsecPerPixelY};
+    });
+    restoreGraphView(*guidePanel->graph, *platform_.store);
+    keepGraphView(*guidePanel->graph, [this](const SettingKey& key, const QString& text) {
+        saveSetting(key.section, key.key, text);
     });
     return guidePanel;
 }

@@ -19,6 +19,7 @@ inline constexpr const char* parallel = "Parallel Options";
 inline constexpr const char* logging = "Logging Options";
 inline constexpr const char* server = "Server Options";
 inline constexpr const char* indiCamera = "INDI Camera Options";
+inline constexpr const char* graph = "Graph Options";
 
 inline constexpr SettingKey GuideMode{guiding, "GuideMode", "ASCOM"};
 inline constexpr SettingKey DriverIndex{camera, "DriverIndex", "0"};
@@ -69,6 +70,13 @@ inline constexpr SettingKey IndiCameraServer{indiCamera, "Server", "localhost:76
 // The Camera menu caption of the driver "DriverIndex" named when it was saved, so that a
 // changed list of INDI cameras does not connect another camera at start-up.
 inline constexpr SettingKey DriverCaption{indiCamera, "Driver", ""};
+// The guide graph's view: cycles shown (100..400), half height of the error axis (1..16, in
+// the unit shown), errors in px, the Drift chart, errors along the mount's axes.
+inline constexpr SettingKey GraphCycles{graph, "Cycles", "200"};
+inline constexpr SettingKey GraphScale{graph, "Scale", "4"};
+inline constexpr SettingKey GraphPixels{graph, "Pixels", "0"};
+inline constexpr SettingKey GraphDrift{graph, "Drift", "0"};
+inline constexpr SettingKey GraphMountAxes{graph, "Mount Axes", "0"};
 } // namespace keys
 
 QString defaultLogFilename();

@@ -5,6 +5,7 @@
 #include "graph/stats_view.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineSeries>
@@ -125,4 +126,32 @@ TEST_F(WindowTest, WindowFitsSmallScreensAndShowsUnits) {
     w.sldAggressiveness->setValue(135);
     EXPECT_EQ(w.lblAggressivenessValue->text(), "135%");
     EXPECT_EQ(w.lblAggressivness->text(), "Aggressivness");
+}
+
+// The view options come back at the next start; a value not offered keeps that option's
+// default, and only the operator's changes are written.
+TEST_F(WindowTest, GraphViewOptionsAreKeptForTheNextStart) {
+    fp.store.set("Graph Options", "Cycles", "250");
+    fp.store.set("Graph Options", "Scale", "x");
+    GuideGraph* graph = open().guidePanel->graph;
+    EXPECT_EQ(graph->cycles(), 200u);
+    EXPECT_EQ(graph->scale(), 4);
+    EXPECT_FALSE(graph->pixels() || graph->drift() || graph->chkMountAxes->isChecked());
+    EXPECT_FALSE(fp.store.writes.join(' ').contains("Graph Options"));
+
+    graph->cboCycles->setCurrentIndex(graph->cboCycles->findText("400"));
+    graph->cboScale->setCurrentIndex(graph->cboScale->findData(8));
+    graph->chkPixels->click();
+    graph->chkMountAxes->click();
+    graph->chkDrift->click();
+    graph->chkDrift->click();
+    EXPECT_EQ(fp.store.get("Graph Options", "Cycles"), "400");
+    EXPECT_EQ(fp.store.get("Graph Options", "Drift"), "0");
+
+    graph = open().guidePanel->graph;
+    EXPECT_EQ(graph->cycles(), 400u);
+    EXPECT_EQ(graph->scale(), 8);
+    EXPECT_TRUE(graph->pixels());
+    EXPECT_FALSE(graph->drift());
+    EXPECT_TRUE(graph->chkMountAxes->isChecked());
 }
