@@ -44,10 +44,14 @@ bool EventServer::listen(quint16 port, bool network, QString* error) {
     return true;
 }
 
-// Clients first: their sockets are children of the listeners.
+// Clients first: their sockets are children of the listeners. What was answered goes out
+// first (the answer to a shutdown request, say), as far as the system takes it at once.
 void EventServer::close() {
-    while (!clients_.empty())
-        drop(clients_.begin()->first);
+    while (!clients_.empty()) {
+        QTcpSocket* socket = clients_.begin()->first;
+        socket->flush();
+        drop(socket);
+    }
     for (QTcpServer* server : listeners_)
         delete server;
     listeners_.clear();

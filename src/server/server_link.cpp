@@ -9,6 +9,7 @@
 #include "settings/setting_keys.h"
 #include "settings/settings_reader.h"
 
+#include <QAction>
 #include <QHostInfo>
 #include <QPushButton>
 #include <QStatusBar>
@@ -34,6 +35,8 @@ ServerLink::ServerLink(frmMain& window)
     // Connected after the window's own handlers, so these run once the click has done its work.
     for (QPushButton* button : {w_.cmdPreview, w_.cmdFocus, w_.cmdLock, w_.cmdCenter, w_.cmdGuide})
         connect(button, &QPushButton::clicked, this, &ServerLink::sync);
+    for (QAction* item : {w_.mnuSelectStarAutomatically, w_.mnuCalibrate})
+        connect(item, &QAction::triggered, this, &ServerLink::sync);
     connect(w_.picFrame, &FramePicture::mouseUp, this, &ServerLink::sync);
     followCalibration();
     connect(&w_.guideHistory(), &GuideHistory::appended, this,
@@ -140,6 +143,11 @@ void ServerLink::sync() {
         abandonOperation(QStringLiteral("guide star deselected"));
     if (loopStopped)
         server_.broadcast(events_.simple("LoopingExposuresStopped"));
+}
+
+void ServerLink::syncSelection() {
+    sent_.locked = false;
+    sync();
 }
 
 void ServerLink::afterCycle() {

@@ -32,6 +32,9 @@ public:
     // Sends the events for what changed since the last call: a lock, its position, guiding
     // on or off, the exposures stopped, pause. Runs after every window handler.
     void sync();
+    // As sync(), a star just chosen announced as selected even when it took a locked one's
+    // place.
+    void syncSelection();
     // The end of a guide cycle: its report, the next step of a pending guide, settling.
     void afterCycle();
 

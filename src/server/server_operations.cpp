@@ -7,6 +7,7 @@
 
 #include <QJsonArray>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -36,10 +37,16 @@ rpc::Reply ServerLink::guide(const SettleParams& settle, bool recalibrate,
         sync();
         return rpc::ok();
     }
-    // With a frame of this loop on show the star can be chosen and guiding start at once;
-    // otherwise at the end of the first exposure.
+    // With a frame of this loop on show the star can be chosen and guiding start right after
+    // this answer (its events, even a failure's SettleDone, follow the answer); otherwise at
+    // the end of the first exposure.
     if (w_.state.loopFrames > 0)
-        advanceGuide();
+        QTimer::singleShot(0, this, [this] {
+            if (w_.state.previewing && w_.state.loopFrames > 0) {
+                advanceGuide();
+                sync();
+            }
+        });
     return rpc::ok();
 }
 
@@ -131,12 +138,17 @@ rpc::Reply ServerLink::dither(double amount, bool raOnly, const SettleParams& se
     if (appState() != AppState::Guiding)
         return rpc::fail(rpc::Failed, "Dither error");
     MainState& s = w_.state;
+    sync();
+    const QPointF before(s.targetX, s.targetY);
     const QPointF offset = ditherOffset(amount, raOnly, raAxisDeg(), random_);
     const QSize frame = w_.picFrame->image().size();
     s.targetX = static_cast<float>(std::clamp(s.targetX + offset.x(), 0.0, frame.width() - 1.0));
     s.targetY = static_cast<float>(std::clamp(s.targetY + offset.y(), 0.0, frame.height() - 1.0));
-    sync();
-    server_.broadcast(events_.guidingDithered(offset));
+    // Every dither announces the lock position, also one the frame's edge kept in place, and
+    // the move it really made.
+    sent_.target = QPointF(s.targetX, s.targetY);
+    server_.broadcast(events_.position("LockPositionSet", sent_.target));
+    server_.broadcast(events_.guidingDithered(sent_.target - before));
     beginSettle(settle, Operation::Dither);
     return rpc::ok();
 }
@@ -182,6 +194,6 @@ rpc::Reply ServerLink::findStar(std::optional<QRect> roi) {
         return rpc::fail(rpc::Failed, "cannot select a star while guiding");
     if (!w_.selectStarAutomatically(roi))
         return rpc::fail(rpc::Failed, "could not find star");
-    sync();
+    syncSelection();
     return rpc::ok(QJsonArray{w_.state.targetX, w_.state.targetY});
 }

@@ -120,7 +120,8 @@ bool ServerLink::lockAt(double x, double y) {
 rpc::Reply ServerLink::setLockPosition(double x, double y, bool exact) {
     const QSize frame = w_.picFrame->image().size();
     const bool inside = x >= 0 && y >= 0 && x < frame.width() && y < frame.height();
-    if (!inside || w_.state.focusing || (!(exact && w_.state.locked) && !lockAt(x, y))) {
+    const bool relock = !(exact && w_.state.locked);
+    if (!inside || w_.state.focusing || (relock && !lockAt(x, y))) {
         sync();
         return rpc::fail(rpc::InvalidRequest, "could not set lock position");
     }
@@ -128,7 +129,10 @@ rpc::Reply ServerLink::setLockPosition(double x, double y, bool exact) {
         w_.state.targetX = static_cast<float>(x);
         w_.state.targetY = static_cast<float>(y);
     }
-    sync();
+    if (relock)
+        syncSelection();
+    else
+        sync();
     return rpc::ok();
 }
 
@@ -136,7 +140,8 @@ rpc::Reply ServerLink::setLockPosition(double x, double y, bool exact) {
 // camera) when the shown frame has one of the same size, else as the search sees it (luminance
 // 0..255); little-endian 16-bit values, row by row.
 rpc::Reply ServerLink::starImage(int size) {
-    if (!w_.state.locked)
+    // A lost star has no place to cut the square around.
+    if (!w_.state.locked || w_.state.lockLost)
         return rpc::fail(rpc::NoStar, "no star selected");
     const int half = std::min((size - 1) / 2, 31);
     const QPoint centre(static_cast<int>(std::floor(Globals::starX)),

@@ -117,6 +117,11 @@ TEST_F(ServerTest, EveryMethodAnswers) {
     EXPECT_EQ(result("set_connected", "[false]").toInt(-1), 0);
     EXPECT_FALSE(result("get_connected").toBool(true));
     EXPECT_FALSE(window->mnuTelescopeConnected->isChecked());
+    // The answer goes out before the window closes and the server with it.
+    EXPECT_EQ(result("shutdown").toInt(-1), 0);
+    EXPECT_TRUE(ProtocolClient::waitFor(
+        [&] { return c.socket.state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_FALSE(window->isVisible());
 }
 
 // guide from idle: a star chosen automatically, guiding, settled; then a dither, pause and
@@ -137,9 +142,9 @@ TEST_F(ServerTest, GuideDitherPauseAndStop) {
     order.removeAll("GuideStep");
     order.removeAll("Settling");
     order.removeAll("LoopingExposures"); // the frames before guiding
-    // The frame on show had the star: guiding started before the answer.
-    EXPECT_EQ(order, QStringList({"StarSelected", "LockPositionSet", "StartGuiding", "SettleBegin",
-                                  "response", "SettleDone"}));
+    // The frame on show had the star: guiding started right after the answer.
+    EXPECT_EQ(order, QStringList({"response", "StarSelected", "LockPositionSet", "StartGuiding",
+                                  "SettleBegin", "SettleDone"}));
     EXPECT_EQ(c.lines[settled].value("Status").toInt(-1), 0);
     const QPointF star = rig.sky.guideStarPosition();
     EXPECT_NEAR(window->state.targetX, star.x(), 1.5);
@@ -259,6 +264,7 @@ TEST_F(ServerTest, WindowActionsAreReported) {
     ASSERT_TRUE(window->state.locked);
     EXPECT_EQ(buttonColour(window->cmdLock), Colour::Green);
     EXPECT_NEAR(window->state.targetX, rig.sky.guideStarPosition().x(), 1.5);
+    EXPECT_GE(c.event("LockPositionSet", from, 1000), 0); // at once, not with the next frame
     window->cmdGuide->click();
     window->cmdLock->click();
     ASSERT_GE(c.event("LockPositionLost", from), 0);
@@ -283,6 +289,13 @@ TEST_F(ServerTest, WindowActionsAreReported) {
     EXPECT_NEAR(at[0].toDouble(), star.x(), 1.5);
     EXPECT_NEAR(at[1].toDouble(), star.y(), 1.5);
     EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Selected");
+    // Asked again, as N.I.N.A. asks (named params, a GUID id): the star is announced anew.
+    from = c.lines.size();
+    c.send("{\"method\":\"find_star\",\"params\":{\"roi\":" + roi.mid(1, roi.size() - 2) +
+           "},\"id\":\"5e2a-find\"}\n");
+    ASSERT_TRUE(ProtocolClient::waitFor([&] { return c.raw.last().contains("5e2a-find"); }));
+    EXPECT_EQ(c.lines.back().value("result").toArray().size(), 2);
+    EXPECT_EQ(c.names(from), QStringList({"StarSelected", "LockPositionSet", "response"}));
 }
 
 // guide with recalibrate: the window's calibration runs first, with its events, then guiding;
@@ -330,4 +343,63 @@ TEST_F(ServerTest, GuideWithRecalibrateCalibratesFirst) {
     EXPECT_EQ(c.lines[failed].value("Reason").toString(), "Calibration manually stopped");
     EXPECT_EQ(c.names(again).count("SettleDone"), 1);
     EXPECT_EQ(c.lines[c.event("SettleDone", again)].value("Status").toInt(), 1);
+}
+
+// As N.I.N.A. asks (named params, GUID ids, LF only). A dither that cannot move the target
+// still announces it; a star lost for good ends the settle in one SettleDone while guiding goes
+// on as LostLock, with no star image to give, and guiding resumes when the star is back.
+TEST_F(ServerTest, NamedParamsAndAStarLostWhileSettling) {
+    ProtocolClient c(port);
+    connectAndLoop(c);
+    auto send = [&](const QByteArray& method, const QByteArray& params) {
+        const QString id = method + "-5e2a";
+        c.send("{\"method\":\"" + method + "\",\"params\":" + params + ",\"id\":\"" +
+               id.toLatin1() + "\"}\n");
+        QJsonObject response;
+        EXPECT_TRUE(ProtocolClient::waitFor([&] {
+            for (const QJsonObject& line : c.lines)
+                if (line.value("id").toString() == id)
+                    response = line;
+            return !response.isEmpty();
+        }));
+        return response;
+    };
+    size_t from = c.lines.size();
+    const QByteArray settle = "{\"pixels\":1.5,\"time\":0,\"timeout\":30}";
+    EXPECT_EQ(send("guide", "{\"settle\":" + settle + ",\"recalibrate\":false}")
+                  .value("result")
+                  .toInt(-1),
+              0);
+    const int settled = cycleUntil(c, "SettleDone", from);
+    ASSERT_GE(settled, 0);
+    EXPECT_EQ(c.lines[settled].value("Status").toInt(-1), 0);
+
+    from = c.lines.size();
+    const QByteArray wait = "{\"pixels\":1.5,\"time\":60,\"timeout\":600}";
+    EXPECT_EQ(send("dither", "{\"amount\":0,\"raOnly\":true,\"settle\":" + wait + "}")
+                  .value("result")
+                  .toInt(-1),
+              0);
+    ASSERT_EQ(c.names(from),
+              QStringList({"LockPositionSet", "GuidingDithered", "SettleBegin", "response"}));
+    EXPECT_EQ(c.lines[from + 1].value("dx").toDouble(-1), 0.0);
+
+    SkyOptions dark = rig.sky.options();
+    dark.starBrightness = 0;
+    rig.sky.setOptions(dark);
+    from = c.lines.size();
+    const int lost = cycleUntil(c, "SettleDone", from, 2 * SettleTracker::kLostFrames);
+    ASSERT_GE(lost, 0);
+    EXPECT_EQ(c.lines[lost].value("Error").toString(), "star lost");
+    EXPECT_EQ(c.names(from).count("SettleDone"), 1);
+    EXPECT_EQ(c.names(from).count("StarLost"), SettleTracker::kLostFrames);
+    EXPECT_FALSE(c.names(from).contains("GuideStep"));
+    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "LostLock");
+    EXPECT_EQ(error(c.call("get_star_image", "[32]")).value("code").toInt(), 2);
+
+    rig.sky.setOptions(SkyOptions{});
+    from = c.lines.size();
+    ASSERT_GE(cycleUntil(c, "GuideStep", from, 3), 0);
+    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Guiding");
+    EXPECT_EQ(c.names(from).count("SettleDone"), 0);
 }
