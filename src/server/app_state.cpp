@@ -21,10 +21,11 @@ QString appStateName(AppState state) {
 }
 
 AppState appStateOf(const GuiderFlags& f) {
-    if (f.paused)
-        return AppState::Paused;
+    // A pause with Preview switched off in the window takes no exposures: Stopped.
     if (!f.previewing)
         return AppState::Stopped;
+    if (f.paused)
+        return AppState::Paused;
     if (f.calibrating)
         return AppState::Calibrating;
     if (f.guiding && f.locked)

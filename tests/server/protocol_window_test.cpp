@@ -201,6 +201,9 @@ TEST_F(ServerTest, GuideDitherPauseAndStop) {
     cycle();
     EXPECT_FALSE(c.names(from).contains("GuideStep"));
     EXPECT_TRUE(c.names(from).contains("LoopingExposures"));
+    window->cmdPreview->click(); // the operator stops the exposures while paused
+    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Stopped");
+    window->cmdPreview->click();
     c.call("set_paused", "[false]");
 
     from = c.lines.size();
