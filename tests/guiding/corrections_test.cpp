@@ -39,53 +39,36 @@ TEST(Corrections, PulseDirectionsAndLengths) {
         float errX, errY;
         std::optional<PulseRequest> ra, dec;
     };
-    const auto none = [](CorrectionSettings&) {};
-    const auto pulse = [](GuideDirection d, int32_t ms) { return PulseRequest{d, ms}; };
+    using S = CorrectionSettings&;
+    const auto none = [](S) {};
+    const auto fine = [](S s) { s.arcsecPerPixelX = s.arcsecPerPixelY = 0.5; };
+    const auto noMin = [](S s) { s.minCorrection = 0; };
+    const auto noMinReversed = [](S s) { s.minCorrection = 0, s.reverseEW = s.reverseNS = true; };
+    const auto slowDec = [](S s) { s.arcsecPerPixelY = 1.6, s.decGuideRate = 15; };
+    const auto decOff = [](S s) { s.decCorrect = false, s.decGuideRate = 0; };
+    const auto W = [](int32_t ms) { return PulseRequest{guideWest, ms}; };
+    const auto E = [](int32_t ms) { return PulseRequest{guideEast, ms}; };
+    const auto N = [](int32_t ms) { return PulseRequest{guideNorth, ms}; };
+    const auto So = [](int32_t ms) { return PulseRequest{guideSouth, ms}; };
+    const std::optional<PulseRequest> no;
     const std::vector<Case> cases{
-        {"133.33", none, -5, 0, pulse(guideWest, 133), {}},
-        {"16 capped to 10", none, -20, 0, pulse(guideWest, 333), {}},
-        {"far off", none, 1000, 0, pulse(guideEast, 333), {}},
-        {"167.5 truncated", none, 6.28125f, 0, pulse(guideEast, 167), {}},
-        {"slow rate", [](auto& s) { s.raGuideRate = 7.5f; }, 5, 0, pulse(guideEast, 533), {}},
-        {"exactly the minimum", [](auto& s) { s.arcsecPerPixelX = s.arcsecPerPixelY = 0.5; }, 5, -5,
-         pulse(guideEast, 83), pulse(guideNorth, 83)},
-        {"just below",
-         [](auto& s) { s.arcsecPerPixelX = s.arcsecPerPixelY = 0.5; },
-         4.99f,
-         -4.99f,
-         {},
-         {}},
-        {"zero minimum", [](auto& s) { s.minCorrection = 0; }, 0, 0, pulse(guideEast, 0),
-         pulse(guideSouth, 0)},
-        {"zero reversed",
-         [](auto& s) {
-             s.minCorrection = 0;
-             s.reverseEW = s.reverseNS = true;
-         },
-         0, 0, pulse(guideWest, 0), pulse(guideNorth, 0)},
-        {"half", [](auto& s) { s.aggressiveness = 0.5; }, -5, 0, pulse(guideWest, 66), {}},
-        {"1.5", [](auto& s) { s.aggressiveness = 1.5; }, -5, 0, pulse(guideWest, 200), {}},
-        {"1.5 capped", [](auto& s) { s.aggressiveness = 1.5; }, -20, 0, pulse(guideWest, 500), {}},
-        {"1.2", [](auto& s) { s.aggressiveness = 1.2; }, -5, 0, pulse(guideWest, 160), {}},
-        {"Dec scale and rate",
-         [](auto& s) {
-             s.arcsecPerPixelY = 1.6;
-             s.decGuideRate = 15;
-         },
-         -5, 5, pulse(guideWest, 133), pulse(guideSouth, 533)},
-        {"Dec off, its rate unused",
-         [](auto& s) {
-             s.decCorrect = false;
-             s.decGuideRate = 0;
-         },
-         -5,
-         5,
-         pulse(guideWest, 133),
-         {}},
-        {"EW reversed", [](auto& s) { s.reverseEW = true; }, 5, 5, pulse(guideWest, 133),
-         pulse(guideSouth, 133)},
-        {"NS reversed", [](auto& s) { s.reverseNS = true; }, -5, -5, pulse(guideWest, 133),
-         pulse(guideSouth, 133)},
+        {"133.33", none, -5, 0, W(133), no},
+        {"16 capped to 10", none, -20, 0, W(333), no},
+        {"far off", none, 1000, 0, E(333), no},
+        {"167.5 truncated", none, 6.28125f, 0, E(167), no},
+        {"slow rate", [](S s) { s.raGuideRate = 7.5f; }, 5, 0, E(533), no},
+        {"exactly the minimum", fine, 5, -5, E(83), N(83)},
+        {"just below", fine, 4.99f, -4.99f, no, no},
+        {"zero minimum", noMin, 0, 0, E(0), So(0)},
+        {"zero reversed", noMinReversed, 0, 0, W(0), N(0)},
+        {"half", [](S s) { s.aggressiveness = 0.5; }, -5, 0, W(66), no},
+        {"1.5", [](S s) { s.aggressiveness = 1.5; }, -5, 0, W(200), no},
+        {"1.5 capped", [](S s) { s.aggressiveness = 1.5; }, -20, 0, W(500), no},
+        {"1.2", [](S s) { s.aggressiveness = 1.2; }, -5, 0, W(160), no},
+        {"Dec scale and rate", slowDec, -5, 5, W(133), So(533)},
+        {"Dec off, its rate unused", decOff, -5, 5, W(133), no},
+        {"EW reversed", [](S s) { s.reverseEW = true; }, 5, 5, W(133), So(133)},
+        {"NS reversed", [](S s) { s.reverseNS = true; }, -5, -5, W(133), So(133)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
