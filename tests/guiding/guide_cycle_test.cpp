@@ -120,7 +120,7 @@ TEST_F(GuideCycle, GuideButtonRefusesAnUnconnectedTelescope) {
 
 using ErrorLogging = GuideCycle;
 
-TEST_F(ErrorLogging, LogsFoundStarsWithOrWithoutGuidingAndAppendsOrOverwrites) {
+TEST_F(ErrorLogging, LogsFoundStarsWithOrWithoutGuiding) {
     QTemporaryDir dir;
     const QString path = dir.filePath("guide.log");
     fp.store.set("Logging Options", "Log Filename", path);
@@ -139,11 +139,6 @@ TEST_F(ErrorLogging, LogsFoundStarsWithOrWithoutGuidingAndAppendsOrOverwrites) {
     ASSERT_EQ(lines.size(), 2); // one line and the empty rest after its CR LF
     const QString ra = QString::number(-5 * w.state.arcsecPerPixelX, 'f', 3);
     EXPECT_TRUE(lines[0].endsWith((", " + ra + ", 0.000\r").toUtf8())) << lines[0].constData();
-    file.close();
-
-    w.chkLogErrors->click(); // overwrite mode empties the file
-    w.chkLogErrors->click();
-    EXPECT_EQ(QFile(path).size(), 0);
 }
 
 TEST_F(ErrorLogging, UnopenableLogIsReportedAndTheBoxCleared) {
@@ -154,7 +149,6 @@ TEST_F(ErrorLogging, UnopenableLogIsReportedAndTheBoxCleared) {
     EXPECT_FALSE(w.chkLogErrors->isChecked());
     ASSERT_EQ(fp.messages.texts.size(), 1);
     EXPECT_TRUE(fp.messages.texts[0].startsWith("There was a problem opening the log file.  "));
-    EXPECT_FALSE(QFile::exists("/nonexistent-folder/guide.log"));
 }
 
 TEST_F(ErrorLogging, DiskFullStopsLoggingButNotGuiding) {
