@@ -21,11 +21,7 @@ protected:
         frmMain& w = open();
         w.state.telescope = fp.telescopes.create("Orvalis.Simulator");
         fp.telescopes.scope.connected = true;
-        w.cmdPreview->click();
-        MainWindowProbe::tickUntilCycle(w);
-        w.cmdLock->click();
-        emit w.picFrame->mouseUp(1, 200, 100);
-        w.cmdGuide->click();
+        MainWindowProbe::lockAndGuide(w, 200, 100);
         fp.telescopes.scope.calls.clear();
         return w;
     }
