@@ -38,7 +38,6 @@ TEST_F(GuideCycle, FoundStarShowsErrorsAndCorrectsRaOnly) {
     EXPECT_EQ(w.state.errY, -3);
     EXPECT_EQ(buttonColour(w.cmdLock), Colour::Green);
     EXPECT_EQ(w.lblDx->text(), QString::number(-5 * w.state.arcsecPerPixelX, 'f', 6));
-    EXPECT_EQ(w.lblDx->text().section('.', 1).size(), 6);
     // West 133 ms for a 4 arcsec error at 30 arcsec/s; no Dec correction by default.
     ASSERT_EQ(fp.telescopes.scope.calls.size(), 1);
     EXPECT_TRUE(fp.telescopes.scope.calls[0].startsWith("PulseGuide 3 133"));
