@@ -117,7 +117,8 @@ Ring backgroundOf(const LumWindow& w, StarMeasures& m) {
 }
 } // namespace
 
-LumWindow readLumWindow(const StarPicture& picture, float cx, float cy, int side) {
+LumWindow readLumWindow(const std::function<double(int x, int y)>& lum, double cx, double cy,
+                        int side) {
     LumWindow w;
     w.side = std::max(side, 0);
     w.left = static_cast<int>(std::lround(cx)) - w.side / 2;
@@ -125,11 +126,18 @@ LumWindow readLumWindow(const StarPicture& picture, float cx, float cy, int side
     w.values.reserve(static_cast<size_t>(w.side * w.side));
     for (int r = 0; r < w.side; ++r)
         for (int c = 0; c < w.side; ++c) {
-            const int32_t colour =
-                picture.Point(static_cast<float>(w.left + c), static_cast<float>(w.top + r));
-            w.values.push_back(colour == -1 ? LumWindow::kOutside : luminance(colour));
+            const double v = lum(w.left + c, w.top + r);
+            w.values.push_back(v < 0 ? LumWindow::kOutside : v);
         }
     return w;
+}
+
+LumWindow readLumWindow(const StarPicture& picture, float cx, float cy, int side) {
+    const auto lum = [&picture](int x, int y) {
+        const int32_t colour = picture.Point(static_cast<float>(x), static_cast<float>(y));
+        return colour == -1 ? -1.0 : static_cast<double>(luminance(colour));
+    };
+    return readLumWindow(lum, cx, cy, side);
 }
 
 StarMeasures measureStar(const LumWindow& w, double electronsPerAdu) {

@@ -3,6 +3,7 @@
 #include "measure/AIP.h"
 
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 // Luminances (0..255) of a square of frame pixels, row by row. Pixel (left + c, top + r) has
@@ -17,8 +18,11 @@ struct LumWindow {
     bool inside(int c, int r) const { return at(c, r) != kOutside; }
 };
 
-// The side x side window centred on the frame pixel nearest (cx, cy), read through the same
-// point query as the centroid search.
+// The side x side window centred on the frame pixel nearest (cx, cy); `lum(x, y)` is the
+// luminance of frame pixel (x, y), negative outside the frame.
+LumWindow readLumWindow(const std::function<double(int x, int y)>& lum, double cx, double cy,
+                        int side);
+// The same, read through the point query of the centroid search.
 LumWindow readLumWindow(const StarPicture& picture, float cx, float cy, int side);
 
 // Measures of one star, in luminance units (ADU of an 8-bit frame) and frame pixels.

@@ -43,21 +43,6 @@ struct Candidate {
     StarMeasures measures;
 };
 
-// The side x side window about the pixel nearest `centre`, as the guide cycle reads it.
-LumWindow windowOf(const LumaFrame& f, QPointF centre, int side) {
-    LumWindow w;
-    w.side = side;
-    w.left = static_cast<int>(std::lround(centre.x())) - side / 2;
-    w.top = static_cast<int>(std::lround(centre.y())) - side / 2;
-    w.values.reserve(static_cast<size_t>(side) * static_cast<size_t>(side));
-    for (int y = w.top; y < w.top + side; ++y)
-        for (int x = w.left; x < w.left + side; ++x) {
-            const bool inside = x >= 0 && y >= 0 && x < f.width && y < f.height;
-            w.values.push_back(inside ? f.at(x, y) : LumWindow::kOutside);
-        }
-    return w;
-}
-
 bool isPeak(const LumaFrame& f, int x, int y, double high, double low) {
     const int v = f.at(x, y);
     if (v < high)
@@ -111,7 +96,10 @@ std::vector<Candidate> candidatesOf(const LumaFrame& f, const QRect& area, int s
         if (seen)
             continue;
         const QPointF at = centroid(f, p, level);
-        stars.push_back({at, measureStar(windowOf(f, at, side))});
+        const auto lum = [&f](int x, int y) {
+            return x >= 0 && y >= 0 && x < f.width && y < f.height ? f.at(x, y) : -1.0;
+        };
+        stars.push_back({at, measureStar(readLumWindow(lum, at.x(), at.y(), side))});
     }
     return stars;
 }

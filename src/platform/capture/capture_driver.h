@@ -17,6 +17,14 @@ struct CAPDRIVERCAPS {
     bool fHasDlgVideoDisplay = false;
 };
 
+// What the drivers offering a Source and a Format dialog (and nothing else) report.
+inline CAPDRIVERCAPS sourceAndFormatDialogs() {
+    CAPDRIVERCAPS caps;
+    caps.fHasDlgVideoSource = true;
+    caps.fHasDlgVideoFormat = true;
+    return caps;
+}
+
 // A camera or other frame source. Every call returns within a bounded time (a grab waits at
 // most 2 s); a device that vanishes makes calls fail, never hang or crash.
 class CaptureDriver {

@@ -45,10 +45,7 @@ bool IndiCaptureDriver::isConnected() const {
 }
 
 CAPDRIVERCAPS IndiCaptureDriver::caps() const {
-    CAPDRIVERCAPS caps;
-    caps.fHasDlgVideoSource = true;
-    caps.fHasDlgVideoFormat = true;
-    return caps;
+    return sourceAndFormatDialogs();
 }
 
 bool IndiCaptureDriver::grab(QImage& frame) {

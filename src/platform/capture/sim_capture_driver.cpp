@@ -34,10 +34,7 @@ bool SimCaptureDriver::isConnected() const {
 }
 
 CAPDRIVERCAPS SimCaptureDriver::caps() const {
-    CAPDRIVERCAPS caps;
-    caps.fHasDlgVideoSource = true;
-    caps.fHasDlgVideoFormat = true;
-    return caps;
+    return sourceAndFormatDialogs();
 }
 
 bool SimCaptureDriver::grab(QImage& frame) {

@@ -18,10 +18,7 @@ bool V4l2CaptureDriver::isConnected() const {
 }
 
 CAPDRIVERCAPS V4l2CaptureDriver::caps() const {
-    CAPDRIVERCAPS caps;
-    caps.fHasDlgVideoSource = true;
-    caps.fHasDlgVideoFormat = true;
-    return caps;
+    return sourceAndFormatDialogs();
 }
 
 bool V4l2CaptureDriver::grab(QImage& frame) {
