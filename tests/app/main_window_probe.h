@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/frame_picture.h"
 #include "app/frmMain.h"
+
+#include <QPushButton>
 
 // Runs handlers that only timers and the guide cycle reach.
 struct MainWindowProbe {
@@ -16,5 +19,13 @@ struct MainWindowProbe {
                 return n;
         }
         return -1;
+    }
+    // Preview until a frame is in, Lock on the star at (x, y), then Guide.
+    static void lockAndGuide(frmMain& w, float x, float y) {
+        w.cmdPreview->click();
+        tickUntilCycle(w);
+        w.cmdLock->click();
+        emit w.picFrame->mouseUp(1, x, y);
+        w.cmdGuide->click();
     }
 };

@@ -16,16 +16,19 @@ QImage gradient(int w, int h) {
             image.setPixel(x, y, qRgb(x % 256, y % 256, (x * 7 + y) % 256));
     return image;
 }
+
+void describe(FakeCaptureDrivers::Entry& entry, const char* name, const char* version) {
+    entry.name = QString::fromLatin1(name);
+    entry.version = QString::fromLatin1(version);
+}
 } // namespace
 
 using CameraMenu = WindowTest;
 
 TEST_F(CameraMenu, ListsDriversAsNameAndVersionAndChecksTheConnectedOne) {
-    fp.capture.entries[0].name = "USB Camera";
-    fp.capture.entries[0].version = "6.1.0";
+    describe(fp.capture.entries[0], "USB Camera", "6.1.0");
     fp.capture.entries[1] = fp.capture.entries[0];
-    fp.capture.entries[1].name = "Orvalis Sky Simulator";
-    fp.capture.entries[1].version = "1.0";
+    describe(fp.capture.entries[1], "Orvalis Sky Simulator", "1.0");
     fp.capture.entries[1].caps = {true, false, true, true};
     fp.store.set("Camera Options", "DriverIndex", "1");
     frmMain& w = open();
@@ -61,13 +64,6 @@ TEST_F(CameraMenu, SavedIndexBeyondTheListSelectsTheFirstDriver) {
     EXPECT_EQ(fp.store.get("Camera Options", "DriverIndex"), "0");
     EXPECT_TRUE(fp.capture.calls.contains("connect 0"));
 }
-
-namespace {
-void describe(FakeCaptureDrivers::Entry& entry, const char* name, const char* version) {
-    entry.name = QString::fromLatin1(name);
-    entry.version = QString::fromLatin1(version);
-}
-} // namespace
 
 // An INDI camera saved under "DriverIndex" is found again by its caption when the list has
 // changed; when it is gone no other camera is connected in its place.

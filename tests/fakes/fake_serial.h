@@ -34,13 +34,12 @@ public:
     bool dtr = false;
     bool rts = false;
     bool failOpen = false;
-    bool failLines = false;
     QStringList calls;
 
 private:
     bool setLine(const char* name, bool level, bool& line) {
         calls.append(QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(level ? 1 : 0));
-        if (!isOpen || failLines)
+        if (!isOpen)
             return false;
         line = level;
         return true;

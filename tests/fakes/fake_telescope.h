@@ -9,7 +9,7 @@
 class FakeTelescope : public TelescopeDriver {
 public:
     bool Connected() override {
-        check(failReadConnected, "Connected?");
+        check(false, "Connected?");
         return connected;
     }
     void setConnected(bool c) override {
@@ -31,7 +31,6 @@ public:
 
     bool connected = false;
     bool canPulseGuide = true;
-    bool failReadConnected = false;
     bool failConnect = false;
     bool failDisconnect = false;
     bool failPulse = false;

@@ -57,7 +57,7 @@ struct FakeCamera {
 
     uint32_t maxBuffers = 8;
     bool mapFails = false;
-    int reqbufsError = 0, streamonError = 0, dequeueError = 0;
+    int streamonError = 0, dequeueError = 0;
     bool unplugged = false; // every call fails with ENODEV
 
     QSize size{640, 480};

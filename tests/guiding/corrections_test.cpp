@@ -1,7 +1,15 @@
 #include "guiding/corrections.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
+
+bool operator==(const PulseRequest& a, const PulseRequest& b) {
+    return a.direction == b.direction && a.ms == b.ms;
+}
+void PrintTo(const PulseRequest& p, std::ostream* os) {
+    *os << "direction " << p.direction << " " << p.ms << " ms";
+}
 
 namespace {
 CorrectionSettings settings() {
@@ -18,89 +26,59 @@ CorrectionSettings settings() {
 }
 
 void expectPulse(const std::optional<PulseRequest>& pulse, GuideDirection direction, int32_t ms) {
-    ASSERT_TRUE(pulse.has_value());
-    EXPECT_EQ(pulse->direction, direction);
-    EXPECT_EQ(pulse->ms, ms);
+    EXPECT_EQ(pulse, (PulseRequest{direction, ms}));
 }
 } // namespace
 
-TEST(Corrections, LengthsAreTruncatedAndLargeErrorsCappedNotSkipped) {
-    const CorrectionSettings s = settings();
-    expectPulse(computeCorrections(-5.0f, 0.0f, s).ra, guideWest, 133);  // 133.33
-    expectPulse(computeCorrections(-20.0f, 0.0f, s).ra, guideWest, 333); // 16" capped to 10"
-    expectPulse(computeCorrections(1000.0f, 0.0f, s).ra, guideEast, 333);
-    // 5.025" / 30 = 167.5 ms: truncated to 167, not rounded to 168.
-    expectPulse(computeCorrections(6.28125f, 0.0f, s).ra, guideEast, 167);
-    CorrectionSettings slow = s;
-    slow.raGuideRate = 7.5f; // 4" / 7.5 = 533.33 ms
-    expectPulse(computeCorrections(5.0f, 0.0f, slow).ra, guideEast, 533);
-}
-
-TEST(Corrections, AnErrorOfExactlyTheMinimumIsCorrectedJustBelowIsNot) {
-    CorrectionSettings s = settings();
-    s.arcsecPerPixelX = 0.5;
-    s.arcsecPerPixelY = 0.5;
-    const Corrections at = computeCorrections(5.0f, -5.0f, s); // exactly 2.5"
-    expectPulse(at.ra, guideEast, 83);
-    expectPulse(at.dec, guideNorth, 83);
-    const Corrections below = computeCorrections(4.99f, -4.99f, s);
-    EXPECT_FALSE(below.ra.has_value());
-    EXPECT_FALSE(below.dec.has_value());
-    EXPECT_FALSE(below.raRateInvalid);
-    EXPECT_FALSE(below.decRateInvalid);
-}
-
-TEST(Corrections, ZeroErrorWithZeroMinimumSendsAZeroLengthPulse) {
-    CorrectionSettings s = settings();
-    s.minCorrection = 0.0f;
-    expectPulse(computeCorrections(0.0f, 0.0f, s).ra, guideEast, 0);
-    expectPulse(computeCorrections(0.0f, 0.0f, s).dec, guideSouth, 0);
-    s.reverseEW = true;
-    s.reverseNS = true;
-    expectPulse(computeCorrections(0.0f, 0.0f, s).ra, guideWest, 0);
-    expectPulse(computeCorrections(0.0f, 0.0f, s).dec, guideNorth, 0);
-}
-
-TEST(Corrections, AggressivenessScalesTheTruncatedLength) {
-    CorrectionSettings s = settings();
-    s.aggressiveness = 0.5;
-    expectPulse(computeCorrections(-5.0f, 0.0f, s).ra, guideWest, 66); // 66.67
-    s.aggressiveness = 1.5;
-    expectPulse(computeCorrections(-5.0f, 0.0f, s).ra, guideWest, 200); // 200.0000x
-    expectPulse(computeCorrections(-20.0f, 0.0f, s).ra, guideWest, 500);
-    s.aggressiveness = 1.2;
-    expectPulse(computeCorrections(-5.0f, 0.0f, s).ra, guideWest, 160);
-}
-
-TEST(Corrections, DecUsesItsOwnScaleAndRateOnlyWhenEnabled) {
-    CorrectionSettings s = settings();
-    s.arcsecPerPixelY = 1.6;
-    s.decGuideRate = 15.0f;
-    const Corrections both = computeCorrections(-5.0f, 5.0f, s); // Dec: 8" / 15 = 533.3 ms
-    expectPulse(both.ra, guideWest, 133);
-    expectPulse(both.dec, guideSouth, 533);
-    expectPulse(computeCorrections(0.0f, -2.0f, s).dec, guideNorth, 213); // 3.2" / 15
-    s.decCorrect = false;
-    const Corrections raOnly = computeCorrections(-5.0f, 5.0f, s);
-    expectPulse(raOnly.ra, guideWest, 133);
-    EXPECT_FALSE(raOnly.dec.has_value());
-    s.decGuideRate = 0.0f;
-    EXPECT_FALSE(computeCorrections(-5.0f, 5.0f, s).decRateInvalid);
-}
-
-TEST(Corrections, ReverseSwitchesTurnEachAxisOnItsOwn) {
-    CorrectionSettings s = settings();
-    s.reverseEW = true;
-    Corrections c = computeCorrections(5.0f, 5.0f, s);
-    expectPulse(c.ra, guideWest, 133);
-    expectPulse(c.dec, guideSouth, 133);
-    expectPulse(computeCorrections(-5.0f, -5.0f, s).ra, guideEast, 133);
-    s.reverseEW = false;
-    s.reverseNS = true;
-    c = computeCorrections(5.0f, 5.0f, s);
-    expectPulse(c.ra, guideEast, 133);
-    expectPulse(c.dec, guideNorth, 133);
-    expectPulse(computeCorrections(-5.0f, -5.0f, s).dec, guideSouth, 133);
+// Defaults: 0.8"/px, 2.5" to 10", 30"/s on both axes, Dec on. Lengths are truncated, then
+// scaled by the aggressiveness; errors beyond the maximum are capped, not skipped.
+TEST(Corrections, PulseDirectionsAndLengths) {
+    struct Case {
+        const char* what;
+        std::function<void(CorrectionSettings&)> change;
+        float errX, errY;
+        std::optional<PulseRequest> ra, dec;
+    };
+    using S = CorrectionSettings&;
+    const auto none = [](S) {};
+    const auto fine = [](S s) { s.arcsecPerPixelX = s.arcsecPerPixelY = 0.5; };
+    const auto noMin = [](S s) { s.minCorrection = 0; };
+    const auto noMinReversed = [](S s) { s.minCorrection = 0, s.reverseEW = s.reverseNS = true; };
+    const auto slowDec = [](S s) { s.arcsecPerPixelY = 1.6, s.decGuideRate = 15; };
+    const auto decOff = [](S s) { s.decCorrect = false, s.decGuideRate = 0; };
+    const auto W = [](int32_t ms) { return PulseRequest{guideWest, ms}; };
+    const auto E = [](int32_t ms) { return PulseRequest{guideEast, ms}; };
+    const auto N = [](int32_t ms) { return PulseRequest{guideNorth, ms}; };
+    const auto So = [](int32_t ms) { return PulseRequest{guideSouth, ms}; };
+    const std::optional<PulseRequest> no;
+    const std::vector<Case> cases{
+        {"133.33", none, -5, 0, W(133), no},
+        {"16 capped to 10", none, -20, 0, W(333), no},
+        {"far off", none, 1000, 0, E(333), no},
+        {"167.5 truncated", none, 6.28125f, 0, E(167), no},
+        {"slow rate", [](S s) { s.raGuideRate = 7.5f; }, 5, 0, E(533), no},
+        {"exactly the minimum", fine, 5, -5, E(83), N(83)},
+        {"just below", fine, 4.99f, -4.99f, no, no},
+        {"zero minimum", noMin, 0, 0, E(0), So(0)},
+        {"zero reversed", noMinReversed, 0, 0, W(0), N(0)},
+        {"half", [](S s) { s.aggressiveness = 0.5; }, -5, 0, W(66), no},
+        {"1.5", [](S s) { s.aggressiveness = 1.5; }, -5, 0, W(200), no},
+        {"1.5 capped", [](S s) { s.aggressiveness = 1.5; }, -20, 0, W(500), no},
+        {"1.2", [](S s) { s.aggressiveness = 1.2; }, -5, 0, W(160), no},
+        {"Dec scale and rate", slowDec, -5, 5, W(133), So(533)},
+        {"Dec off, its rate unused", decOff, -5, 5, W(133), no},
+        {"EW reversed", [](S s) { s.reverseEW = true; }, 5, 5, W(133), So(133)},
+        {"NS reversed", [](S s) { s.reverseNS = true; }, -5, -5, W(133), So(133)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CorrectionSettings s = settings();
+        c.change(s);
+        const Corrections k = computeCorrections(c.errX, c.errY, s);
+        EXPECT_EQ(k.ra, c.ra);
+        EXPECT_EQ(k.dec, c.dec);
+        EXPECT_FALSE(k.raRateInvalid || k.decRateInvalid);
+    }
 }
 
 TEST(Corrections, AnUnusableGuideRateFlagsOnlyAnAxisThatNeedsCorrecting) {

@@ -1,26 +1,15 @@
 #include "app/button_colour.h"
 #include "app/frame_picture.h"
+#include "app/star_frame.h"
 #include "app/window_fixture.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-// A dark 640 x 480 frame with a bright 3 x 3 star centred on (101, 51).
-QImage starFrame() {
-    QImage frame(640, 480, QImage::Format_RGB32);
-    frame.fill(qRgb(12, 12, 12));
-    for (int x = 100; x <= 102; ++x)
-        for (int y = 50; y <= 52; ++y)
-            frame.setPixel(x, y, qRgb(220, 220, 220));
-    return frame;
-}
-} // namespace
-
 class Lock : public WindowTest {
 protected:
     frmMain& start() {
-        fp.capture.entries[0].frame = starFrame();
+        fp.capture.entries[0].frame = frameWithStar(101, 51);
         frmMain& w = open();
         w.transferFrame();
         return w;

@@ -32,11 +32,7 @@ protected:
         fp.chooser.answers = {identifier()};
         frmMain& w = open();
         w.mnuChooseTelescope->trigger();
-        w.cmdPreview->click();
-        MainWindowProbe::tickUntilCycle(w);
-        w.cmdLock->click();
-        emit w.picFrame->mouseUp(1, 200, 100);
-        w.cmdGuide->click();
+        MainWindowProbe::lockAndGuide(w, 200, 100);
         return w;
     }
     // The time one exposure cycle held the window, in ms, with the star 5 px off target.

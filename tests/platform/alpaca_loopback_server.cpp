@@ -122,9 +122,6 @@ void LoopbackAlpacaServer::answerTelescope(const httplib::Request& q, httplib::R
         r.set_content("Unknown member " + member, "text/plain");
         return;
     }
-    if (error == 0 && member == "pulseguide" && pulseWaits_)
-        std::this_thread::sleep_for(
-            std::chrono::milliseconds(std::stoi(param(q.params, "Duration"))));
     reply(q, r, error, value);
 }
 

@@ -33,8 +33,6 @@ public:
     int port() const { return port_; }
     // slow: every telescope request is answered after slowMs (or when the server stops).
     void setMode(Mode mode, int slowMs = 3000);
-    // Guide pulses are answered when they end rather than at once.
-    void setPulseWaits(bool waits) { pulseWaits_ = waits; }
     void setDevices(std::vector<Device> devices);
     std::vector<Request> requests() const;
 
@@ -55,7 +53,6 @@ private:
     bool stopping_ = false;
     Mode mode_ = Mode::normal;
     int slowMs_ = 0;
-    std::atomic<bool> pulseWaits_ = false;
     bool connected_ = false;
     std::atomic<unsigned> serverTransaction_ = 0;
     std::vector<Request> requests_;

@@ -1,6 +1,7 @@
 #include "fakes/fake_v4l2_io.h"
 #include "platform/capture/v4l2_device.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -59,45 +60,33 @@ TEST_F(V4l2DeviceTest, OpensStreamingAndClosesOnceEvenWhenAskedTwice) {
     EXPECT_EQ(mappedBuffers(), 2);
 }
 
+// Each fault on a fresh camera; buffers granted but not mapped are handed back too.
 TEST_F(V4l2DeviceTest, OpenFailuresSayWhyAndLeaveNothingOpen) {
-    cam.openError = -EACCES;
-    EXPECT_FALSE(device.open("/d/video0"));
-    EXPECT_EQ(device.errorString(), "Cannot open camera /d/video0: Permission denied (add your "
-                                    "user to group video)");
-    cam.openError = 0;
-    cam.deviceCaps = V4L2_CAP_META_CAPTURE | V4L2_CAP_STREAMING;
-    EXPECT_FALSE(device.open("/d/video0"));
-    EXPECT_EQ(device.errorString(), "/d/video0 is not a camera that streams video");
-    expectLetGo();
-
-    cam.deviceCaps = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
-    cam.refuseFormat = true;
-    EXPECT_FALSE(device.open("/d/video0"));
-    EXPECT_EQ(device.errorString(), "Cannot use camera /d/video0: it offers no picture format "
-                                    "this program can read (Invalid argument)");
-    expectLetGo();
-
-    cam.refuseFormat = false;
-    cam.streamonError = -EBUSY;
-    EXPECT_FALSE(device.open("/d/video0"));
-    EXPECT_EQ(device.errorString(), "Cannot use camera /d/video0: it is in use by another program");
-    expectLetGo();
-    EXPECT_TRUE(cam.buffers.empty());
-
-    cam.streamonError = 0;
-    cam.maxBuffers = 0;
-    EXPECT_FALSE(device.open("/d/video0"));
-    EXPECT_EQ(device.errorString(), "Cannot use camera /d/video0: streaming does not start "
-                                    "(Cannot allocate memory)");
-    expectLetGo();
-
-    // Buffers granted but not mapped are handed back too.
-    cam.maxBuffers = 4;
-    cam.mapFails = true;
-    EXPECT_FALSE(device.open("/d/video0"));
-    EXPECT_TRUE(device.errorString().endsWith("(Cannot allocate memory)"));
-    expectLetGo();
-    EXPECT_TRUE(cam.buffers.empty());
+    const std::pair<std::function<void(FakeCamera&)>, QString> cases[] = {
+        {[](FakeCamera& c) { c.openError = -EACCES; },
+         "Cannot open camera /d/video0: Permission denied (add your user to group video)"},
+        {[](FakeCamera& c) { c.deviceCaps = V4L2_CAP_META_CAPTURE | V4L2_CAP_STREAMING; },
+         "/d/video0 is not a camera that streams video"},
+        {[](FakeCamera& c) { c.refuseFormat = true; },
+         "Cannot use camera /d/video0: it offers no picture format this program can read "
+         "(Invalid argument)"},
+        {[](FakeCamera& c) { c.streamonError = -EBUSY; },
+         "Cannot use camera /d/video0: it is in use by another program"},
+        {[](FakeCamera& c) { c.maxBuffers = 0; },
+         "Cannot use camera /d/video0: streaming does not start (Cannot allocate memory)"},
+        {[](FakeCamera& c) { c.mapFails = true; },
+         "Cannot use camera /d/video0: streaming does not start (Cannot allocate memory)"},
+    };
+    for (const auto& [fault, message] : cases) {
+        SCOPED_TRACE(message.toStdString());
+        cam = FakeCamera();
+        SetUp();
+        fault(cam);
+        EXPECT_FALSE(device.open("/d/video0"));
+        EXPECT_EQ(device.errorString(), message);
+        expectLetGo();
+        EXPECT_TRUE(cam.buffers.empty());
+    }
 }
 
 TEST_F(V4l2DeviceTest, GrabTakesTheNewestFrameAndRequeuesEveryBuffer) {

@@ -58,9 +58,6 @@ TEST_F(V4l2DialogTest, SourceDialogShowsOneEditorPerControl) {
     auto* autoGain = qobject_cast<QCheckBox*>(dialog.editor(V4L2_CID_AUTOGAIN));
     auto* light = qobject_cast<QComboBox*>(dialog.editor(V4L2_CID_POWER_LINE_FREQUENCY));
     ASSERT_TRUE(gain && autoGain && light);
-    EXPECT_EQ(dialog.findChildren<QSlider*>().size(), 1);
-    EXPECT_EQ(dialog.findChildren<QCheckBox*>().size(), 1);
-    EXPECT_EQ(dialog.findChildren<QComboBox*>().size(), 1);
     EXPECT_EQ(gain->maximum(), 20); // steps of 5
     EXPECT_EQ(gain->value(), 4);
     EXPECT_EQ(dialog.valueLabel(V4L2_CID_GAIN)->text(), "20");

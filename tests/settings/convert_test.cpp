@@ -1,6 +1,5 @@
 #include "printers.h"
 #include "settings/convert.h"
-#include "settings/derived.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -35,23 +34,4 @@ TEST(Convert, RealsUseAPointWhateverTheLocale) {
     EXPECT_EQ(fromSingle(0.1f), "0.1");
     EXPECT_EQ(fromWhole(-12), "-12");
     QLocale::setDefault(saved);
-}
-
-TEST(Derived, ImageScaleOfTheDefaultGuidescope) {
-    // 5.6 um / 1440 mm x 206265 arcsec per radian
-    EXPECT_NEAR(arcsecPerPixel(5.6, 1440), 0.8021417, 1e-7);
-    EXPECT_NEAR(arcsecPerPixel(7.4, 500), 3.0527, 0.0001);
-}
-
-TEST(Derived, PortListMapsToAddressesAndComNumbers) {
-    struct Row {
-        int16_t index;
-        uint16_t address;
-        int16_t com;
-    };
-    for (const Row& r : {Row{-1, 0, 0}, Row{0, 888, 0}, Row{1, 632, 0}, Row{2, 956, 0},
-                         Row{3, 0, 1}, Row{18, 0, 16}}) {
-        EXPECT_EQ(lxPortAddressFor(r.index), r.address) << r.index;
-        EXPECT_EQ(lxCommPortFor(r.index), r.com) << r.index;
-    }
 }

@@ -56,19 +56,6 @@ TEST(SkyMotion, PulsesMoveTheFieldByRateTimesDurationInTheirDirection) {
     }
 }
 
-TEST(SkyMotion, CameraAngleRotatesTheDirections) {
-    SkyOptions o = still();
-    o.cameraAngle = 90;
-    SkySimulator sky(o, std::make_shared<ManualSimClock>());
-    const double px = 15 / kScale;
-    expectNear(movedBy(sky, [&] { sky.pulse(2, 1000); }).measured, {0, px}, 0.15, "East at 90");
-    expectNear(movedBy(sky, [&] { sky.pulse(0, 1000); }).truth, {px, 0}, 1e-9, "North at 90");
-    o.cameraAngle = 30;
-    sky.setOptions(o);
-    const QPointF east30 = movedBy(sky, [&] { sky.pulse(2, 1000); }).truth;
-    expectNear(east30, QPointF(std::sqrt(0.75), 0.5) * px, 1e-9, "East at 30");
-}
-
 TEST(SkyMotion, IgnoresEmptyPulsesAndUnknownDirections) {
     SkySimulator sky(still(), std::make_shared<ManualSimClock>());
     const QPointF start = sky.guideStarPosition();
