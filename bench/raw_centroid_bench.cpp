@@ -23,12 +23,10 @@
 #include "app/Globals.h"
 #include "app/frame_picture.h"
 #include "measure/AIP.h"
-#include "measure/gaussian_fit.h"
 #include "measure/raw_sky.h"
 #include "measure/raw_star.h"
 #include "platform/capture/frame_stretch.h"
 
-#include <Eigen/Dense>
 #include <QApplication>
 #include <array>
 #include <cmath>
@@ -40,28 +38,6 @@ namespace {
 constexpr int kSide = 24;
 constexpr double kStartOffset = 1.5; // px
 constexpr int kPhaseBins = 10;
-
-// x and y variances of the Cramer-Rao bound for a star at (x, y).
-std::array<double, 2> cramerRao(const RawSky& sky, const RawStarSpec& s) {
-    using Vector5 = Eigen::Matrix<double, 5, 1>;
-    const double sigma = s.fwhm / kFwhmPerSigma;
-    const int reach = static_cast<int>(std::ceil(5 * sigma)) + 3;
-    Eigen::Matrix<double, 5, 5> fisher = Eigen::Matrix<double, 5, 5>::Zero();
-    const long cx = std::lround(s.x), cy = std::lround(s.y);
-    for (long j = cy - reach; j <= cy + reach; ++j)
-        for (long i = cx - reach; i <= cx + reach; ++i) {
-            const PixelProfile a = pixelProfile(double(i) - s.x, sigma);
-            const PixelProfile b = pixelProfile(double(j) - s.y, sigma);
-            const double mu = sky.background + s.amplitude * a.value * b.value;
-            const double variance = sky.readNoise * sky.readNoise + mu / sky.gain + 1.0 / 12.0;
-            Vector5 d;
-            d << s.amplitude * a.dx * b.value, s.amplitude * a.value * b.dx, a.value * b.value,
-                s.amplitude * (a.dsigma * b.value + a.value * b.dsigma), 1.0;
-            fisher.noalias() += d * d.transpose() / variance;
-        }
-    const Eigen::Matrix<double, 5, 5> bound = fisher.inverse();
-    return {bound(0, 0), bound(1, 1)};
-}
 
 double mean(const std::vector<double>& v) {
     double sum = 0;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "measure/gaussian_fit.h"
 #include "platform/capture/raw_frame.h"
 
+#include <Eigen/Dense>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -39,6 +42,12 @@ inline double pixelShare(double u, double sigma) {
         sum += std::exp(-t * t / (2 * sigma * sigma));
     }
     return sum / kSteps;
+}
+
+// The amplitude that puts the pixel under a star centred on it at `value` over `background`.
+inline double amplitudeForPeak(double value, double fwhm, double background = 500) {
+    const double centre = pixelShare(0, fwhm / kFwhmPerSigma);
+    return (value - background) / (centre * centre);
 }
 
 // Expected values (ADU, before noise) of every pixel of the frame, row by row.
@@ -81,4 +90,31 @@ inline RawFrame renderRaw(const RawSky& sky, const std::vector<RawStarSpec>& sta
         f.pixels.push_back(static_cast<uint16_t>(std::clamp(v, 0.0, double(sky.maxValue))));
     }
     return f;
+}
+
+// The Cramer-Rao bound of a star's x and y (variances, px^2): the x and y elements of the
+// inverse Fisher matrix of the pixel-integrated Gaussian with x, y, amplitude, sigma and sky all
+// unknown, each pixel's variance readNoise^2 + expected value / gain + 1/12 (the rounding).
+inline std::array<double, 2> cramerRao(const RawSky& sky, const RawStarSpec& s) {
+    const double sigma = s.fwhm / kFwhmPerSigma;
+    const int reach = static_cast<int>(std::ceil(5 * sigma)) + 3;
+    // Summed in plain loops: Eigen's expressions are slow in the tests' unoptimised build.
+    Eigen::Matrix<double, 5, 5> fisher = Eigen::Matrix<double, 5, 5>::Zero();
+    double* f = fisher.data();
+    const long cx = std::lround(s.x), cy = std::lround(s.y);
+    for (long j = cy - reach; j <= cy + reach; ++j)
+        for (long i = cx - reach; i <= cx + reach; ++i) {
+            const PixelProfile a = pixelProfile(double(i) - s.x, sigma);
+            const PixelProfile b = pixelProfile(double(j) - s.y, sigma);
+            const double mu = sky.background + s.amplitude * a.value * b.value;
+            const double variance = sky.readNoise * sky.readNoise + mu / sky.gain + 1.0 / 12.0;
+            const double d[5] = {s.amplitude * a.dx * b.value, s.amplitude * a.value * b.dx,
+                                 a.value * b.value,
+                                 s.amplitude * (a.dsigma * b.value + a.value * b.dsigma), 1.0};
+            for (int p = 0; p < 5; ++p)
+                for (int q = 0; q < 5; ++q)
+                    f[p * 5 + q] += d[p] * d[q] / variance;
+        }
+    const Eigen::Matrix<double, 5, 5> bound = fisher.inverse();
+    return {bound(0, 0), bound(1, 1)};
 }
