@@ -36,7 +36,7 @@ struct RawStar {
 //   3 noise levels), then a Gaussian integrated over the pixels is fitted to the pixels within
 //   reach (3 sigma, 3 to 12 px) of it: an unbiased sub-pixel centre. Saturated pixels (at or
 //   above saturationLevel) are left out of the fit. Should the fit fail, the centre is the
-//   background-weighted centroid of the pixels 3 noise levels above the background.
+//   centroid of the pixels 3 noise levels above the background, each weighted by its height.
 // nullopt when there is no star or side is below 3.
 std::optional<RawStar> findRawStar(const RawFrame& frame, double x, double y, int side);
 

@@ -86,7 +86,7 @@ QPointF centroid(const LumaFrame& f, QPoint p, double level) {
 }
 
 // One candidate per star: peaks closer than 3 px to a brighter one are the same star.
-// `measure` gives the star's centre and measures from its peak, nothing when it finds none.
+// `measure` gives the star's centre and measures from its peak.
 template <class Frame, class Measure>
 std::vector<Candidate> candidatesOf(const Frame& f, const QRect& area, const Measure& measure) {
     std::vector<QPoint> peaks = peaksOf(f, area);
@@ -99,8 +99,7 @@ std::vector<Candidate> candidatesOf(const Frame& f, const QRect& area, const Mea
         });
         if (seen)
             continue;
-        if (const std::optional<Candidate> c = measure(p))
-            stars.push_back(*c);
+        stars.push_back(measure(p));
     }
     return stars;
 }
@@ -112,15 +111,17 @@ std::vector<Candidate> candidatesOf(const LumaFrame& f, const QRect& area, int s
         const auto lum = [&f](int x, int y) {
             return x >= 0 && y >= 0 && x < f.width && y < f.height ? f.at(x, y) : -1.0;
         };
-        return std::optional(Candidate{at, measureStar(readLumWindow(lum, at.x(), at.y(), side))});
+        return Candidate{at, measureStar(readLumWindow(lum, at.x(), at.y(), side))};
     });
 }
 
+// A peak whose search window finds no star, or another (brighter) one further off, stays a
+// candidate at the peak without measures: it can crowd a star but not be chosen.
 std::vector<Candidate> candidatesOf(const RawFrame& f, const QRect& area, int side) {
-    return candidatesOf(f, area, [&](QPoint p) -> std::optional<Candidate> {
+    return candidatesOf(f, area, [&](QPoint p) {
         const std::optional<RawStar> star = findRawStar(f, p.x(), p.y(), side);
-        if (!star)
-            return std::nullopt;
+        if (!star || std::hypot(star->x - p.x(), star->y - p.y()) > 2.0)
+            return Candidate{QPointF(p), StarMeasures{}};
         return Candidate{QPointF(star->x, star->y), measureRawStar(f, *star, side)};
     });
 }
