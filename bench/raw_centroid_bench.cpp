@@ -61,8 +61,8 @@ struct CaseResult {
     std::set<long> fractions;
 };
 
-void oneFrame(const RawSky& sky, const RawStarSpec& star, std::mt19937& random,
-              FramePicture& picture, CaseResult& out) {
+void oneFrame(const RawSky& sky, const TrueStar& star, std::mt19937& random, FramePicture& picture,
+              CaseResult& out) {
     const auto bound = cramerRao(sky, star);
     out.crbX += bound[0];
     out.crbY += bound[1];
@@ -94,7 +94,7 @@ void runCase(double fwhm, double snr, int frames, FramePicture& picture) {
     std::uniform_real_distribution<double> phase(-0.5, 0.5);
     CaseResult r;
     for (int i = 0; i < frames; ++i) {
-        const RawStarSpec star{32 + phase(random), 32 + phase(random), snr * sky.skyNoise(), fwhm};
+        const TrueStar star{32 + phase(random), 32 + phase(random), snr * sky.skyNoise(), fwhm};
         oneFrame(sky, star, random, picture, r);
     }
     double worstPhase = 0;

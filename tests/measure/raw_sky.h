@@ -12,7 +12,7 @@
 
 // Synthetic 16-bit frames of round Gaussian stars, for the raw-frame search's tests and
 // benchmark. Pixel (i, j) has its centre at x = i, y = j.
-struct RawStarSpec {
+struct TrueStar {
     double x = 0, y = 0;
     double amplitude = 1000; // ADU, the Gaussian's peak above the sky before pixel averaging
     double fwhm = 3;         // px
@@ -51,10 +51,9 @@ inline double amplitudeForPeak(double value, double fwhm, double background = 50
 }
 
 // Expected values (ADU, before noise) of every pixel of the frame, row by row.
-inline std::vector<double> expectedValues(const RawSky& sky,
-                                          const std::vector<RawStarSpec>& stars) {
+inline std::vector<double> expectedValues(const RawSky& sky, const std::vector<TrueStar>& stars) {
     std::vector<double> mu(static_cast<size_t>(sky.width * sky.height), sky.background);
-    for (const RawStarSpec& s : stars) {
+    for (const TrueStar& s : stars) {
         const double sigma = s.fwhm / kFwhmPerSigma;
         const int reach = static_cast<int>(std::ceil(6 * sigma)) + 1;
         std::vector<double> columns, rows;
@@ -76,7 +75,7 @@ inline std::vector<double> expectedValues(const RawSky& sky,
 
 // The frame: expected values plus Gaussian read noise and shot noise (variance readNoise^2 +
 // value / gain), rounded and held to 0..maxValue.
-inline RawFrame renderRaw(const RawSky& sky, const std::vector<RawStarSpec>& stars,
+inline RawFrame renderRaw(const RawSky& sky, const std::vector<TrueStar>& stars,
                           std::mt19937& random) {
     RawFrame f;
     f.width = sky.width;
@@ -95,7 +94,7 @@ inline RawFrame renderRaw(const RawSky& sky, const std::vector<RawStarSpec>& sta
 // The Cramer-Rao bound of a star's x and y (variances, px^2): the x and y elements of the
 // inverse Fisher matrix of the pixel-integrated Gaussian with x, y, amplitude, sigma and sky all
 // unknown, each pixel's variance readNoise^2 + expected value / gain + 1/12 (the rounding).
-inline std::array<double, 2> cramerRao(const RawSky& sky, const RawStarSpec& s) {
+inline std::array<double, 2> cramerRao(const RawSky& sky, const TrueStar& s) {
     const double sigma = s.fwhm / kFwhmPerSigma;
     const int reach = static_cast<int>(std::ceil(5 * sigma)) + 3;
     // Summed in plain loops: Eigen's expressions are slow in the tests' unoptimised build.

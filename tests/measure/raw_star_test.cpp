@@ -27,7 +27,7 @@ Trial runTrial(const Accuracy& a, int frames) {
     Trial t;
     std::set<long> fractions;
     for (int i = 0; i < frames; ++i) {
-        const RawStarSpec s{32 + phase(random), 32 + phase(random), a.snr * sky.skyNoise(), a.fwhm};
+        const TrueStar s{32 + phase(random), 32 + phase(random), a.snr * sky.skyNoise(), a.fwhm};
         const auto bound = cramerRao(sky, s);
         t.boundX += bound[0] / frames;
         t.boundY += bound[1] / frames;
@@ -52,7 +52,7 @@ Trial runTrial(const Accuracy& a, int frames) {
     return t;
 }
 
-RawFrame frameOf(const std::vector<RawStarSpec>& stars, double noise = 1, int maxValue = 65535) {
+RawFrame frameOf(const std::vector<TrueStar>& stars, double noise = 1, int maxValue = 65535) {
     RawSky sky;
     sky.noiseScale = noise;
     sky.maxValue = maxValue;
@@ -86,7 +86,7 @@ TEST(RawStar, CentreIsUnbiasedNearTheBoundAndOffTheGrid) {
 TEST(RawStar, ExactCentresHotPixelsAndClippedCores) {
     for (const double fwhm : {1.5, 2.5, 4.0})
         for (const double dx : {-0.5, -0.23, 0.0, 0.31, 0.49}) {
-            const RawStarSpec s{30 + dx, 33 - dx / 2, 3000, fwhm};
+            const TrueStar s{30 + dx, 33 - dx / 2, 3000, fwhm};
             const auto star = findRawStar(frameOf({s}, 0), 31, 32, 24);
             ASSERT_TRUE(star) << fwhm << " " << dx;
             EXPECT_TRUE(star->fitted);
@@ -95,7 +95,7 @@ TEST(RawStar, ExactCentresHotPixelsAndClippedCores) {
             EXPECT_NEAR(star->sigma, fwhm / kFwhmPerSigma, 0.01);
             EXPECT_NEAR(star->background, 500, 1);
         }
-    const RawStarSpec s{30.3, 32.6, 3000, 2.5};
+    const TrueStar s{30.3, 32.6, 3000, 2.5};
     RawFrame hot = frameOf({s});
     setPixel(hot, 36, 31, 40000);
     const auto beside = findRawStar(hot, 31, 32, 24);
@@ -103,7 +103,7 @@ TEST(RawStar, ExactCentresHotPixelsAndClippedCores) {
     EXPECT_NEAR(beside->x, s.x, 0.1);
     EXPECT_NEAR(beside->y, s.y, 0.1);
 
-    const RawStarSpec bright{30.3, 32.6, 400000, 3};
+    const TrueStar bright{30.3, 32.6, 400000, 3};
     const auto clipped = findRawStar(frameOf({bright}, 0, 65000), 31, 32, 24);
     ASSERT_TRUE(clipped);
     EXPECT_TRUE(clipped->fitted);

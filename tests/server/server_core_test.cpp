@@ -54,14 +54,14 @@ TEST(StarChoice, OnRawFramesTheBrightestBelowNinetyPercentOfTheMaximum) {
     field.width = 320;
     field.height = 240;
     const auto star = [](double x, double y, double share) {
-        return RawStarSpec{x, y, amplitudeForPeak(share * 65535, 3), 3};
+        return TrueStar{x, y, amplitudeForPeak(share * 65535, 3), 3};
     };
-    std::vector<RawStarSpec> stars{star(160, 120, 0.95),    // saturated
-                                   star(10, 60, 0.8),       // at the edge
-                                   star(60, 200, 0.7),      // with a neighbour ...
-                                   star(70, 205, 0.3),      // ... within the radius
-                                   star(250.3, 60.6, 0.6),  // the one
-                                   star(100.2, 80.7, 0.2)}; // fainter
+    std::vector<TrueStar> stars{star(160, 120, 0.95),    // saturated
+                                star(10, 60, 0.8),       // at the edge
+                                star(60, 200, 0.7),      // with a neighbour ...
+                                star(70, 205, 0.3),      // ... within the radius
+                                star(250.3, 60.6, 0.6),  // the one
+                                star(100.2, 80.7, 0.2)}; // fainter
     std::mt19937 random(4);
     const auto chosen = chooseGuideStar(renderRaw(field, stars, random), {24, 8.0});
     ASSERT_TRUE(chosen);
