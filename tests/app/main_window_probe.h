@@ -4,12 +4,16 @@
 #include "app/frmMain.h"
 
 #include <QPushButton>
+#include <QTimer>
 
 // Runs handlers that only timers and the guide cycle reach.
 struct MainWindowProbe {
     static void tick(frmMain& w) { w.HalfSecTimer_Timer(); }
     static void pulse(frmMain& w, GuideDirection d, int32_t ms) { w.pulse(d, ms); }
     static void makeCorrections(frmMain& w) { w.makeCorrections(); }
+    // The exposure loop waits for running pulses; one poll of them, as its timer makes.
+    static bool waitingForPulses(const frmMain& w) { return w.pulseTimer_->isActive(); }
+    static void pollPulses(frmMain& w) { w.pollPulses(); }
     // Ticks until the running exposure has ended (at most `limit` ticks); returns the count.
     static int tickUntilCycle(frmMain& w, int limit = 100) {
         for (int n = 1; n <= limit; ++n) {
