@@ -15,7 +15,7 @@ void frmMain::scheduleNextExposure() {
 }
 
 void frmMain::pollPulses() {
-    if (pulsesRunning())
+    if (!pulseTimer_->isActive() || pulsesRunning())
         return;
     pulseTimer_->stop();
     if (pulseWait_.timedOut(PulseAxis::RA) || pulseWait_.timedOut(PulseAxis::Dec))

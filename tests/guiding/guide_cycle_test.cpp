@@ -81,7 +81,7 @@ TEST_F(GuideCycle, NextExposureWaitsForTheMountsPulses) {
     EXPECT_TRUE(MainWindowProbe::waitingForPulses(w));
 
     w.cmdEast->click(); // a nudge meanwhile goes out, and is waited for too
-    EXPECT_EQ(scope.calls.size(), 2);
+    EXPECT_EQ(scope.calls.filter("PulseGuide").size(), 2);
     MainWindowProbe::pollPulses(w);
     EXPECT_TRUE(MainWindowProbe::waitingForPulses(w));
     EXPECT_FALSE(w.guideHistory().last().timed);

@@ -55,8 +55,9 @@ TEST(PulseWait, EndsByReportLengthOrTimeOut) {
         wait.sent(PulseAxis::RA, 500, 1000, c.reportsEnd);
         EXPECT_EQ(wait.running(c.at, mount.report()), c.running) << c.at;
         EXPECT_EQ(wait.timedOut(PulseAxis::RA), c.timedOut) << c.at;
-        if (!c.reportsEnd)
+        if (!c.reportsEnd) {
             EXPECT_EQ(mount.asked, 0);
+        }
     }
 }
 
