@@ -139,6 +139,9 @@ void frmMain::buildControls() {
     statusBar()->addPermanentWidget(lblConditions_);
     HalfSecTimer = new QTimer(this);
     HalfSecTimer->setInterval(500);
+    pulseTimer_ = new QTimer(this);
+    pulseTimer_->setInterval(PulseWait::kPollMs);
+    clock_.start();
 }
 
 QWidget* frmMain::buildControlColumn() {

@@ -4,9 +4,11 @@
 #include "app/status_notes.h"
 #include "guiding/calibrator.h"
 #include "guiding/guide_history.h"
+#include "mount/pulse_wait.h"
 #include "platform/capture/frame_slot.h"
 #include "platform/platform.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -200,6 +202,11 @@ private:
     void setDriverEntriesEnabled(bool enabled);
     void startLXExposure();
     void endLXExposure();
+    void scheduleNextExposure();
+    void pollPulses();
+    bool pulsesRunning();
+    void startNextExposure();
+    void cancelPulseWait();
 
     void cmdGuide_Click();
     bool telescopeConnected();
@@ -215,9 +222,10 @@ private:
 
     struct Axis;
     Axis axisOf(GuideDirection direction);
-    void pulse(GuideDirection direction, int32_t ms);
-    void relayPulse(uint8_t bit, int32_t holdMs);
-    void telescopePulse(const Axis& axis, int32_t ms);
+    // true when the pulse reached an output without an error.
+    bool pulse(GuideDirection direction, int32_t ms);
+    bool relayPulse(uint8_t bit, int32_t holdMs);
+    bool telescopePulse(const Axis& axis, int32_t ms);
     void nudge(GuideDirection normal, GuideDirection reversed, bool reverse);
     void cmdNorth_Click();
     void cmdSouth_Click();
@@ -299,4 +307,11 @@ private:
     std::optional<Calibration> calibration_;
     QPointer<frmCalibration> calibrationWindow_;
     bool calibrationQuiet_ = false;
+    // The next exposure waits for the pulses still moving the mount; pulseTimer_ polls them.
+    PulseWait pulseWait_;
+    QTimer* pulseTimer_ = nullptr;
+    QElapsedTimer clock_;
+    qint64 exposureEndedMs_ = 0;
+    // The guide record of the cycle whose next exposure has not started yet.
+    bool timingPending_ = false;
 };

@@ -81,6 +81,7 @@ void frmMain::connectHandlers() {
     connect(cmdFocus, &QPushButton::clicked, this, &frmMain::cmdFocus_Click);
     connect(cmdGuide, &QPushButton::clicked, this, &frmMain::cmdGuide_Click);
     connect(HalfSecTimer, &QTimer::timeout, this, &frmMain::HalfSecTimer_Timer);
+    connect(pulseTimer_, &QTimer::timeout, this, &frmMain::pollPulses);
     connect(cmdNorth, &QPushButton::clicked, this, &frmMain::cmdNorth_Click);
     connect(cmdSouth, &QPushButton::clicked, this, &frmMain::cmdSouth_Click);
     connect(cmdEast, &QPushButton::clicked, this, &frmMain::cmdEast_Click);

@@ -65,6 +65,7 @@ void frmMain::mnuDriver_Click(int index) {
     state.previewing = false;
     setButtonColour(cmdPreview, Colour::Red);
     HalfSecTimer->stop();
+    cancelPulseWait();
     lblLX->setText(QString::number(sldExposure->value()));
     ExposureProgress->setValue(0);
     reportConnectFailure(*state.hCapWnd);

@@ -24,6 +24,7 @@ void frmMain::cmdPreview_Click() {
     if (state.focusing)
         return;
     stopCalibration();
+    cancelPulseWait();
     if (state.previewing) {
         setButtonColour(cmdPreview, Colour::Red);
         HalfSecTimer->stop();
@@ -55,6 +56,7 @@ void frmMain::HalfSecTimer_Timer() {
     if (progressMaximumSec() > state.elapsedSec)
         return;
     HalfSecTimer->stop();
+    exposureEndedMs_ = clock_.elapsed();
     capGrabFrame(state.hCapWnd.get());
     endLXExposure();
     platform_.sleeper->sleepMs(state.postLXTime);

@@ -24,6 +24,8 @@ public:
     void PulseGuide(int direction, double ms) override {
         check(failPulse, qPrintable(QStringLiteral("PulseGuide %1 %2").arg(direction).arg(ms)));
     }
+    // Not recorded; a test holds a pulse running by setting `running`.
+    std::optional<bool> pulseRunning(int) override { return running; }
     void CommandBlind(const QString& command) override {
         check(failPulse, qPrintable("CommandBlind " + command));
     }
@@ -35,6 +37,8 @@ public:
     bool failDisconnect = false;
     bool failPulse = false;
     bool failSetup = false;
+    // pulseRunning's answer: by default every pulse is over as soon as it was taken.
+    std::optional<bool> running = false;
     QStringList calls;
 
 private:

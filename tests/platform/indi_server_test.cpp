@@ -90,6 +90,9 @@ TEST(IndiServer, ConnectsPulsesAndDisconnects) {
 
     // The call returns once the server has taken the pulse on, long before it ends.
     EXPECT_LT(millisecondsOf([&] { mount.PulseGuide(guideNorth, 500); }), 250);
+    // ... and tells while the pulse runs, per axis.
+    EXPECT_EQ(mount.pulseRunning(guideSouth), true);
+    EXPECT_EQ(mount.pulseRunning(guideEast), false);
     const IndiVector pulse =
         scope.await(QStringLiteral("TELESCOPE_TIMED_GUIDE_NS"),
                     [](const IndiVector& p) { return p.state == IndiState::Busy; });
@@ -97,6 +100,7 @@ TEST(IndiServer, ConnectsPulsesAndDisconnects) {
     EXPECT_EQ(value(pulse, "TIMED_GUIDE_S"), 0);
     // 500 ms at the simulator's guide rate, half the sidereal 15.04"/s.
     EXPECT_NEAR(std::fabs(scope.declinationAfterPulse() - before), 0.5 * 0.5 * 15.04 / 3600, 3e-4);
+    EXPECT_EQ(mount.pulseRunning(guideNorth), false);
 
     mount.PulseGuide(guideWest, 200);
     const IndiVector west =

@@ -176,6 +176,19 @@ void IndiTelescope::PulseGuide(int direction, double durationMs) {
     }
 }
 
+std::optional<bool> IndiTelescope::pulseRunning(int direction) {
+    if (!open_ || !client_.linkUp())
+        return std::nullopt;
+    const QString name =
+        QString::fromLatin1(direction == guideNorth || direction == guideSouth ? guideNS : guideWE);
+    std::optional<bool> busy;
+    client_.read([&](const IndiSnapshot& s) {
+        if (const IndiVector* p = s.property(address_.device, name))
+            busy = p->state == IndiState::Busy;
+    });
+    return busy;
+}
+
 void IndiTelescope::CommandBlind(const QString&) {
     fail(QStringLiteral("Autostar commands are not available through INDI"));
 }
