@@ -13,30 +13,39 @@ bool indiConnectionOn(const IndiClient& client, const QString& device) {
     return on;
 }
 
-IndiSwitchOutcome switchIndiConnection(IndiClient& client, const QString& device, bool on,
-                                       int timeoutMs) {
+IndiVector indiConnectionRequest(const QString& device, bool on) {
     IndiVector change = vectorNamed(device, "CONNECTION", IndiKind::Switch);
     change.elements = {switchElement("CONNECT", on), switchElement("DISCONNECT", !on)};
-    quint64 sent = 0;
-    client.read([&](const IndiSnapshot& s) { sent = s.revision; });
-    if (!client.send(change))
+    return change;
+}
+
+std::optional<IndiSwitchOutcome> indiConnectionAnswer(const IndiSnapshot& s, const QString& device,
+                                                      bool on, quint64 sentAt) {
+    const IndiVector* p = s.property(device, connectionName);
+    if (!p || p->revision <= sentAt)
+        return std::nullopt;
+    if (p->state == IndiState::Alert)
+        return IndiSwitchOutcome::Refused;
+    if (p->state != IndiState::Busy && p->isOn(on ? "CONNECT" : "DISCONNECT"))
+        return IndiSwitchOutcome::Done;
+    return std::nullopt;
+}
+
+IndiSwitchOutcome switchIndiConnection(IndiClient& client, const QString& device, bool on,
+                                       int timeoutMs) {
+    quint64 sentAt = 0;
+    client.read([&](const IndiSnapshot& s) { sentAt = s.revision; });
+    if (!client.send(indiConnectionRequest(device, on)))
         return IndiSwitchOutcome::LinkLost;
-    bool alert = false;
+    std::optional<IndiSwitchOutcome> answer;
     const IndiClient::Wait result = client.waitUntil(
         [&](const IndiSnapshot& s) {
-            const IndiVector* p = s.property(device, connectionName);
-            if (!p || p->revision <= sent)
-                return false;
-            alert = p->state == IndiState::Alert;
-            return alert || (p->state != IndiState::Busy && p->isOn(on ? "CONNECT" : "DISCONNECT"));
+            answer = indiConnectionAnswer(s, device, on, sentAt);
+            return answer.has_value();
         },
         timeoutMs);
-    switch (result) {
-    case IndiClient::Wait::Met:
-        return alert ? IndiSwitchOutcome::Refused : IndiSwitchOutcome::Done;
-    case IndiClient::Wait::LinkLost:
-        return IndiSwitchOutcome::LinkLost;
-    default:
-        return IndiSwitchOutcome::TimedOut;
-    }
+    if (result == IndiClient::Wait::Met)
+        return *answer;
+    return result == IndiClient::Wait::LinkLost ? IndiSwitchOutcome::LinkLost
+                                                : IndiSwitchOutcome::TimedOut;
 }
