@@ -10,13 +10,17 @@
 #include "platform/capture/desktop_capture_drivers.h"
 #include "platform/capture/indi_camera.h"
 #include "platform/capture/indi_camera_list.h"
+#include "platform/telescope/indi_property_panel.h"
 #include "printers.h"
 #include "sim/sim_clock.h"
 #include "sim/sky_simulator.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,6 +38,22 @@ QStringList namesOf(const IndiCameraListing& listing) {
 
 IndiAddress deviceAt(int port, const QString& device) {
     return {QStringLiteral("localhost"), port, device};
+}
+
+// The properties the Format dialog opened by `format` shows, sorted; the dialog is closed.
+QStringList formatDialogProperties(QAction& format) {
+    QStringList shown;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        for (const IndiPropertyPanel* panel : dialog->findChildren<IndiPropertyPanel*>())
+            shown.append(panel->objectName());
+        dialog->reject();
+    });
+    format.trigger();
+    shown.sort();
+    return shown;
 }
 
 // Pixels at least `above` ADU over the noise-only sky's 0..9, with no brighter neighbour.
@@ -120,8 +140,9 @@ TEST(IndiGuideChipCamera, ExposesBesideTheMainChipAndOnlyWhereThereIsOne) {
     EXPECT_FALSE(observer.connectionOn(guiderName, 3000, false));
 }
 
-// Chosen in the Camera menu, the guide chip is saved, connected again at the next start and
-// previews its own frames; the raw frame is the chip's 16-bit one.
+// Chosen in the Camera menu, the guide chip is saved, connected again at the next start, shapes
+// its own frame in Format... and previews its own frames; the raw frame is the chip's 16-bit
+// one.
 TEST(IndiGuideChipWindow, ChosenGuideChipIsRestoredAtStartAndPreviewsItsFrames) {
     QTemporaryDir work;
     const QString log = work.filePath(QStringLiteral("gsc.log"));
@@ -154,7 +175,9 @@ TEST(IndiGuideChipWindow, ChosenGuideChipIsRestoredAtStartAndPreviewsItsFrames) 
     frmMain w(platform);
     ASSERT_EQ(w.mnuDriver.size(), 3);
     EXPECT_TRUE(w.mnuDriver[1]->isChecked());
-    EXPECT_TRUE(w.mnuFormat->isEnabled());
+    EXPECT_EQ(formatDialogProperties(*w.mnuFormat),
+              (QStringList{"CCD_TRANSFER_FORMAT", "GUIDER_BINNING", "GUIDER_FRAME",
+                           "GUIDER_FRAME_TYPE"}));
     observer.setNumbers(ccdName, "SCOPE_INFO", {{"FOCAL_LENGTH", 900}, {"APERTURE", 120}});
     w.cmdPreview->click();
     EXPECT_EQ(MainWindowProbe::tickUntilCycle(w), 2);
