@@ -20,16 +20,25 @@ struct IndiChip {
     const char* blob;
 };
 inline constexpr IndiChip indiMainChip{
-    "CCD_EXPOSURE", "CCD_EXPOSURE_VALUE", "CCD_ABORT_EXPOSURE", "CCD_FRAME",
-    "CCD_BINNING",  "CCD_FRAME_TYPE",     "CCD_FRAME_RESET",    "CCD1"};
-inline constexpr IndiChip indiGuideChip{"GUIDER_EXPOSURE",
-                                        "GUIDER_EXPOSURE_VALUE",
-                                        "GUIDER_ABORT_EXPOSURE",
-                                        "GUIDER_FRAME",
-                                        "GUIDER_BINNING",
-                                        "GUIDER_FRAME_TYPE",
-                                        nullptr,
-                                        "CCD2"};
+    .exposure = "CCD_EXPOSURE",
+    .exposureValue = "CCD_EXPOSURE_VALUE",
+    .abort = "CCD_ABORT_EXPOSURE",
+    .frame = "CCD_FRAME",
+    .binning = "CCD_BINNING",
+    .frameType = "CCD_FRAME_TYPE",
+    .frameReset = "CCD_FRAME_RESET",
+    .blob = "CCD1",
+};
+inline constexpr IndiChip indiGuideChip{
+    .exposure = "GUIDER_EXPOSURE",
+    .exposureValue = "GUIDER_EXPOSURE_VALUE",
+    .abort = "GUIDER_ABORT_EXPOSURE",
+    .frame = "GUIDER_FRAME",
+    .binning = "GUIDER_BINNING",
+    .frameType = "GUIDER_FRAME_TYPE",
+    .frameReset = nullptr,
+    .blob = "CCD2",
+};
 
 // Which of a camera's chips a camera object exposes. Main: the main chip, or the guide head of
 // a device that has nothing else. Guide: the guide chip (a guide head beside the main chip).

@@ -11,12 +11,12 @@ namespace {
 class FormatAccess : public ClientDeviceAccess {
 public:
     FormatAccess(IndiClient& client, const IndiCamera& camera)
-        : ClientDeviceAccess(client, camera.address().device, camera.server()),
-          names_{
-              QString::fromLatin1(camera.chip().binning), QString::fromLatin1(camera.chip().frame),
-              QString::fromLatin1(camera.chip().frameType), QStringLiteral("CCD_TRANSFER_FORMAT")} {
-        if (camera.chip().frameReset)
-            names_.append(QString::fromLatin1(camera.chip().frameReset));
+        : ClientDeviceAccess(client, camera.address().device, camera.server()) {
+        const IndiChip& chip = camera.chip();
+        for (const char* name :
+             {chip.binning, chip.frame, chip.frameType, chip.frameReset, "CCD_TRANSFER_FORMAT"})
+            if (name)
+                names_.append(QString::fromLatin1(name));
     }
 
     std::vector<IndiVector> properties() const override {
