@@ -1,6 +1,7 @@
 #include "platform/capture/indi_camera.h"
 
 #include "platform/capture/fits_decode.h"
+#include "platform/telescope/indi_connection.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,8 +26,8 @@ const IndiElement* blobElement(const IndiVector& v) {
 }
 } // namespace
 
-IndiCamera::IndiCamera(IndiAddress address, IndiCameraTimeouts timeouts)
-    : address_(std::move(address)), timeouts_(timeouts) {}
+IndiCamera::IndiCamera(IndiAddress address, IndiCameraTimeouts timeouts, IndiChipChoice choice)
+    : address_(std::move(address)), timeouts_(timeouts), choice_(choice) {}
 
 IndiCamera::~IndiCamera() {
     disconnect();
@@ -39,6 +40,21 @@ bool IndiCamera::connect() {
         client_.disconnectServer();
         return false;
     }
+    if (!findChip()) {
+        const QString why = error_;
+        disconnect();
+        return fail(why);
+    }
+    client_.enableBlobs(address_.device, QString::fromLatin1(chip_->blob));
+    prepareUploads();
+    open_ = true;
+    exposure_ = Exposure::None;
+    error_.clear();
+    return true;
+}
+
+// Waits for the connected device's chips to be defined and picks the chosen one.
+bool IndiCamera::findChip() {
     const QString main = QString::fromLatin1(indiMainChip.exposure);
     const QString guide = QString::fromLatin1(indiGuideChip.exposure);
     client_.waitForDefinitions(
@@ -51,17 +67,13 @@ bool IndiCamera::connect() {
         hasMain = s.property(address_.device, main);
         hasGuide = s.property(address_.device, guide);
     });
-    if (!hasMain && !hasGuide) {
-        disconnect();
+    if (choice_ == IndiChipChoice::Guide && !hasGuide)
+        return fail(QStringLiteral("\"%1\" on the INDI server at %2 offers no guide chip")
+                        .arg(address_.device, server()));
+    if (!hasMain && !hasGuide)
         return fail(QStringLiteral("\"%1\" on the INDI server at %2 offers no image stream")
                         .arg(address_.device, server()));
-    }
-    chip_ = hasMain ? &indiMainChip : &indiGuideChip;
-    client_.enableBlobs(address_.device, QString::fromLatin1(chip_->blob));
-    prepareUploads();
-    open_ = true;
-    exposure_ = Exposure::None;
-    error_.clear();
+    chip_ = hasMain && choice_ == IndiChipChoice::Main ? &indiMainChip : &indiGuideChip;
     return true;
 }
 
@@ -249,39 +261,22 @@ bool IndiCamera::openLink() {
                           .arg(server(), address_.device));
 }
 
-// Sends CONNECT (on) or DISCONNECT and waits for the device's answer.
 bool IndiCamera::switchConnection(bool on) {
-    IndiVector change = vectorNamed(address_.device, "CONNECTION", IndiKind::Switch);
-    change.elements = {switchElement("CONNECT", on), switchElement("DISCONNECT", !on)};
-    const quint64 sent = revisionNow();
-    if (!client_.send(change))
-        return fail(QStringLiteral("Lost the connection to the INDI server at %1").arg(server()));
-    bool alert = false;
-    const IndiClient::Wait result = client_.waitUntil(
-        [&](const IndiSnapshot& s) {
-            const IndiVector* p = s.property(address_.device, connectionName);
-            if (!p || p->revision <= sent)
-                return false;
-            alert = p->state == IndiState::Alert;
-            return alert || (p->state != IndiState::Busy && p->isOn(on ? "CONNECT" : "DISCONNECT"));
-        },
-        timeouts_.callMs);
-    if (result == IndiClient::Wait::Met && !alert) {
+    const IndiSwitchOutcome outcome =
+        switchIndiConnection(client_, address_.device, on, timeouts_.callMs);
+    if (outcome == IndiSwitchOutcome::Done) {
         switchedOn_ = on;
         return true;
     }
+    if (outcome == IndiSwitchOutcome::LinkLost)
+        return fail(QStringLiteral("Lost the connection to the INDI server at %1").arg(server()));
     return fail(
         QStringLiteral("\"%1\" could not %2")
             .arg(address_.device, on ? QStringLiteral("connect") : QStringLiteral("disconnect")));
 }
 
 bool IndiCamera::connectionOn() const {
-    bool on = false;
-    client_.read([&](const IndiSnapshot& s) {
-        const IndiVector* p = s.property(address_.device, connectionName);
-        on = p && p->isOn(QStringLiteral("CONNECT"));
-    });
-    return on;
+    return indiConnectionOn(client_, address_.device);
 }
 
 // Frames reach a client only with UPLOAD_CLIENT or UPLOAD_BOTH, and only FITS is read here.

@@ -11,10 +11,13 @@ namespace {
 class FormatAccess : public ClientDeviceAccess {
 public:
     FormatAccess(IndiClient& client, const IndiCamera& camera)
-        : ClientDeviceAccess(client, camera.address().device, camera.server()),
-          names_{QString::fromLatin1(camera.chip().binning),
-                 QString::fromLatin1(camera.chip().frame), QStringLiteral("CCD_FRAME_RESET"),
-                 QStringLiteral("CCD_FRAME_TYPE"), QStringLiteral("CCD_TRANSFER_FORMAT")} {}
+        : ClientDeviceAccess(client, camera.address().device, camera.server()) {
+        const IndiChip& chip = camera.chip();
+        for (const char* name :
+             {chip.binning, chip.frame, chip.frameType, chip.frameReset, "CCD_TRANSFER_FORMAT"})
+            if (name)
+                names_.append(QString::fromLatin1(name));
+    }
 
     std::vector<IndiVector> properties() const override {
         std::vector<IndiVector> shown;
@@ -29,8 +32,9 @@ private:
 };
 } // namespace
 
-IndiCaptureDriver::IndiCaptureDriver(IndiAddress address, IndiCameraTimeouts timeouts)
-    : camera_(std::move(address), timeouts) {}
+IndiCaptureDriver::IndiCaptureDriver(IndiAddress address, IndiCameraTimeouts timeouts,
+                                     IndiChipChoice chip)
+    : camera_(std::move(address), timeouts, chip) {}
 
 bool IndiCaptureDriver::connect() {
     return camera_.connect();
