@@ -40,6 +40,7 @@ private:
         void PulseGuide(int d, double ms) override { to.PulseGuide(d, ms); }
         void CommandBlind(const QString& c) override { to.CommandBlind(c); }
         void SetupDialog() override { to.SetupDialog(); }
+        bool setupDialogKeepsConnection() const override { return to.keepsConnection; }
         FakeTelescope& to;
     };
 };

@@ -27,7 +27,11 @@ public:
     void CommandBlind(const QString& command) override {
         check(failPulse, qPrintable("CommandBlind " + command));
     }
-    void SetupDialog() override { check(failSetup, "SetupDialog"); }
+    void SetupDialog() override {
+        check(failSetup, "SetupDialog");
+        connected = connected && !disconnectInSetup;
+    }
+    bool setupDialogKeepsConnection() const override { return keepsConnection; }
 
     bool connected = false;
     bool canPulseGuide = true;
@@ -35,6 +39,8 @@ public:
     bool failDisconnect = false;
     bool failPulse = false;
     bool failSetup = false;
+    bool keepsConnection = false;   // the setup dialog works on the connected mount
+    bool disconnectInSetup = false; // the operator disconnects it there
     QStringList calls;
 
 private:
