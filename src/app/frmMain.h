@@ -240,6 +240,8 @@ private:
     void detectCaptureHardware();
     void mnuDriver_Click(int index);
     void restoreCaptureDriver();
+    void saveDriverName();
+    QString savedDriverName() const;
     void reportConnectFailure(const CaptureWindow& window);
     void mnuSource_Click();
     void mnuFormat_Click();

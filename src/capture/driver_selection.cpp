@@ -55,11 +55,7 @@ void frmMain::mnuDriver_Click(int index) {
         if (QAction* entry = mnuDriver.value(state.driverIndex))
             entry->setChecked(true);
         saveSetting(keys::DriverIndex.section, keys::DriverIndex.key, fromWhole(state.driverIndex));
-        const QString saved = platform_.store->readSetting(keys::DriverCaption.section,
-                                                           keys::DriverCaption.key, QString());
-        if (QAction* entry = mnuDriver.value(state.driverIndex);
-            entry && driverCaptionToSave(saved, entry->text()))
-            saveSetting(keys::DriverCaption.section, keys::DriverCaption.key, entry->text());
+        saveDriverName();
         return;
     }
     state.previewing = false;
@@ -71,14 +67,31 @@ void frmMain::mnuDriver_Click(int index) {
     reportConnectFailure(*state.hCapWnd);
 }
 
-// The saved driver, followed by its caption when INDI cameras have come or gone since.
+// The caption of the connected driver goes with its index, so that start-up finds it again in a
+// list that has changed.
+void frmMain::saveDriverName() {
+    const QAction* entry = mnuDriver.value(state.driverIndex);
+    if (entry && platform_.store->readSetting(keys::DriverName.section, keys::DriverName.key,
+                                              QString()) != entry->text())
+        saveSetting(keys::DriverName.section, keys::DriverName.key, entry->text());
+}
+
+// Files from before "DriverName" hold the caption of an INDI camera under the older key.
+QString frmMain::savedDriverName() const {
+    const QString name =
+        platform_.store->readSetting(keys::DriverName.section, keys::DriverName.key, QString());
+    return !name.isEmpty() ? name
+                           : platform_.store->readSetting(keys::DriverCaption.section,
+                                                          keys::DriverCaption.key, QString());
+}
+
+// The saved driver, found by its caption when the list has changed since.
 void frmMain::restoreCaptureDriver() {
     QStringList captions;
-    for (QAction* entry : mnuDriver)
-        captions.append(entry ? entry->text() : QString());
-    const QString saved = platform_.store->readSetting(
-        keys::DriverCaption.section, keys::DriverCaption.key, keys::DriverCaption.startupDefault);
-    const DriverRestore restore = restoreDriverIndex(captions, state.driverIndex, saved);
+    for (int i = 0; i < state.driverCount && i < mnuDriver.size(); ++i)
+        captions.append(mnuDriver[i] ? mnuDriver[i]->text() : QString());
+    const DriverRestore restore =
+        restoreDriverIndex(captions, state.driverIndex, savedDriverName());
     if (!restore.note.isEmpty())
         note(restore.note);
     if (restore.index >= 0)

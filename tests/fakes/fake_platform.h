@@ -41,6 +41,7 @@ private:
         std::optional<bool> pulseRunning(int d) override { return to.pulseRunning(d); }
         void CommandBlind(const QString& c) override { to.CommandBlind(c); }
         void SetupDialog() override { to.SetupDialog(); }
+        bool setupDialogKeepsConnection() const override { return to.keepsConnection; }
         FakeTelescope& to;
     };
 };

@@ -29,7 +29,11 @@ public:
     void CommandBlind(const QString& command) override {
         check(failPulse, qPrintable("CommandBlind " + command));
     }
-    void SetupDialog() override { check(failSetup, "SetupDialog"); }
+    void SetupDialog() override {
+        check(failSetup, "SetupDialog");
+        connected = connected && !disconnectInSetup;
+    }
+    bool setupDialogKeepsConnection() const override { return keepsConnection; }
 
     bool connected = false;
     bool canPulseGuide = true;
@@ -39,6 +43,8 @@ public:
     bool failSetup = false;
     // pulseRunning's answer: by default every pulse is over as soon as it was taken.
     std::optional<bool> running = false;
+    bool keepsConnection = false;   // the setup dialog works on the connected mount
+    bool disconnectInSetup = false; // the operator disconnects it there
     QStringList calls;
 
 private:

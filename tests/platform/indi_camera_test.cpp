@@ -47,9 +47,10 @@ bool showsStars(QWidget& window, int withinMs) {
 }
 } // namespace
 
-// The whole path: listed in the Camera menu, connected at start-up, exposed by the loop for the
-// slider's length, its FITS frame decoded into the picture with the stars where the catalogue
-// puts them, and the device switched off again because Orvalis switched it on.
+// The whole path: listed in the Camera menu, connected at start-up (it was the camera chosen
+// last), exposed by the loop for the slider's length, its FITS frame decoded into the picture
+// with the stars where the catalogue puts them, and the device switched off again because
+// Orvalis switched it on.
 TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
     QTemporaryDir work;
     const QString log = work.filePath(QStringLiteral("gsc.log"));
@@ -60,9 +61,8 @@ TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
     fp.store.set("INDI Camera Options", "Server",
                  QStringLiteral("localhost:%1").arg(server.port()));
     fp.store.set("Camera Options", "Exposure", "1");
-    // The main chip, chosen when it was the only entry of the camera.
-    fp.store.set("Camera Options", "DriverIndex", "0");
-    fp.store.set("INDI Camera Options", "Driver", "CCD Simulator (INDI)");
+    fp.store.set("Camera Options", "DriverName",
+                 "CCD Simulator (INDI)"); // the main chip, chosen before
     SkySimulator sky(SkyOptions{}, std::make_shared<SteadySimClock>());
     QTemporaryDir noWebcams;
     DesktopCaptureDrivers drivers(sky, fp.store, systemV4l2Io(), noWebcams.path());

@@ -167,7 +167,7 @@ TEST(IndiGuideChipWindow, ChosenGuideChipIsRestoredAtStartAndPreviewsItsFrames) 
         EXPECT_FALSE(w.mnuDriver[0]->isChecked());
     }
     EXPECT_EQ(fp.store.get("Camera Options", "DriverIndex"), "1");
-    EXPECT_EQ(fp.store.get("INDI Camera Options", "Driver"), "CCD Simulator guide chip (INDI)");
+    EXPECT_EQ(fp.store.get("Camera Options", "DriverName"), "CCD Simulator guide chip (INDI)");
     EXPECT_FALSE(observer.connectionOn(ccdName, 3000, false));
 
     DesktopCaptureDrivers drivers(sky, fp.store, systemV4l2Io(), noWebcams.path());

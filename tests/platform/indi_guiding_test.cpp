@@ -84,6 +84,7 @@ TEST(IndiGuiding, CalibratesAndHoldsTheStarWithTheCcdSimulatorsFrames) {
     fp.store.set("INDI Camera Options", "Server",
                  QStringLiteral("localhost:%1").arg(server.port()));
     fp.store.set("Camera Options", "Exposure", "1");
+    fp.store.set("Camera Options", "DriverName", "CCD Simulator (INDI)"); // chosen before
     fp.store.set("Camera Options", "HorizontalPixelSize", "5.2");
     fp.store.set("Camera Options", "VerticalPixelSize", "5.2");
     fp.store.set("Guidescope Options", "FocalLength", "900");

@@ -1,12 +1,14 @@
 // Against a real indiserver running the telescope simulator (package indi-bin).
 
 #include "indi_test_server.h"
+#include "platform/capture/indi_camera.h"
 #include "platform/telescope/indi_mount_list.h"
 #include "platform/telescope/indi_telescope.h"
 #include "printers.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -151,33 +153,46 @@ TEST(IndiServer, RefusesBadPulsesAndHandBoxCommands) {
     EXPECT_TRUE(mount.Connected());
 }
 
+// No server, a server that takes the connection but never answers (hung, or running no
+// driver), and a server without the device: each is told apart, by the mount and the camera.
 TEST(IndiServer, FailsClearlyWithoutServerOrDevice) {
-    IndiTelescope nowhere(simulator(freeLoopbackPort()), quick);
-    QString message;
-    const qint64 ms = millisecondsOf([&] {
-        try {
-            nowhere.setConnected(true);
-        } catch (const TelescopeError& e) {
-            message = QString::fromUtf8(e.what());
-        }
-    });
-    EXPECT_TRUE(message.startsWith("Cannot reach the INDI server at localhost:"))
-        << message.toStdString();
-    EXPECT_LE(ms, quick.connectMs + 500);
-    EXPECT_FALSE(nowhere.Connected());
-
     IndiTestServer server;
     ASSERT_TRUE(server.running()) << server.problem().toStdString();
-    IndiTelescope ghost({QStringLiteral("localhost"), server.port(), QStringLiteral("Dome Ghost")},
-                        quick);
-    message.clear();
-    try {
-        ghost.setConnected(true);
-    } catch (const TelescopeError& e) {
-        message = QString::fromUtf8(e.what());
+    QTcpServer silent; // never served: the system takes connections, nothing is ever sent
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    const struct {
+        int port;
+        const char* device;
+        const char* mountSays;
+        const char* cameraSays;
+    } cases[] = {
+        {freeLoopbackPort(), "Telescope Simulator", "Cannot reach the INDI server at",
+         "Cannot reach the INDI server at"},
+        {silent.serverPort(), "Telescope Simulator", "took the connection but did not answer",
+         "took the connection but did not answer"},
+        {server.port(), "Dome Ghost", "has no device \"Dome Ghost\"",
+         "has no camera \"Dome Ghost\""},
+    };
+    for (const auto& c : cases) {
+        const IndiAddress address{QStringLiteral("127.0.0.1"), c.port, c.device};
+        IndiTelescope mount(address, quick);
+        QString message;
+        const qint64 ms = millisecondsOf([&] {
+            try {
+                mount.setConnected(true);
+            } catch (const TelescopeError& e) {
+                message = QString::fromUtf8(e.what());
+            }
+        });
+        std::printf("INDI mount on port %d: failed after %lld ms\n", c.port,
+                    static_cast<long long>(ms));
+        EXPECT_TRUE(message.contains(c.mountSays)) << message.toStdString();
+        EXPECT_FALSE(mount.Connected());
+
+        IndiCamera camera(address, {quick.connectMs, quick.callMs});
+        EXPECT_FALSE(camera.connect());
+        EXPECT_TRUE(camera.error().contains(c.cameraSays)) << camera.error().toStdString();
     }
-    EXPECT_TRUE(message.contains("has no device \"Dome Ghost\"")) << message.toStdString();
-    EXPECT_FALSE(ghost.Connected());
 }
 
 TEST(IndiServer, LostServerFailsTheNextCallAtOnce) {

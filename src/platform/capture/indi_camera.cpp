@@ -2,6 +2,7 @@
 
 #include "platform/capture/fits_decode.h"
 #include "platform/telescope/indi_connection.h"
+#include "platform/telescope/indi_device_wait.h"
 
 #include <algorithm>
 #include <cmath>
@@ -250,12 +251,12 @@ bool IndiCamera::acceptFrame(const QByteArray& bytes, const QString& format) {
 bool IndiCamera::openLink() {
     if (!client_.connectServer(address_.host, address_.port, address_.device, timeouts_.connectMs))
         return fail(QStringLiteral("Cannot reach the INDI server at %1").arg(server()));
-    const IndiClient::Wait found = client_.waitUntil(
-        [&](const IndiSnapshot& s) { return s.property(address_.device, connectionName); },
-        timeouts_.connectMs);
-    if (found == IndiClient::Wait::Met)
+    const IndiDeviceWait found = waitForIndiDevice(client_, address_, timeouts_.connectMs);
+    if (found == IndiDeviceWait::Found)
         return true;
-    return fail(found == IndiClient::Wait::LinkLost
+    if (found == IndiDeviceWait::Silent)
+        return fail(indiSilentServerMessage(server()));
+    return fail(found == IndiDeviceWait::LinkLost
                     ? QStringLiteral("Lost the connection to the INDI server at %1").arg(server())
                     : QStringLiteral("The INDI server at %1 has no camera \"%2\"")
                           .arg(server(), address_.device));

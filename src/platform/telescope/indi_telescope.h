@@ -40,6 +40,8 @@ public:
     void CommandBlind(const QString& command) override;
     // Connects to the server only for the dialog when the driver is not connected.
     void SetupDialog() override;
+    // The dialog shows and changes the device's properties live, connected or not.
+    bool setupDialogKeepsConnection() const override { return true; }
 
 private:
     void connectDevice();

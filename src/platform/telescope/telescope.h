@@ -59,6 +59,9 @@ public:
     virtual void CommandBlind(const QString& command) = 0;
     // Returns when the driver's own settings dialog has closed.
     virtual void SetupDialog() = 0;
+    // true when SetupDialog works on the connected mount as it is, so the window leaves the
+    // connection alone; otherwise (the default) the mount is disconnected before it.
+    virtual bool setupDialogKeepsConnection() const { return false; }
 };
 
 // Creates telescope drivers from their identifiers ("Orvalis.Simulator", "indi://...",
