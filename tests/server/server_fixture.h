@@ -19,12 +19,19 @@ protected:
         Globals::starX = Globals::starY = 0.0f;
         Globals::lxPortAddress = 0;
         rig.serveImagingPrograms(QStringLiteral("0"));
-        window = std::make_unique<frmMain>(rig.platform());
+        prepare();
+        window = std::make_unique<frmMain>(platform());
         // Exposures end only on cycle().
         window->HalfSecTimer->setInterval(24 * 3600 * 1000);
         port = window->server()->events().port();
         ASSERT_NE(port, 0);
     }
+
+    // Runs before the window starts, for settings it reads at start-up.
+    virtual void prepare() {}
+    // The equipment the window gets: the simulator's camera and telescope unless a fixture
+    // swaps in fakes.
+    virtual Platform platform() { return rig.platform(); }
 
     // One exposure and its guide cycle, then the event loop runs briefly.
     void cycle() {
