@@ -63,6 +63,20 @@ protected:
         ASSERT_GE(client.event("LoopingExposures"), 0);
     }
 
+    // Guiding as guide starts it from a connected loop, settled; then the target moved by
+    // (dx, dy) px from the star, so that the next guide steps show an offset.
+    void guideOffTarget(ProtocolClient& client, float dx, float dy) {
+        ASSERT_NO_FATAL_FAILURE(connectAndLoop(client));
+        const size_t from = client.lines.size();
+        client.call("guide", "[{\"pixels\":1.5,\"time\":0,\"timeout\":30},false]");
+        ASSERT_GE(cycleUntil(client, "SettleDone", from), 0);
+        const QByteArray moved = QStringLiteral("[%1,%2,true]")
+                                     .arg(window->state.targetX + dx)
+                                     .arg(window->state.targetY + dy)
+                                     .toLatin1();
+        ASSERT_EQ(client.call("set_lock_position", moved).value("result").toInt(-1), 0);
+    }
+
     std::shared_ptr<ManualSimClock> clock = std::make_shared<ManualSimClock>(0);
     SimRig rig{clock};
     std::unique_ptr<frmMain> window;
