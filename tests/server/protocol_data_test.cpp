@@ -43,6 +43,7 @@ QJsonObject error(const QJsonObject& response) {
 } // namespace
 
 struct AxesCase {
+    const char* name;
     double raAngle;
     std::optional<double> northAngle;
 };
@@ -87,11 +88,13 @@ TEST_P(GuideStepAxes, DistancesFollowTheCalibratedAxes) {
     EXPECT_GT(largestDec, 1.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Calibrations, GuideStepAxes,
-                         ::testing::Values(AxesCase{0, std::nullopt}, AxesCase{30, std::nullopt},
-                                           AxesCase{30, 300.0}, // Dec measured square: the same
-                                           AxesCase{30, 120.0}  // mirrored: as measured
-                                           ));
+INSTANTIATE_TEST_SUITE_P(
+    Calibrations, GuideStepAxes,
+    ::testing::Values(AxesCase{"RaOnlyAlongX", 0, std::nullopt},
+                      AxesCase{"RaOnlyTurned", 30, std::nullopt},
+                      AxesCase{"DecMeasuredSquare", 30, 300.0}, // as without Dec
+                      AxesCase{"DecMirrored", 30, 120.0}),
+    [](const ::testing::TestParamInfo<AxesCase>& info) { return std::string(info.param.name); });
 
 // A calibration stored while the mount is not connected is announced when it connects, before
 // set_connected's answer, and again whenever the operator connects it anew.
