@@ -47,6 +47,9 @@ struct AxesCase {
     double raAngle;
     std::optional<double> northAngle;
 };
+void PrintTo(const AxesCase& k, std::ostream* os) {
+    *os << k.name;
+}
 
 class GuideStepAxes : public ServerTest, public ::testing::WithParamInterface<AxesCase> {
 protected:
