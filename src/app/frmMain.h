@@ -65,6 +65,10 @@ public:
     // Pausing stops the corrections (full: the exposures too); the Guide button shows it in
     // yellow while guiding. Resuming restores both.
     void setGuidingPaused(bool paused, bool full);
+    // The exposure loop's length from the next exposure on, ms (> 0): whole seconds the slider
+    // holds move the slider; any other length is used as it is, shown beside the slider until
+    // the slider is moved.
+    void setExposureMs(int ms);
     // The guiding server, or null before start-up ends.
     ServerLink* server() const { return server_.get(); }
 
@@ -132,6 +136,9 @@ public:
     QLabel* lblDy = nullptr;
     // Units and values beside the controls above.
     QLabel* lblExposureUnit = nullptr;
+    // Beside the slider: an exposure length set by an imaging program that the slider cannot
+    // show ("0.5 s"); hidden otherwise.
+    QLabel* lblExposureSet = nullptr;
     QLabel* lblAggressivenessValue = nullptr;
     QLabel* lblErrorUnit = nullptr;
     // The guide graph, statistics and star view beside the frame.
@@ -287,6 +294,7 @@ private:
     void showCalibrationUse(bool used, const QString& condition);
 
     void sldExposure_Change();
+    void sldExposure_Released();
     void sldAggressiveness_Change();
     void showAggressivenessValue(int percent);
     void openLXSerialPort();

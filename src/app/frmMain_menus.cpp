@@ -91,6 +91,7 @@ void frmMain::connectHandlers() {
     connect(cmdCenter, &QPushButton::clicked, this, &frmMain::cmdCenter_Click);
     connect(picFrame, &FramePicture::mouseUp, this, &frmMain::picFrame_MouseUp);
     connect(sldExposure, &QSlider::valueChanged, this, &frmMain::sldExposure_Change);
+    connect(sldExposure, &QSlider::sliderReleased, this, &frmMain::sldExposure_Released);
     connect(sldAggressiveness, &QSlider::valueChanged, this, &frmMain::sldAggressiveness_Change);
     connect(sldAggressiveness, &QSlider::sliderMoved, this, &frmMain::showAggressivenessValue);
     connect(chkRevNS, &QCheckBox::toggled, this, &frmMain::chkRevNS_Click);

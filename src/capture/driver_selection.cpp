@@ -44,6 +44,9 @@ void frmMain::detectCaptureHardware() {
 // Disconnects the current grab window and connects driver `index` (or 0 when no such entry
 // exists) to a new one; the superseded window is released, closing its device.
 void frmMain::mnuDriver_Click(int index) {
+    // A length an imaging program set for the previous camera may be one this one cannot take.
+    if (!lblExposureSet->isHidden())
+        sldExposure_Change();
     capDriverDisconnect(state.hCapWnd.get());
     for (int i = 0; i < state.driverCount && i < mnuDriver.size(); ++i)
         if (mnuDriver[i])

@@ -21,8 +21,9 @@ struct GuideRecord {
     double raPx = 0;      // errX, frame pixels
     double decPx = 0;     // errY, frame pixels
     // The error split along the mount's axes as the stored calibration measured them, arcsec,
-    // when one matches the current scale and guide output (onMountAxes). Signs as above: a
-    // positive RA error asks for an East pulse, a positive Dec error for a South one.
+    // when one matches the current scale and guide output (onMountAxes); Dec square to RA when
+    // only RA was calibrated. Signs as above: a positive RA error asks for an East pulse, a
+    // positive Dec error for a South one.
     bool onMountAxes = false;
     double mountRaArcsec = 0;
     double mountDecArcsec = 0;

@@ -11,6 +11,7 @@
 #include "platform/capture/indi_camera.h"
 #include "platform/telescope/indi_property.h"
 #include "printers.h"
+#include "server/server_link.h"
 #include "sim/sim_clock.h"
 #include "sim/sky_simulator.h"
 
@@ -105,6 +106,17 @@ TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
         }
         EXPECT_GE(bright, 5);
         EXPECT_LT(qGray(w.picFrame->image().pixel(3, 3)), 10);
+
+        // Imaging programs get the device's own name and exposures from 0.1 s; half a second,
+        // which the slider cannot show, is exposed as set once the running exposure ends.
+        EXPECT_EQ(w.server()->equipment()["camera"].toObject()["name"].toString(),
+                  "CCD Simulator");
+        EXPECT_EQ(w.server()->exposureDurationsMs().value(0), 100);
+        w.setExposureMs(500);
+        EXPECT_EQ(MainWindowProbe::tickUntilCycle(w), 4);
+        EXPECT_EQ(MainWindowProbe::tickUntilCycle(w), 1);
+        ASSERT_TRUE(w.rawFrame());
+        EXPECT_EQ(w.rawFrame()->exposureSec, 0.5);
 
         // Focus streams frames of its own; the preview shows the first that comes.
         w.cmdFocus->click();

@@ -121,17 +121,8 @@ void IndiCamera::startExposure(double seconds) {
     frame_.reset();
     exposure_ = Exposure::Running;
     IndiVector request = vectorNamed(address_.device, chip_->exposure, IndiKind::Number);
-    double limitMin = 0, limitMax = 0;
-    client_.read([&](const IndiSnapshot& s) {
-        const IndiVector* p = s.property(address_.device, request.name);
-        const IndiElement* e = p ? p->element(QString::fromLatin1(chip_->exposureValue)) : nullptr;
-        if (e && e->max > e->min) {
-            limitMin = e->min;
-            limitMax = e->max;
-        }
-    });
-    if (limitMax > limitMin)
-        seconds = std::clamp(seconds, limitMin, limitMax);
+    if (const std::optional<ExposureRange> limits = exposureLimits())
+        seconds = std::clamp(seconds, limits->minSec, limits->maxSec);
     request.elements = {numberElement(chip_->exposureValue, seconds)};
     announced_ = frameSize();
     deadline_ = Clock::now() + std::chrono::milliseconds(qint64(std::ceil(seconds * 1000)) +
@@ -142,6 +133,17 @@ void IndiCamera::startExposure(double seconds) {
         exposureError_ =
             open_ ? lostExposureLink() : QStringLiteral("The INDI camera is not connected");
     }
+}
+
+std::optional<ExposureRange> IndiCamera::exposureLimits() const {
+    std::optional<ExposureRange> limits;
+    client_.read([&](const IndiSnapshot& s) {
+        const IndiVector* p = s.property(address_.device, QString::fromLatin1(chip_->exposure));
+        const IndiElement* e = p ? p->element(QString::fromLatin1(chip_->exposureValue)) : nullptr;
+        if (e && e->max > e->min)
+            limits = ExposureRange{e->min, e->max};
+    });
+    return limits;
 }
 
 std::shared_ptr<const RawFrame> IndiCamera::takeFrame() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/capture/capture_driver.h"
 #include "platform/capture/raw_frame.h"
 #include "platform/telescope/indi_address.h"
 #include "platform/telescope/indi_client.h"
@@ -7,6 +8,7 @@
 #include <QSize>
 #include <chrono>
 #include <memory>
+#include <optional>
 
 // The properties of one of a camera's image streams.
 struct IndiChip {
@@ -79,6 +81,8 @@ public:
     // connected.
     QSize frameSize() const;
 
+    // The range the chip's exposure property states, seconds; none when it states none.
+    std::optional<ExposureRange> exposureLimits() const;
     // Starts an exposure of `seconds` (held to the camera's range). An exposure still unfinished
     // (or given up) is aborted first, so its frame can never be taken for this one's.
     void startExposure(double seconds);

@@ -5,6 +5,7 @@
 #include "platform/telescope/indi_setup_dialog.h"
 
 #include <QStringList>
+#include <limits>
 
 namespace {
 // The device limited to the properties that shape its frames.
@@ -50,6 +51,13 @@ bool IndiCaptureDriver::isConnected() const {
 
 CAPDRIVERCAPS IndiCaptureDriver::caps() const {
     return sourceAndFormatDialogs();
+}
+
+std::optional<ExposureRange> IndiCaptureDriver::exposureRange() const {
+    if (!camera_.connected())
+        return std::nullopt;
+    return camera_.exposureLimits().value_or(
+        ExposureRange{0, std::numeric_limits<double>::infinity()});
 }
 
 bool IndiCaptureDriver::grab(QImage& frame) {

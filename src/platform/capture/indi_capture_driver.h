@@ -30,6 +30,9 @@ public:
     QString errorString() const override;
     void startExposure(double seconds) override;
     std::shared_ptr<const RawFrame> rawFrame() const override { return raw_; }
+    // The chip's stated range; from 0 without an upper bound when it states none.
+    std::optional<ExposureRange> exposureRange() const override;
+    QString deviceName() const override { return camera_.address().device; }
 
     static constexpr double liveExposureSec = 1.0;
 
