@@ -139,6 +139,9 @@ void frmMain::buildControls() {
     statusBar()->addPermanentWidget(lblConditions_);
     HalfSecTimer = new QTimer(this);
     HalfSecTimer->setInterval(500);
+    pulseTimer_ = new QTimer(this);
+    pulseTimer_->setInterval(PulseWait::kPollMs);
+    clock_.start();
 }
 
 QWidget* frmMain::buildControlColumn() {
@@ -168,7 +171,14 @@ QWidget* frmMain::buildControlColumn() {
     ExposureProgress->setValue(0);
     v->addWidget(ExposureProgress);
     sldExposure = slider(1, 20, 1, "Set Exposure/Guiding Interval in Seconds", column);
-    v->addWidget(sldExposure);
+    lblExposureSet = new QLabel(column);
+    lblExposureSet->setToolTip(QStringLiteral("Exposure set by an imaging program; moving the "
+                                              "slider goes back to the slider's value"));
+    lblExposureSet->hide();
+    auto* sliderRow = new QHBoxLayout;
+    sliderRow->addWidget(sldExposure, 1);
+    sliderRow->addWidget(lblExposureSet);
+    v->addLayout(sliderRow);
     auto* aggressivenessRow = new QHBoxLayout;
     lblAggressivness = new QLabel("Aggressivness", column);
     lblAggressivenessValue = new QLabel(column);

@@ -4,9 +4,11 @@
 #include "app/status_notes.h"
 #include "guiding/calibrator.h"
 #include "guiding/guide_history.h"
+#include "mount/pulse_wait.h"
 #include "platform/capture/frame_slot.h"
 #include "platform/platform.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -63,6 +65,10 @@ public:
     // Pausing stops the corrections (full: the exposures too); the Guide button shows it in
     // yellow while guiding. Resuming restores both.
     void setGuidingPaused(bool paused, bool full);
+    // The exposure loop's length from the next exposure on, ms (> 0): whole seconds the slider
+    // holds move the slider; any other length is used as it is, shown beside the slider until
+    // the slider is moved.
+    void setExposureMs(int ms);
     // The guiding server, or null before start-up ends.
     ServerLink* server() const { return server_.get(); }
 
@@ -130,6 +136,9 @@ public:
     QLabel* lblDy = nullptr;
     // Units and values beside the controls above.
     QLabel* lblExposureUnit = nullptr;
+    // Beside the slider: an exposure length set by an imaging program that the slider cannot
+    // show ("0.5 s"); hidden otherwise.
+    QLabel* lblExposureSet = nullptr;
     QLabel* lblAggressivenessValue = nullptr;
     QLabel* lblErrorUnit = nullptr;
     // The guide graph, statistics and star view beside the frame.
@@ -200,6 +209,11 @@ private:
     void setDriverEntriesEnabled(bool enabled);
     void startLXExposure();
     void endLXExposure();
+    void scheduleNextExposure();
+    void pollPulses();
+    bool pulsesRunning();
+    void startNextExposure();
+    void cancelPulseWait();
 
     void cmdGuide_Click();
     bool telescopeConnected();
@@ -215,9 +229,10 @@ private:
 
     struct Axis;
     Axis axisOf(GuideDirection direction);
-    void pulse(GuideDirection direction, int32_t ms);
-    void relayPulse(uint8_t bit, int32_t holdMs);
-    void telescopePulse(const Axis& axis, int32_t ms);
+    // true when the pulse reached an output without an error.
+    bool pulse(GuideDirection direction, int32_t ms);
+    bool relayPulse(uint8_t bit, int32_t holdMs);
+    bool telescopePulse(const Axis& axis, int32_t ms);
     void nudge(GuideDirection normal, GuideDirection reversed, bool reverse);
     void cmdNorth_Click();
     void cmdSouth_Click();
@@ -238,6 +253,8 @@ private:
     void detectCaptureHardware();
     void mnuDriver_Click(int index);
     void restoreCaptureDriver();
+    void saveDriverName();
+    QString savedDriverName() const;
     void reportConnectFailure(const CaptureWindow& window);
     void mnuSource_Click();
     void mnuFormat_Click();
@@ -283,6 +300,7 @@ private:
     void showCalibrationUse(bool used, const QString& condition);
 
     void sldExposure_Change();
+    void sldExposure_Released();
     void sldAggressiveness_Change();
     void showAggressivenessValue(int percent);
     void openLXSerialPort();
@@ -305,4 +323,11 @@ private:
     std::optional<Calibration> calibration_;
     QPointer<frmCalibration> calibrationWindow_;
     bool calibrationQuiet_ = false;
+    // The next exposure waits for the pulses still moving the mount; pulseTimer_ polls them.
+    PulseWait pulseWait_;
+    QTimer* pulseTimer_ = nullptr;
+    QElapsedTimer clock_;
+    qint64 exposureEndedMs_ = 0;
+    // The guide record of the cycle whose next exposure has not started yet.
+    bool timingPending_ = false;
 };

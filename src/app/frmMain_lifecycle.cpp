@@ -62,6 +62,7 @@ void frmMain::Form_Unload() {
     if (optionsDialog)
         delete optionsDialog.data();
     server_.reset();
+    cancelPulseWait();
     disconnectTelescope();
 }
 

@@ -81,6 +81,7 @@ void frmMain::connectHandlers() {
     connect(cmdFocus, &QPushButton::clicked, this, &frmMain::cmdFocus_Click);
     connect(cmdGuide, &QPushButton::clicked, this, &frmMain::cmdGuide_Click);
     connect(HalfSecTimer, &QTimer::timeout, this, &frmMain::HalfSecTimer_Timer);
+    connect(pulseTimer_, &QTimer::timeout, this, &frmMain::pollPulses);
     connect(cmdNorth, &QPushButton::clicked, this, &frmMain::cmdNorth_Click);
     connect(cmdSouth, &QPushButton::clicked, this, &frmMain::cmdSouth_Click);
     connect(cmdEast, &QPushButton::clicked, this, &frmMain::cmdEast_Click);
@@ -90,6 +91,7 @@ void frmMain::connectHandlers() {
     connect(cmdCenter, &QPushButton::clicked, this, &frmMain::cmdCenter_Click);
     connect(picFrame, &FramePicture::mouseUp, this, &frmMain::picFrame_MouseUp);
     connect(sldExposure, &QSlider::valueChanged, this, &frmMain::sldExposure_Change);
+    connect(sldExposure, &QSlider::sliderReleased, this, &frmMain::sldExposure_Released);
     connect(sldAggressiveness, &QSlider::valueChanged, this, &frmMain::sldAggressiveness_Change);
     connect(sldAggressiveness, &QSlider::sliderMoved, this, &frmMain::showAggressivenessValue);
     connect(chkRevNS, &QCheckBox::toggled, this, &frmMain::chkRevNS_Click);

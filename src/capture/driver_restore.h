@@ -12,14 +12,14 @@ struct DriverRestore {
 // Whether a Camera menu caption names an INDI camera.
 bool isIndiCameraCaption(const QString& caption);
 
-// "DriverIndex" is an index into a list that INDI cameras join and leave (server down, camera
-// unplugged). When the driver saved with it (savedCaption, its Camera menu caption) or the
-// entry now at that index is an INDI camera and the two differ, start-up follows the caption:
-// the entry that carries it, or none at all when it is missing, rather than another camera.
-// Otherwise the saved index stands as it is. captions: the Camera menu's, by index.
+// "DriverIndex" is an index into a list that cameras join and leave (an INDI server started or
+// stopped, a webcam plugged in or out). Start-up connects the camera the operator chose, never
+// another one in its place:
+// - savedName (the Camera menu caption saved with the index) names the entry that carries it,
+//   wherever it is now; when no entry carries it, no camera is connected.
+// - Without a saved name the index stands as it is, except that it never picks an INDI camera
+//   (choosing one saves its name): it then counts among the other entries, as it did before
+//   INDI cameras were listed. An index past them picks the first of them.
+// captions: the Camera menu's, by index, of the drivers found (none: the index stands).
 DriverRestore restoreDriverIndex(const QStringList& captions, int savedIndex,
-                                 const QString& savedCaption);
-
-// Whether the caption of the driver just connected (`now`) is to be saved over `saved`: only
-// once an INDI camera has been connected, so a setup of webcams alone never writes it.
-bool driverCaptionToSave(const QString& saved, const QString& now);
+                                 const QString& savedName);

@@ -44,6 +44,9 @@ void frmMain::detectCaptureHardware() {
 // Disconnects the current grab window and connects driver `index` (or 0 when no such entry
 // exists) to a new one; the superseded window is released, closing its device.
 void frmMain::mnuDriver_Click(int index) {
+    // A length an imaging program set for the previous camera may be one this one cannot take.
+    if (!lblExposureSet->isHidden())
+        sldExposure_Change();
     capDriverDisconnect(state.hCapWnd.get());
     for (int i = 0; i < state.driverCount && i < mnuDriver.size(); ++i)
         if (mnuDriver[i])
@@ -55,29 +58,43 @@ void frmMain::mnuDriver_Click(int index) {
         if (QAction* entry = mnuDriver.value(state.driverIndex))
             entry->setChecked(true);
         saveSetting(keys::DriverIndex.section, keys::DriverIndex.key, fromWhole(state.driverIndex));
-        const QString saved = platform_.store->readSetting(keys::DriverCaption.section,
-                                                           keys::DriverCaption.key, QString());
-        if (QAction* entry = mnuDriver.value(state.driverIndex);
-            entry && driverCaptionToSave(saved, entry->text()))
-            saveSetting(keys::DriverCaption.section, keys::DriverCaption.key, entry->text());
+        saveDriverName();
         return;
     }
     state.previewing = false;
     setButtonColour(cmdPreview, Colour::Red);
     HalfSecTimer->stop();
+    cancelPulseWait();
     lblLX->setText(QString::number(sldExposure->value()));
     ExposureProgress->setValue(0);
     reportConnectFailure(*state.hCapWnd);
 }
 
-// The saved driver, followed by its caption when INDI cameras have come or gone since.
+// The caption of the connected driver goes with its index, so that start-up finds it again in a
+// list that has changed.
+void frmMain::saveDriverName() {
+    const QAction* entry = mnuDriver.value(state.driverIndex);
+    if (entry && platform_.store->readSetting(keys::DriverName.section, keys::DriverName.key,
+                                              QString()) != entry->text())
+        saveSetting(keys::DriverName.section, keys::DriverName.key, entry->text());
+}
+
+// Files from before "DriverName" hold the caption of an INDI camera under the older key.
+QString frmMain::savedDriverName() const {
+    const QString name =
+        platform_.store->readSetting(keys::DriverName.section, keys::DriverName.key, QString());
+    return !name.isEmpty() ? name
+                           : platform_.store->readSetting(keys::DriverCaption.section,
+                                                          keys::DriverCaption.key, QString());
+}
+
+// The saved driver, found by its caption when the list has changed since.
 void frmMain::restoreCaptureDriver() {
     QStringList captions;
-    for (QAction* entry : mnuDriver)
-        captions.append(entry ? entry->text() : QString());
-    const QString saved = platform_.store->readSetting(
-        keys::DriverCaption.section, keys::DriverCaption.key, keys::DriverCaption.startupDefault);
-    const DriverRestore restore = restoreDriverIndex(captions, state.driverIndex, saved);
+    for (int i = 0; i < state.driverCount && i < mnuDriver.size(); ++i)
+        captions.append(mnuDriver[i] ? mnuDriver[i]->text() : QString());
+    const DriverRestore restore =
+        restoreDriverIndex(captions, state.driverIndex, savedDriverName());
     if (!restore.note.isEmpty())
         note(restore.note);
     if (restore.index >= 0)

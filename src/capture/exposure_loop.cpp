@@ -8,10 +8,12 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
+#include <cmath>
 
 // The progress bar counts half-second ticks; these read and write it in seconds.
+// A length between ticks counts up to the next tick: an exposure under 0.5 s ends on the first.
 void frmMain::setProgressMaximumSec(float seconds) {
-    ExposureProgress->setMaximum(static_cast<int>(seconds * 2));
+    ExposureProgress->setMaximum(static_cast<int>(std::ceil(seconds * 2)));
 }
 float frmMain::progressMaximumSec() const {
     return ExposureProgress->maximum() / 2.0f;
@@ -24,6 +26,7 @@ void frmMain::cmdPreview_Click() {
     if (state.focusing)
         return;
     stopCalibration();
+    cancelPulseWait();
     if (state.previewing) {
         setButtonColour(cmdPreview, Colour::Red);
         HalfSecTimer->stop();
@@ -39,7 +42,7 @@ void frmMain::cmdPreview_Click() {
         startLXExposure();
         state.elapsedSec = 0;
         state.loopFrames = 0;
-        state.exposureSec = static_cast<float>(sldExposure->value());
+        state.exposureSec = state.nextExposureSec; // the slider's, unless a client set another
         setProgressMaximumSec(state.exposureSec);
         capStartExposure(state.hCapWnd.get(), state.exposureSec);
         HalfSecTimer->start();
@@ -55,6 +58,7 @@ void frmMain::HalfSecTimer_Timer() {
     if (progressMaximumSec() > state.elapsedSec)
         return;
     HalfSecTimer->stop();
+    exposureEndedMs_ = clock_.elapsed();
     capGrabFrame(state.hCapWnd.get());
     endLXExposure();
     platform_.sleeper->sleepMs(state.postLXTime);

@@ -5,14 +5,15 @@
 
 namespace {
 const char* const kNames[] = {"RMS RA", "RMS Dec", "RMS total", "Peak RA", "Peak Dec"};
-}
+const char* const kUnits[] = {"arcsec", "px"};
+} // namespace
 
 StatsView::StatsView(QWidget* parent) : QWidget(parent) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(10);
-    grid->addWidget(new QLabel("arcsec", this), 0, 1, Qt::AlignRight);
-    grid->addWidget(new QLabel("px", this), 0, 2, Qt::AlignRight);
+    grid->addWidget(new QLabel(kUnits[0], this), 0, 1, Qt::AlignRight);
+    grid->addWidget(new QLabel(kUnits[1], this), 0, 2, Qt::AlignRight);
     for (int row = 0; row < kRows; ++row) {
         grid->addWidget(new QLabel(kNames[row], this), row + 1, 0);
         for (int column = 0; column < 2; ++column) {
@@ -34,8 +35,13 @@ void StatsView::showStats(const GuideStats& s) {
                                      {s.totalArcsec, s.totalPx},
                                      {s.raArcsec.peak, s.raPx.peak},
                                      {s.decArcsec.peak, s.decPx.peak}};
+    // A screen reader reads each value on its own, so its name carries the row and unit too.
     for (int row = 0; row < kRows; ++row)
-        for (int column = 0; column < 2; ++column)
-            values_[row][column]->setText(QString::number(values[row][column], 'f', 2));
+        for (int column = 0; column < 2; ++column) {
+            const QString text = QString::number(values[row][column], 'f', 2);
+            values_[row][column]->setText(text);
+            values_[row][column]->setAccessibleName(
+                QStringLiteral("%1: %2 %3").arg(kNames[row], text, kUnits[column]));
+        }
     lblFrames->setText(QStringLiteral("Frames %1, lost %2").arg(s.frames).arg(s.lost));
 }

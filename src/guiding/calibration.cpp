@@ -153,10 +153,8 @@ CalibratedError calibratedError(const Calibration& c, float errX, float errY) {
     const QPointF err(errX, errY);
     const QPointF e = unit(c.raAngle);
     const double raScale = scaleAlong(e, c.arcsecPerPixelX, c.arcsecPerPixelY);
-    if (!c.hasDec)
-        return {QPointF::dotProduct(err, e) * raScale, 0};
-    // err = a e + b n: the lengths along each axis, px.
-    const QPointF n = unit(c.decAngle);
+    // err = a e + b n: the lengths along each axis, px. Angles grow clockwise on screen.
+    const QPointF n = unit(c.hasDec ? c.decAngle : c.raAngle - 90);
     const double det = e.x() * n.y() - e.y() * n.x();
     const double a = (err.x() * n.y() - err.y() * n.x()) / det;
     const double b = (e.x() * err.y() - e.y() * err.x()) / det;

@@ -83,9 +83,11 @@ std::variant<Calibration, CalibrationFailure> computeCalibration(const Calibrati
                                                                  const CalibrationContext& context);
 
 // A pixel error (target minus star, frame pixels) along the calibrated axes, in arcsec:
-// ra > 0 asks for an East pulse, dec > 0 for a North pulse. Without a Dec axis the error is
-// projected onto the RA axis and dec is 0; with both the error is split along the two axes,
-// which need not be square.
+// ra > 0 asks for an East pulse, dec > 0 for a North pulse. With both axes the error is split
+// along them, which need not be square. Without a Dec axis, Dec is taken square to RA with
+// North a quarter turn anticlockwise of East on screen (the unmirrored view), and the error is
+// split along those two: ra is its projection onto the RA axis, dec the rest. Corrections never
+// use that dec; it tells how far the star is off across the RA axis.
 struct CalibratedError {
     double ra = 0;
     double dec = 0;

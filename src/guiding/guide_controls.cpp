@@ -64,7 +64,8 @@ void frmMain::setGuidingPaused(bool paused, bool full) {
         setButtonColour(cmdGuide, paused ? Colour::Yellow : Colour::Green);
     if (state.pausedFull && state.previewing)
         HalfSecTimer->stop();
-    else if (heldExposures && !state.pausedFull && state.previewing && !state.focusing)
+    else if (heldExposures && !state.pausedFull && state.previewing && !state.focusing &&
+             !pulseTimer_->isActive())
         HalfSecTimer->start();
 }
 

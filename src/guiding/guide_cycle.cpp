@@ -40,11 +40,7 @@ void frmMain::PostLX() {
     }
     if (state.locked)
         measureLockedStar();
-    if (state.camModified)
-        startLXExposure();
-    // The loop's next exposure lasts nextExposureSec (the slider may have moved meanwhile).
-    capStartExposure(state.hCapWnd.get(), state.nextExposureSec);
-    HalfSecTimer->start();
+    scheduleNextExposure();
     setProgressValueSec(state.elapsedSec);
     if (server_)
         server_->afterCycle();
@@ -61,6 +57,7 @@ void frmMain::measureLockedStar() {
         platform_.sound->play(QStringLiteral("LockLost.wav"));
         calibrator_.starLost();
         guideHistory_.append(newCycleRecord(false));
+        timingPending_ = true;
         return;
     }
     state.lockLost = false;
@@ -81,6 +78,7 @@ void frmMain::measureLockedStar() {
         calibrationStep();
     }
     guideHistory_.append(record);
+    timingPending_ = true;
 }
 
 // A hash-shaped frame 12 pixels wide around the mark, across the whole frame.
@@ -100,22 +98,24 @@ void frmMain::clearErrorLabels() {
 
 // At most one RA pulse, then one Dec pulse; the reverse switches are read at this moment.
 // A calibration in use sets the axes, directions and speeds instead. Returns the pulses it
-// requested.
+// sent.
 Corrections frmMain::makeCorrections() {
     const CorrectionSettings settings{
         state.arcsecPerPixelX, state.arcsecPerPixelY, state.minCorrection, state.maxCorrection,
         state.raGuideRate,     state.decGuideRate,    state.decCorrect,    state.aggressiveness,
         chkRevEW->isChecked(), chkRevNS->isChecked()};
     const Calibration* calibration = calibrationInUse();
-    const Corrections c =
-        calibration ? calibratedCorrections(*calibration, state.errX, state.errY, settings)
-                    : computeCorrections(state.errX, state.errY, settings);
+    Corrections c = calibration
+                        ? calibratedCorrections(*calibration, state.errX, state.errY, settings)
+                        : computeCorrections(state.errX, state.errY, settings);
     if (c.raRateInvalid || c.decRateInvalid)
         note(QStringLiteral("No correction: the %1 guide rate must be above 0 (Options)")
                  .arg(c.raRateInvalid ? QStringLiteral("RA") : QStringLiteral("Dec")));
-    if (c.ra)
-        pulse(c.ra->direction, c.ra->ms);
-    if (c.dec)
-        pulse(c.dec->direction, c.dec->ms);
+    // A pulse that did not go out is no correction: the record and imaging programs must not
+    // count it.
+    if (c.ra && !pulse(c.ra->direction, c.ra->ms))
+        c.ra.reset();
+    if (c.dec && !pulse(c.dec->direction, c.dec->ms))
+        c.dec.reset();
     return c;
 }

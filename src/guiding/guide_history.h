@@ -21,15 +21,24 @@ struct GuideRecord {
     double raPx = 0;      // errX, frame pixels
     double decPx = 0;     // errY, frame pixels
     // The error split along the mount's axes as the stored calibration measured them, arcsec,
-    // when one matches the current scale and guide output (onMountAxes). Signs as above: a
-    // positive RA error asks for an East pulse, a positive Dec error for a South one.
+    // when one matches the current scale and guide output (onMountAxes); Dec square to RA when
+    // only RA was calibrated. Signs as above: a positive RA error asks for an East pulse, a
+    // positive Dec error for a South one.
     bool onMountAxes = false;
     double mountRaArcsec = 0;
     double mountDecArcsec = 0;
     float starX = 0, starY = 0; // centroid, frame pixels
-    // The pulses requested in this cycle, before any backlash time is added.
+    // The pulses this cycle sent (a pulse the output refused is left out), before any
+    // backlash time is added.
     std::optional<PulseRequest> raPulse, decPulse;
     StarMeasures star; // from the frame the centroid came from
+    // How the cycle ended, known once the next exposure has started (timed): ms from the end of
+    // this cycle's exposure to the start of the next one, and how long each pulse of the
+    // cycle ran, from its send to the mount's report of its end (its length when the output
+    // does not report; unset for no pulse, or one that failed).
+    bool timed = false;
+    double nextExposureAfterMs = 0;
+    std::optional<double> raPulseRanMs, decPulseRanMs;
 };
 
 // The guide cycles of this run, oldest first, at most `capacity` of them (the oldest are
@@ -43,6 +52,9 @@ public:
     explicit GuideHistory(size_t capacity = kDefaultCapacity, QObject* parent = nullptr);
 
     void append(const GuideRecord& record);
+    // Completes the last record's timing fields (see GuideRecord::timed); nothing when empty.
+    void timeLast(double nextExposureAfterMs, std::optional<double> raPulseRanMs,
+                  std::optional<double> decPulseRanMs);
     void clear();
 
     size_t size() const { return records_.size(); }
@@ -55,6 +67,8 @@ public:
 signals:
     // After `record` was added as last().
     void appended(const GuideRecord& record);
+    // After timeLast() completed last().
+    void timed(const GuideRecord& record);
     // After clear() emptied the history.
     void cleared();
 

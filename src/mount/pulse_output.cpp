@@ -40,46 +40,58 @@ frmMain::Axis frmMain::axisOf(GuideDirection direction) {
 }
 
 // One guide pulse of `ms` milliseconds (plus the axis backlash when it reverses direction) on
-// the selected output. Returns once issued: a relay pulse after the relay is released again.
-void frmMain::pulse(GuideDirection direction, int32_t ms) {
+// the selected output. Returns once issued: a relay pulse after the relay is released again, a
+// mount's pulse once the mount has taken it (the exposure loop waits for its end).
+bool frmMain::pulse(GuideDirection direction, int32_t ms) {
     const Axis axis = axisOf(direction);
     state.backlashMs = backlashFor(*axis.lastDir, axis.opposite, axis.backlash);
     setButtonColour(axis.button, Colour::Green);
     axis.button->repaint();
+    bool sent = false;
     if (state.modeParallel)
-        relayPulse(axis.relayBit, relayHoldMs(state.backlashMs, ms));
+        sent = relayPulse(axis.relayBit, relayHoldMs(state.backlashMs, ms));
     if (state.modeAscom && state.telescope)
-        telescopePulse(axis, ms);
+        sent = telescopePulse(axis, ms) || sent;
     setButtonColour(axis.button, Colour::Red);
     axis.button->repaint();
     *axis.lastDir = axis.letter;
+    return sent;
 }
 
-void frmMain::relayPulse(uint8_t bit, int32_t holdMs) {
+bool frmMain::relayPulse(uint8_t bit, int32_t holdMs) {
     const uint16_t address = Globals::lxPortAddress;
     if (address == 0) {
         if (!relayNoted_)
             note(QStringLiteral("The relay box needs a parallel LX port (Options, Camera tab)"));
         relayNoted_ = true;
-        return;
+        return false;
     }
     portIO_->SetPortBit(address, bit);
     platform_.sleeper->sleepMs(holdMs);
     portIO_->ClrPortBit(address, bit);
+    return true;
 }
 
-// A driver error ends this pulse only; guiding goes on and the operator sees why.
-void frmMain::telescopePulse(const Axis& axis, int32_t ms) {
+// A driver error ends this pulse only; guiding goes on and the operator sees why. A pulse that
+// went out is noted for the exposure loop: the mount reports its end, or (an Autostar command)
+// it runs for its length.
+bool frmMain::telescopePulse(const Axis& axis, int32_t ms) {
+    const double length = static_cast<double>(state.backlashMs) + ms;
     try {
         if (state.autostarPulseGuide)
             state.telescope->CommandBlind(
                 autostarCommand(axis.autostarPrefix, state.backlashMs, ms));
         else
-            state.telescope->PulseGuide(axis.code, static_cast<double>(state.backlashMs) + ms);
+            state.telescope->PulseGuide(axis.code, length);
     } catch (const std::exception& error) {
         telescopeFailed(QStringLiteral("Guide pulse %1 failed").arg(QLatin1String(axis.letter)),
                         error);
+        return false;
     }
+    const bool dec = axis.lastDir == &state.lastDecDir;
+    pulseWait_.sent(dec ? PulseAxis::Dec : PulseAxis::RA, length, clock_.elapsed(),
+                    !state.autostarPulseGuide);
+    return true;
 }
 
 // A nudge pulses only where it can reach the mount: a connected telescope or the relay box,

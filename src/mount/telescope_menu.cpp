@@ -119,7 +119,8 @@ void frmMain::mnuTelescopeProperties_Click() {
     }
     if (!state.telescope)
         return;
-    if (telescopeConnected()) {
+    const bool keepConnection = state.telescope->setupDialogKeepsConnection();
+    if (!keepConnection && telescopeConnected()) {
         disconnectDriver();
         mnuTelescopeConnected->setChecked(false);
     }
@@ -128,6 +129,9 @@ void frmMain::mnuTelescopeProperties_Click() {
     } catch (const std::exception& error) {
         note(QStringLiteral("Telescope settings: %1").arg(errorText(error)));
     }
+    // A dialog on the live device may have switched it off (or on): the mark follows the driver.
+    if (keepConnection)
+        mnuTelescopeConnected->setChecked(telescopeConnected());
 }
 
 // The stored driver comes back unconnected; one that can no longer be created is forgotten

@@ -25,7 +25,9 @@ struct StepStar {
 };
 
 // One guide frame. dx, dy: star minus target in frame pixels; the RA/Dec distances the same
-// error in the mount's axes, px (raw before, guide after the guide algorithm's limits).
+// offset along the mount's axes, px (raw before, guide after the guide algorithm's limits):
+// positive RA is corrected by a West pulse, positive Dec by a North pulse (reverse switches
+// aside).
 struct GuideStepData {
     int frame = 0;
     double timeSec = 0; // since guiding started

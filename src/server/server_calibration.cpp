@@ -31,8 +31,12 @@ std::optional<double> ServerLink::raAxisDeg() const {
     return calibration ? std::optional<double>(calibration->raAngle) : std::nullopt;
 }
 
+bool ServerLink::mountCalibrated() const {
+    return w_.calibration().has_value() && mountReady();
+}
+
 QByteArrayList ServerLink::calibrationGreeting() const {
-    if (!w_.calibration())
+    if (!mountCalibrated())
         return {};
     return {events_.mountEvent("CalibrationComplete", mountName())};
 }
@@ -52,6 +56,7 @@ void ServerLink::followCalibration() {
     });
     connect(&c, &Calibrator::completed, this, [this] {
         server_.broadcast(events_.mountEvent("CalibrationComplete", mountName()));
+        sent_.mountCalibrated = mountCalibrated();
         if (pending_ && pending_->calibrating) {
             pending_->calibrating = false;
             pending_->calibrationDone = true;

@@ -35,7 +35,8 @@ ServerLink::ServerLink(frmMain& window)
     // Connected after the window's own handlers, so these run once the click has done its work.
     for (QPushButton* button : {w_.cmdPreview, w_.cmdFocus, w_.cmdLock, w_.cmdCenter, w_.cmdGuide})
         connect(button, &QPushButton::clicked, this, &ServerLink::sync);
-    for (QAction* item : {w_.mnuSelectStarAutomatically, w_.mnuCalibrate})
+    for (QAction* item : {w_.mnuSelectStarAutomatically, w_.mnuCalibrate, w_.mnuChooseTelescope,
+                          w_.mnuTelescopeConnected, w_.mnuAscom, w_.mnuParallel, w_.mnuSerial})
         connect(item, &QAction::triggered, this, &ServerLink::sync);
     connect(w_.picFrame, &FramePicture::mouseUp, this, &ServerLink::sync);
     followCalibration();
@@ -82,7 +83,8 @@ void ServerLink::showClients(int count) {
 
 ServerLink::Snapshot ServerLink::snapshot() const {
     const MainState& s = w_.state;
-    return {s.previewing, s.locked, s.guiding, s.paused, QPointF(s.targetX, s.targetY)};
+    return {s.previewing,     s.locked, s.guiding, s.paused, QPointF(s.targetX, s.targetY),
+            mountCalibrated()};
 }
 
 AppState ServerLink::currentState() const {
@@ -124,6 +126,9 @@ void ServerLink::sync() {
         server_.broadcast(events_.position("LockPositionSet", now.target));
     if (!now.locked && sent_.locked)
         server_.broadcast(events_.simple("LockPositionLost"));
+    // A calibration stored while the mount was away is announced once it is ready again.
+    if (now.mountCalibrated && !sent_.mountCalibrated)
+        server_.broadcast(events_.mountEvent("CalibrationComplete", mountName()));
     if (now.paused != sent_.paused)
         server_.broadcast(events_.simple(now.paused ? "Paused" : "Resumed"));
     if (now.guiding && !sent_.guiding) {
@@ -177,7 +182,8 @@ GuideStepData ServerLink::guideStep() const {
     step.mount = mountName();
     step.dx = -s.errX;
     step.dy = -s.errY;
-    // Along the calibrated axes when a calibration is used; otherwise x is RA and y is Dec.
+    // Along the axes the corrections use: the calibrated ones (Dec square to RA when only RA
+    // was calibrated), otherwise x as RA and y as Dec.
     step.raRaw = step.dx;
     step.decRaw = step.dy;
     if (const Calibration* used = w_.calibrationInUse()) {
@@ -185,7 +191,7 @@ GuideStepData ServerLink::guideStep() const {
         inPixels.arcsecPerPixelX = inPixels.arcsecPerPixelY = 1;
         const CalibratedError along = calibratedError(inPixels, s.errX, s.errY);
         step.raRaw = -along.ra;
-        step.decRaw = -along.dec;
+        step.decRaw = along.dec; // an error towards North: the star lies towards South
     }
     step.raGuide = step.raRaw;
     step.decGuide = step.decRaw;

@@ -73,6 +73,7 @@ private:
         bool guiding = false;
         bool paused = false;
         QPointF target;
+        bool mountCalibrated = false; // a calibration stored and the guide output ready
     };
     // A guide request still on its way to guiding: star, calibration, then settling.
     struct PendingGuide {
@@ -97,6 +98,7 @@ private:
     double now() const { return static_cast<double>(clock_.elapsed()) / 1000.0; }
     bool cameraConnected() const;
     bool mountReady() const;
+    rpc::Reply changeConnection(bool connect);
     QString mountName() const;
     std::optional<QString> busyMessage(const char* what) const;
 
@@ -112,8 +114,10 @@ private:
     bool beginCalibration(QString& why);
     // The RA axis's direction in the frame, degrees from +x towards +y, when calibrated.
     std::optional<double> raAxisDeg() const;
-    // Lines a joining client gets for the calibration stored.
+    // Lines a joining client gets for the calibration stored: none while the guide output is
+    // not ready, since the calibration is announced when it becomes so.
     QByteArrayList calibrationGreeting() const;
+    bool mountCalibrated() const;
     void followCalibration();
     void advanceGuide();
     bool startGuiding();

@@ -5,19 +5,15 @@
 #include "capture/VFW.h"
 #include "measure/AIP.h"
 #include "platform/capture/raw_frame.h"
+#include "platform/telescope/indi_address.h"
+#include "server/exposure_choices.h"
 #include "server/server_link.h"
 #include "settings/setting_keys.h"
 
 #include <QAction>
 #include <QJsonArray>
-#include <QSlider>
 #include <QTimer>
 #include <cmath>
-
-namespace {
-constexpr int kMinExposureSec = 1; // the exposure slider's range
-constexpr int kMaxExposureSec = 20;
-} // namespace
 
 bool ServerLink::cameraConnected() const {
     CAPSTATUS status;
@@ -30,21 +26,31 @@ bool ServerLink::mountReady() const {
     return s.modeParallel || (s.modeAscom && s.telescope && w_.mnuTelescopeConnected->isChecked());
 }
 
+// A mount on an INDI server by its device name there, as imaging programs know it.
 QString ServerLink::mountName() const {
     if (w_.state.modeParallel)
         return QStringLiteral("Parallel relay box");
-    if (w_.state.modeAscom && w_.state.telescope)
-        return w_.mnuScope->text().remove(QStringLiteral("Scope->"));
-    return QStringLiteral("<none>");
+    if (!w_.state.modeAscom || !w_.state.telescope)
+        return QStringLiteral("<none>");
+    const QString identifier = w_.mnuScope->text().remove(QStringLiteral("Scope->"));
+    const std::optional<IndiAddress> indi = parseIndiIdentifier(identifier);
+    return indi ? indi->device : identifier;
 }
 
 bool ServerLink::connected() {
     return cameraConnected() && mountReady();
 }
 
+// A mount that became ready is announced with its calibration before the answer.
+rpc::Reply ServerLink::setConnected(bool connect) {
+    const rpc::Reply reply = changeConnection(connect);
+    sync();
+    return reply;
+}
+
 // Connects what is not connected: the capture driver of the Camera menu, and the chosen
 // telescope as Telescope > Connected does, without its message boxes; what fails is said.
-rpc::Reply ServerLink::setConnected(bool connect) {
+rpc::Reply ServerLink::changeConnection(bool connect) {
     MainState& s = w_.state;
     if (!connect) {
         stopCapture();
@@ -84,17 +90,15 @@ int ServerLink::exposureMs() {
 }
 
 QList<int> ServerLink::exposureDurationsMs() {
-    QList<int> durations;
-    for (int sec = kMinExposureSec; sec <= kMaxExposureSec; ++sec)
-        durations.append(sec * 1000);
-    return durations;
+    const CaptureWindow* camera = w_.state.hCapWnd.get();
+    return exposureChoicesMs(camera ? camera->exposureRange() : std::nullopt);
 }
 
-// Whole seconds only, as the exposure slider offers them.
+// One of the lengths offered, and no other.
 rpc::Reply ServerLink::setExposure(int ms) {
-    if (ms < kMinExposureSec * 1000 || ms > kMaxExposureSec * 1000 || ms % 1000 != 0)
+    if (!exposureDurationsMs().contains(ms))
         return rpc::fail(rpc::Failed, "could not set exposure duration");
-    w_.sldExposure->setValue(ms / 1000);
+    w_.setExposureMs(ms);
     return rpc::ok();
 }
 
@@ -194,9 +198,12 @@ rpc::Reply ServerLink::setDecGuideMode(const QString& mode) {
     return rpc::ok();
 }
 
+// A camera by its device name where it has one (an INDI camera), else by its menu caption.
 QJsonObject ServerLink::equipment() {
     const QAction* entry = w_.mnuDriver.value(w_.state.driverIndex);
-    const QString camera = entry ? entry->text() : QStringLiteral("<none>");
+    QString camera = w_.state.hCapWnd ? w_.state.hCapWnd->deviceName() : QString();
+    if (camera.isEmpty())
+        camera = entry ? entry->text() : QStringLiteral("<none>");
     return QJsonObject{{"camera", QJsonObject{{"name", camera}, {"connected", cameraConnected()}}},
                        {"mount", QJsonObject{{"name", mountName()}, {"connected", mountReady()}}}};
 }

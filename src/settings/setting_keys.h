@@ -68,7 +68,10 @@ inline constexpr SettingKey ServerListen{server, "Listen", "local"};
 // The INDI server whose cameras the Camera menu lists, "host:port"; empty: none.
 inline constexpr SettingKey IndiCameraServer{indiCamera, "Server", "localhost:7624"};
 // The Camera menu caption of the driver "DriverIndex" named when it was saved, so that a
-// changed list of INDI cameras does not connect another camera at start-up.
+// changed list of cameras does not connect another camera at start-up.
+inline constexpr SettingKey DriverName{camera, "DriverName", ""};
+// The same caption as saved by earlier versions, for INDI cameras only; read when "DriverName"
+// is absent, never written.
 inline constexpr SettingKey DriverCaption{indiCamera, "Driver", ""};
 // The guide graph's view: cycles shown (100..400), half height of the error axis (1..16, in
 // the unit shown), errors in px, the Drift chart, errors along the mount's axes.

@@ -1,6 +1,7 @@
 #include "app/button_colour.h"
 #include "app/frame_picture.h"
 #include "app/window_fixture.h"
+#include "capture/driver_restore.h"
 
 #include <QAction>
 #include <QLabel>
@@ -65,17 +66,36 @@ TEST_F(CameraMenu, SavedIndexBeyondTheListSelectsTheFirstDriver) {
     EXPECT_TRUE(fp.capture.calls.contains("connect 0"));
 }
 
-// An INDI camera saved under "DriverIndex" is found again by its caption when the list has
-// changed; when it is gone no other camera is connected in its place.
-TEST_F(CameraMenu, SavedIndiCameraIsFollowedByCaptionNotIndex) {
+// A user of the sky simulator alone starts with an INDI server running: its camera takes the
+// simulator's place in the list, and the simulator is connected at its new place all the same.
+TEST_F(CameraMenu, SavedCameraIsFollowedByNameNotIndex) {
+    describe(fp.capture.entries[0], "Orvalis Sky Simulator", "1.0");
+    open();
+    EXPECT_EQ(fp.store.get("Camera Options", "DriverName"), "Orvalis Sky Simulator 1.0");
+
+    window.reset();
+    describe(fp.capture.entries[0], "CCD Simulator", "(INDI)");
+    fp.capture.entries[1] = fp.capture.entries[0];
+    describe(fp.capture.entries[1], "Orvalis Sky Simulator", "1.0");
+    fp.capture.calls.clear();
+    frmMain& w = open();
+    EXPECT_EQ(w.state.driverIndex, 1);
+    EXPECT_FALSE(fp.capture.calls.contains("connect 0"))
+        << fp.capture.calls.join(' ').toStdString();
+    EXPECT_EQ(fp.store.get("Camera Options", "DriverIndex"), "1");
+    EXPECT_TRUE(status().contains("new place")) << status().toStdString();
+}
+
+// A camera saved by an earlier version under the INDI key alone is still found by its caption;
+// when it is gone no other camera is connected in its place.
+TEST_F(CameraMenu, SavedCameraThatIsGoneIsNotReplaced) {
     describe(fp.capture.entries[1], "CCD Simulator", "(INDI)");
     describe(fp.capture.entries[2], "Orvalis Sky Simulator", "1.0");
     fp.store.set("Camera Options", "DriverIndex", "2");
     fp.store.set("INDI Camera Options", "Driver", "CCD Simulator (INDI)");
     frmMain& w = open();
     EXPECT_EQ(w.state.driverIndex, 1);
-    EXPECT_EQ(fp.store.get("Camera Options", "DriverIndex"), "1");
-    EXPECT_TRUE(status().contains("new place")) << status().toStdString();
+    EXPECT_EQ(fp.store.get("Camera Options", "DriverName"), "CCD Simulator (INDI)");
 
     window.reset();
     fp.capture.entries.erase(2);
@@ -85,7 +105,41 @@ TEST_F(CameraMenu, SavedIndiCameraIsFollowedByCaptionNotIndex) {
     EXPECT_FALSE(fp.capture.calls.join(' ').contains("connect"))
         << fp.capture.calls.join(' ').toStdString();
     EXPECT_TRUE(status().contains("not available")) << status().toStdString();
-    EXPECT_EQ(fp.store.get("INDI Camera Options", "Driver"), "CCD Simulator (INDI)");
+    EXPECT_EQ(fp.store.get("Camera Options", "DriverName"), "CCD Simulator (INDI)");
+}
+
+TEST(DriverRestore, ConnectsTheSavedCameraOrNone) {
+    const QStringList three = {"Webcam 1.0", "CCD Simulator (INDI)", "Sky 1.0"};
+    const QStringList indiFirst = {"CCD Simulator (INDI)", "Sky 1.0"};
+    const struct {
+        QStringList captions;
+        int saved;
+        const char* name;
+        int index;
+        const char* note; // part of it; "" none
+    } cases[] = {
+        {three, 2, "Sky 1.0", 2, ""},
+        {three, 0, "Sky 1.0", 2, "new place"},
+        {three, 1, "CCD Simulator (INDI)", 1, ""},
+        {three, 0, "Gone Cam 1.0", -1, "\"Gone Cam 1.0\" is not available"},
+        {three, 7, "Gone Cam 1.0", -1, "not available"},
+        // Without a name: the index, but never an INDI camera nobody chose.
+        {three, 0, "", 0, ""},
+        {three, 7, "", 7, ""},
+        {three, 1, "", 2, "\"Sky 1.0\" connected"},
+        {indiFirst, 0, "", 1, "only once chosen"},
+        {indiFirst, 5, "", 1, "only once chosen"},
+        {{"CCD Simulator (INDI)"}, 0, "", -1, "No camera connected"},
+        {{}, 3, "Sky 1.0", 3, ""},
+    };
+    for (const auto& c : cases) {
+        const DriverRestore r = restoreDriverIndex(c.captions, c.saved, c.name);
+        EXPECT_EQ(r.index, c.index) << c.saved << " " << c.name;
+        if (*c.note)
+            EXPECT_TRUE(r.note.contains(c.note)) << r.note.toStdString();
+        else
+            EXPECT_TRUE(r.note.isEmpty()) << r.note.toStdString();
+    }
 }
 
 TEST_F(CameraMenu, NoDriverAtAllReportsTwiceAndTheNoneEntryRepeatsTheSecond) {

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <map>
+#include <optional>
 
 // Capture drivers described by `entries` (index -> driver). Every request is recorded as
 // "create 1", "connect 1", "grab 1", "disconnect 1", "source 1", "format 1".
@@ -20,6 +21,9 @@ public:
         std::shared_ptr<const RawFrame> raw;
         // The size a Format dialog switches to; empty leaves the size as it is.
         QSize formatTo;
+        // A camera that exposes on command, as an INDI camera is.
+        std::optional<ExposureRange> exposureRange;
+        QString deviceName;
     };
 
     bool description(int index, QString& name, QString& version) override {
@@ -87,6 +91,10 @@ private:
         }
         QString errorString() const override { return QStringLiteral("camera unplugged"); }
         std::shared_ptr<const RawFrame> rawFrame() const override { return entry().raw; }
+        std::optional<ExposureRange> exposureRange() const override {
+            return entry().exposureRange;
+        }
+        QString deviceName() const override { return entry().deviceName; }
 
     private:
         Entry& entry() const { return all_.entries.at(index_); }

@@ -38,8 +38,10 @@ private:
         void setConnected(bool c) override { to.setConnected(c); }
         bool CanPulseGuide() override { return to.CanPulseGuide(); }
         void PulseGuide(int d, double ms) override { to.PulseGuide(d, ms); }
+        std::optional<bool> pulseRunning(int d) override { return to.pulseRunning(d); }
         void CommandBlind(const QString& c) override { to.CommandBlind(c); }
         void SetupDialog() override { to.SetupDialog(); }
+        bool setupDialogKeepsConnection() const override { return to.keepsConnection; }
         FakeTelescope& to;
     };
 };

@@ -24,10 +24,16 @@ public:
     void PulseGuide(int direction, double ms) override {
         check(failPulse, qPrintable(QStringLiteral("PulseGuide %1 %2").arg(direction).arg(ms)));
     }
+    // Not recorded; a test holds a pulse running by setting `running`.
+    std::optional<bool> pulseRunning(int) override { return running; }
     void CommandBlind(const QString& command) override {
         check(failPulse, qPrintable("CommandBlind " + command));
     }
-    void SetupDialog() override { check(failSetup, "SetupDialog"); }
+    void SetupDialog() override {
+        check(failSetup, "SetupDialog");
+        connected = connected && !disconnectInSetup;
+    }
+    bool setupDialogKeepsConnection() const override { return keepsConnection; }
 
     bool connected = false;
     bool canPulseGuide = true;
@@ -35,6 +41,10 @@ public:
     bool failDisconnect = false;
     bool failPulse = false;
     bool failSetup = false;
+    // pulseRunning's answer: by default every pulse is over as soon as it was taken.
+    std::optional<bool> running = false;
+    bool keepsConnection = false;   // the setup dialog works on the connected mount
+    bool disconnectInSetup = false; // the operator disconnects it there
     QStringList calls;
 
 private:

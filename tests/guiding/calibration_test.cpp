@@ -174,9 +174,11 @@ TEST(CalibrationMaths, CorrectionsFollowTheCalibratedAxes) {
     EXPECT_NEAR(skew.ra, 2 * kScale, 1e-5);
     EXPECT_NEAR(skew.dec, 4 * kScale, 1e-5);
 
+    // Without Dec, North is taken a quarter turn anticlockwise of East (+y): along +x.
     c.hasDec = false;
     EXPECT_FALSE(calibratedCorrections(c, 30, 30, s).dec);
     EXPECT_NEAR(calibratedError(c, 30, 5).ra, 5 * kScale, 1e-9);
+    EXPECT_NEAR(calibratedError(c, 30, 5).dec, 30 * kScale, 1e-9);
     c.hasDec = true;
     s.decCorrect = false;
     EXPECT_FALSE(calibratedCorrections(c, 30, 30, s).dec);

@@ -6,11 +6,14 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <chrono>
+#include <thread>
 
 // Locked on a star at (200, 100), guiding through a connected telescope.
 class GuideCycle : public WindowTest {
@@ -63,11 +66,76 @@ TEST_F(GuideCycle, LostStarSoundsAndRecoversWhenItReturns) {
     EXPECT_EQ(buttonColour(w.cmdLock), Colour::Green);
 }
 
+// A mount's pulse runs on after the call returns: the next exposure starts when it has ended,
+// and the window answers clicks meanwhile.
+TEST_F(GuideCycle, NextExposureWaitsForTheMountsPulses) {
+    frmMain& w = guiding();
+    FakeTelescope& scope = fp.telescopes.scope;
+    scope.running = true;
+    starMovesTo(205, 103);
+    fp.capture.calls.clear();
+    cycle();
+    ASSERT_EQ(scope.calls.size(), 1);
+    EXPECT_FALSE(fp.capture.calls.join(' ').contains("expose"));
+    EXPECT_FALSE(w.HalfSecTimer->isActive());
+    EXPECT_TRUE(MainWindowProbe::waitingForPulses(w));
+
+    w.cmdEast->click(); // a nudge meanwhile goes out, and is waited for too
+    EXPECT_EQ(scope.calls.filter("PulseGuide").size(), 2);
+    MainWindowProbe::pollPulses(w);
+    EXPECT_TRUE(MainWindowProbe::waitingForPulses(w));
+    EXPECT_FALSE(w.guideHistory().last().timed);
+
+    scope.running = false;
+    MainWindowProbe::pollPulses(w);
+    EXPECT_FALSE(MainWindowProbe::waitingForPulses(w));
+    EXPECT_EQ(fp.capture.calls.filter("expose").size(), 1);
+    EXPECT_TRUE(w.HalfSecTimer->isActive());
+    const GuideRecord& r = w.guideHistory().last();
+    EXPECT_TRUE(r.timed);
+    EXPECT_GE(r.nextExposureAfterMs, 0);
+    EXPECT_TRUE(r.raPulseRanMs.has_value());
+    EXPECT_FALSE(r.decPulseRanMs.has_value()); // no Dec pulse in this cycle
+}
+
+// Stop while the loop waits: no exposure follows when the pulse ends.
+TEST_F(GuideCycle, StopDuringThePulseWaitEndsTheLoop) {
+    frmMain& w = guiding();
+    fp.telescopes.scope.running = true;
+    starMovesTo(205, 100);
+    cycle();
+    ASSERT_TRUE(MainWindowProbe::waitingForPulses(w));
+    fp.capture.calls.clear();
+    w.cmdPreview->click();
+    EXPECT_FALSE(w.state.previewing);
+    EXPECT_FALSE(MainWindowProbe::waitingForPulses(w));
+    fp.telescopes.scope.running = false;
+    MainWindowProbe::pollPulses(w);
+    EXPECT_FALSE(fp.capture.calls.join(' ').contains("expose"));
+    EXPECT_FALSE(w.HalfSecTimer->isActive());
+}
+
+// A mount that cannot tell: its pulse counts as running for its length.
+TEST_F(GuideCycle, APulseOfAMountThatCannotTellRunsForItsLength) {
+    frmMain& w = guiding();
+    fp.telescopes.scope.running = std::nullopt;
+    starMovesTo(205, 100); // 4 arcsec: a 133 ms West pulse
+    cycle();
+    EXPECT_TRUE(MainWindowProbe::waitingForPulses(w));
+    for (int i = 0; i < 400 && MainWindowProbe::waitingForPulses(w); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        QCoreApplication::processEvents();
+    }
+    EXPECT_FALSE(MainWindowProbe::waitingForPulses(w));
+    EXPECT_GE(w.guideHistory().last().raPulseRanMs.value_or(0), 133);
+}
+
 TEST_F(GuideCycle, DriverErrorInAPulseKeepsTheLoopGoing) {
     frmMain& w = guiding();
     fp.telescopes.scope.failPulse = true;
     starMovesTo(210, 100);
     cycle();
+    EXPECT_FALSE(w.guideHistory().last().raPulse); // a refused pulse is no correction
     EXPECT_TRUE(w.HalfSecTimer->isActive());
     EXPECT_TRUE(w.state.guiding);
     EXPECT_EQ(buttonColour(w.cmdWest), Colour::Red);

@@ -4,6 +4,7 @@
 #include "graph/star_view.h"
 #include "graph/stats_view.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -154,4 +155,37 @@ TEST_F(WindowTest, GraphViewOptionsAreKeptForTheNextStart) {
     EXPECT_TRUE(graph->pixels());
     EXPECT_FALSE(graph->drift());
     EXPECT_TRUE(graph->chkMountAxes->isChecked());
+}
+
+// A screen reader reads each statistic as one object, so its name tells the row and the unit
+// with the number; every cell of the table names its own figure.
+TEST(StatsView, EachValueIsNamedWithItsRowAndUnit) {
+    StatsView view;
+    GuideStats s;
+    s.raArcsec = {0.52, 1.25};
+    s.raPx = {0.31, 0.75};
+    s.decArcsec = {0.4, 2};
+    s.decPx = {0.24, 1.2};
+    s.totalArcsec = 0.66;
+    s.totalPx = 0.39;
+    view.showStats(s);
+    const struct {
+        int row, column;
+        const char* name;
+    } cells[] = {{0, 0, "RMS RA: 0.52 arcsec"},    {0, 1, "RMS RA: 0.31 px"},
+                 {1, 0, "RMS Dec: 0.40 arcsec"},   {1, 1, "RMS Dec: 0.24 px"},
+                 {2, 0, "RMS total: 0.66 arcsec"}, {2, 1, "RMS total: 0.39 px"},
+                 {3, 0, "Peak RA: 1.25 arcsec"},   {3, 1, "Peak RA: 0.75 px"},
+                 {4, 0, "Peak Dec: 2.00 arcsec"},  {4, 1, "Peak Dec: 1.20 px"}};
+    for (const auto& cell : cells) {
+        QAccessibleInterface* read =
+            QAccessible::queryAccessibleInterface(view.value(cell.row, cell.column));
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->text(QAccessible::Name), cell.name) << cell.row << "," << cell.column;
+    }
+
+    s.raArcsec.rms = 1.5; // the name follows the next figures
+    view.showStats(s);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(view.value(0, 0))->text(QAccessible::Name),
+              "RMS RA: 1.50 arcsec");
 }

@@ -124,3 +124,21 @@ TEST_F(TelescopeMenu, PropertiesDisconnectsFirstAndIsRefusedWhileGuiding) {
     w.mnuTelescopeProperties->trigger();
     EXPECT_TRUE(status().contains("does not answer"));
 }
+
+// A driver whose dialog works on the live mount keeps its connection; the mark then follows
+// whatever the operator did to the connection inside the dialog.
+TEST_F(TelescopeMenu, PropertiesKeepsTheConnectionOfADriverThatAllowsIt) {
+    fp.chooser.answers = {"Orvalis.Simulator"};
+    scope().keepsConnection = true;
+    frmMain& w = open();
+    w.mnuChooseTelescope->trigger();
+    scope().calls.clear();
+    w.mnuTelescopeProperties->trigger();
+    EXPECT_EQ(scope().calls, QStringList({"SetupDialog", "Connected?"}));
+    EXPECT_TRUE(w.mnuTelescopeConnected->isChecked());
+
+    scope().disconnectInSetup = true;
+    w.mnuTelescopeProperties->trigger();
+    EXPECT_FALSE(w.mnuTelescopeConnected->isChecked());
+    EXPECT_TRUE(w.mnuTelescopeProperties->isEnabled());
+}

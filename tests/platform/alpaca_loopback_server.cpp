@@ -144,6 +144,10 @@ int LoopbackAlpacaServer::act(const std::string& method, const std::string& memb
         value = member == "connected" ? connected_ : true;
         return 0;
     }
+    if (method == "GET" && member == "ispulseguiding") {
+        value = std::chrono::steady_clock::now() < pulseEnds_;
+        return connected_ ? 0 : notConnected;
+    }
     if (method != "PUT" || !putNames.count(member))
         return -1;
     if (member == "connected") {
@@ -158,9 +162,11 @@ int LoopbackAlpacaServer::act(const std::string& method, const std::string& memb
         const std::string direction = flag("Direction"), duration = flag("Duration");
         const bool digits =
             !duration.empty() && duration.find_first_not_of("0123456789") == std::string::npos;
-        return direction.size() == 1 && direction[0] >= '0' && direction[0] <= '3' && digits
-                   ? 0
-                   : invalidValue;
+        if (direction.size() != 1 || direction[0] < '0' || direction[0] > '3' || !digits)
+            return invalidValue;
+        pulseEnds_ =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(std::stoll(duration));
+        return 0;
     }
     return flag("Raw") == "true" || flag("Raw") == "false" ? 0 : invalidValue;
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QJsonValue>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <future>
 #include <httplib.h>
@@ -54,6 +55,8 @@ private:
     Mode mode_ = Mode::normal;
     int slowMs_ = 0;
     bool connected_ = false;
+    // When the last pulse ends: ispulseguiding answers true until then.
+    std::chrono::steady_clock::time_point pulseEnds_{};
     std::atomic<unsigned> serverTransaction_ = 0;
     std::vector<Request> requests_;
     std::vector<Device> devices_;

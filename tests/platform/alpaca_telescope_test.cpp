@@ -8,6 +8,8 @@
 #include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <optional>
+#include <thread>
 
 using testing::HasSubstr;
 using Mode = LoopbackAlpacaServer::Mode;
@@ -67,6 +69,22 @@ TEST_F(AlpacaTelescopeTest, SendsEachMemberWithExactlyNamedParameters) {
             EXPECT_THAT(requests[i].contentType, HasSubstr("application/x-www-form-urlencoded"));
         }
     }
+}
+
+// The exposure loop asks whether a pulse still runs; the device answers for both axes.
+TEST_F(AlpacaTelescopeTest, ReportsARunningPulseUntilItEnds) {
+    telescope.setConnected(true);
+    EXPECT_EQ(telescope.pulseRunning(guideNorth), false);
+    telescope.PulseGuide(guideWest, 400);
+    EXPECT_EQ(telescope.pulseRunning(guideNorth), true);
+    std::optional<bool> running = true;
+    for (int i = 0; i < 100 && running == true; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        running = telescope.pulseRunning(guideEast);
+    }
+    EXPECT_EQ(running, false);
+    telescope.setConnected(false);
+    EXPECT_THROW(telescope.pulseRunning(guideNorth), TelescopeError);
 }
 
 TEST_F(AlpacaTelescopeTest, GuidingRefusedByDeviceOrCallerRaisesErrors) {

@@ -5,18 +5,19 @@
 #include "app/main_window_probe.h"
 #include "fakes/fake_platform.h"
 #include "indi_sky.h"
+#include "indi_sky_stars.h"
 #include "indi_test_server.h"
 #include "platform/capture/desktop_capture_drivers.h"
 #include "platform/capture/indi_camera.h"
 #include "platform/telescope/indi_property.h"
 #include "printers.h"
+#include "server/server_link.h"
 #include "sim/sim_clock.h"
 #include "sim/sky_simulator.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -27,68 +28,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct Sky {
-    double ra = 0, dec = 0;     // frame centre of the last query, J2000 degrees
-    std::vector<QPointF> stars; // (RA, Dec) of the stars it printed
-};
-
-Sky lastQuery(const QString& log) {
-    QFile file(log);
-    Sky sky;
-    if (!file.open(QIODevice::ReadOnly))
-        return sky;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QList<QByteArray> f = line.simplified().split(' ');
-        if (f.value(0) == "query" && f.size() >= 3)
-            sky = {f[1].toDouble(), f[2].toDouble(), {}};
-        else if (f.value(0) == "star" && f.size() >= 4)
-            sky.stars.emplace_back(f[2].toDouble(), f[3].toDouble());
-    }
-    return sky;
-}
-
-// Where the simulator draws a star with no mount and no rotation (observed, INDI 1.9.9):
-// declination runs towards -x, right ascension towards +y, about the frame's centre.
-QPointF expectedPixel(const Sky& sky, QPointF star, QSize frame, double arcsecPerPixel) {
-    const double dRa = std::remainder(star.x() - sky.ra, 360.0);
-    const double cosDec = std::cos(sky.dec * M_PI / 180);
-    return {frame.width() / 2.0 - (star.y() - sky.dec) * 3600 / arcsecPerPixel,
-            frame.height() / 2.0 + dRa * cosDec * 3600 / arcsecPerPixel};
-}
-
-// Brightness-weighted centre of the star within 3 px of `near`; (-1, -1) when there is none
-// (the noise-only sky stays below 10 ADU).
-QPointF starNear(const RawFrame& f, QPointF near) {
-    const int cx = int(std::lround(near.x())), cy = int(std::lround(near.y()));
-    double sum = 0, sx = 0, sy = 0, peak = 0;
-    for (int y = cy - 3; y <= cy + 3; ++y)
-        for (int x = cx - 3; x <= cx + 3; ++x) {
-            const double w = std::max(0, f.at(x, y) - 10);
-            peak = std::max(peak, w);
-            sum += w;
-            sx += w * x;
-            sy += w * y;
-        }
-    return peak < 50 ? QPointF(-1, -1) : QPointF(sx / sum, sy / sum);
-}
-
-// Checks every catalogue star well inside the frame; returns how many there were.
-int checkStars(const RawFrame& frame, const Sky& sky) {
-    const double scale = 206.264806 * 5.2 / 900; // 5.2 um pixels, 900 mm
-    int checked = 0;
-    for (const QPointF star : sky.stars) {
-        const QPointF want = expectedPixel(sky, star, {frame.width, frame.height}, scale);
-        if (want.x() < 8 || want.y() < 8 || want.x() > frame.width - 8 ||
-            want.y() > frame.height - 8)
-            continue;
-        const QPointF seen = starNear(frame, want);
-        EXPECT_NEAR(seen.x(), want.x(), 1.0) << "star at " << want.x() << ", " << want.y();
-        EXPECT_NEAR(seen.y(), want.y(), 1.0) << "star at " << want.x() << ", " << want.y();
-        ++checked;
-    }
-    return checked;
-}
-
 // Whether a preview label in the window shows a frame with a star in it within withinMs.
 bool showsStars(QWidget& window, int withinMs) {
     QElapsedTimer clock;
@@ -109,9 +48,10 @@ bool showsStars(QWidget& window, int withinMs) {
 }
 } // namespace
 
-// The whole path: listed in the Camera menu, connected at start-up, exposed by the loop for the
-// slider's length, its FITS frame decoded into the picture with the stars where the catalogue
-// puts them, and the device switched off again because Orvalis switched it on.
+// The whole path: listed in the Camera menu, connected at start-up (it was the camera chosen
+// last), exposed by the loop for the slider's length, its FITS frame decoded into the picture
+// with the stars where the catalogue puts them, and the device switched off again because
+// Orvalis switched it on.
 TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
     QTemporaryDir work;
     const QString log = work.filePath(QStringLiteral("gsc.log"));
@@ -122,6 +62,8 @@ TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
     fp.store.set("INDI Camera Options", "Server",
                  QStringLiteral("localhost:%1").arg(server.port()));
     fp.store.set("Camera Options", "Exposure", "1");
+    fp.store.set("Camera Options", "DriverName",
+                 "CCD Simulator (INDI)"); // the main chip, chosen before
     SkySimulator sky(SkyOptions{}, std::make_shared<SteadySimClock>());
     QTemporaryDir noWebcams;
     DesktopCaptureDrivers drivers(sky, fp.store, systemV4l2Io(), noWebcams.path());
@@ -130,9 +72,10 @@ TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
     SimulatorHand observer(server.port());
     {
         frmMain w(platform);
-        ASSERT_GE(w.mnuDriver.size(), 2);
+        ASSERT_EQ(w.mnuDriver.size(), 3);
         EXPECT_EQ(w.mnuDriver[0]->text(), "CCD Simulator (INDI)");
-        EXPECT_EQ(w.mnuDriver[1]->text(), "Orvalis Sky Simulator 1.0");
+        EXPECT_EQ(w.mnuDriver[1]->text(), "CCD Simulator guide chip (INDI)");
+        EXPECT_EQ(w.mnuDriver[2]->text(), "Orvalis Sky Simulator 1.0");
         EXPECT_TRUE(w.mnuDriver[0]->isChecked());
         EXPECT_TRUE(w.mnuFormat->isEnabled());
         EXPECT_TRUE(observer.connectionOn(ccdName, 5000, true));
@@ -146,7 +89,7 @@ TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
         ASSERT_TRUE(first);
         EXPECT_EQ(w.picFrame->image().size(), QSize(1280, 1024));
         EXPECT_EQ(first->exposureSec, 1);
-        EXPECT_GE(checkStars(*first, lastQuery(log)), 5);
+        EXPECT_GE(checkStars(*first, lastQuery(log), mainChipScale), 5);
 
         EXPECT_EQ(MainWindowProbe::tickUntilCycle(w), 4);
         ASSERT_TRUE(w.rawFrame());
@@ -156,13 +99,24 @@ TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
         const Sky query = lastQuery(log);
         int bright = 0;
         for (const QPointF star : query.stars) {
-            const QPointF at = expectedPixel(query, star, {1280, 1024}, 206.264806 * 5.2 / 900);
+            const QPointF at = expectedPixel(query, star, {1280, 1024}, mainChipScale);
             if (w.picFrame->image().rect().contains(at.toPoint()) &&
                 qGray(w.picFrame->image().pixel(at.toPoint())) > 20)
                 ++bright;
         }
         EXPECT_GE(bright, 5);
         EXPECT_LT(qGray(w.picFrame->image().pixel(3, 3)), 10);
+
+        // Imaging programs get the device's own name and exposures from 0.1 s; half a second,
+        // which the slider cannot show, is exposed as set once the running exposure ends.
+        EXPECT_EQ(w.server()->equipment()["camera"].toObject()["name"].toString(),
+                  "CCD Simulator");
+        EXPECT_EQ(w.server()->exposureDurationsMs().value(0), 100);
+        w.setExposureMs(500);
+        EXPECT_EQ(MainWindowProbe::tickUntilCycle(w), 4);
+        EXPECT_EQ(MainWindowProbe::tickUntilCycle(w), 1);
+        ASSERT_TRUE(w.rawFrame());
+        EXPECT_EQ(w.rawFrame()->exposureSec, 0.5);
 
         // Focus streams frames of its own; the preview shows the first that comes.
         w.cmdFocus->click();

@@ -1,9 +1,11 @@
+#include "app/window_fixture.h"
 #include "fakes/fake_indi_device.h"
 #include "indi_test_server.h"
 #include "platform/telescope/indi_property_panel.h"
 #include "platform/telescope/indi_setup_dialog.h"
 #include "printers.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -236,4 +238,53 @@ TEST(IndiSetupDialog, ShowsTheServersDeviceAndChangesItsGuideRate) {
     for (int i = 0; i < 250 && mount.Connected(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_THROW(mount.SetupDialog(), TelescopeError);
+}
+
+using IndiPropertiesMenu = WindowTest;
+
+// Telescope > Properties... on a connected INDI mount: the dialog shows the connected device
+// (its focal length and guide rate come only with the connection) and the window still has the
+// mount connected afterwards. Switching it off in the dialog takes the Connected mark off.
+TEST_F(IndiPropertiesMenu, LeavesTheMountConnectedAndShowsItsConnectedProperties) {
+    IndiTestServer server;
+    ASSERT_TRUE(server.running()) << server.problem().toStdString();
+    bool connectedInDialog = false, disconnect = false;
+    QStringList shown;
+    fp.telescopes.real = [&](const QString&) {
+        auto mount = std::make_unique<IndiTelescope>(simulatorAt(server.port()), quickTimeouts);
+        mount->setSetupDialog([&](IndiDeviceAccess& device) {
+            IndiSetupDialog dialog(device);
+            QRadioButton* on = in<QRadioButton>(panel(dialog, "CONNECTION"), "CONNECT");
+            connectedInDialog = on && on->isChecked();
+            shown.clear();
+            for (const IndiPropertyPanel* p : dialog.findChildren<IndiPropertyPanel*>())
+                shown.append(p->objectName());
+            if (!disconnect)
+                return;
+            in<QRadioButton>(panel(dialog, "CONNECTION"), "DISCONNECT")->click();
+            for (int i = 0; i < 150 && on && on->isChecked(); ++i) {
+                QThread::msleep(20);
+                dialog.refresh();
+                on = in<QRadioButton>(panel(dialog, "CONNECTION"), "CONNECT");
+            }
+        });
+        return std::unique_ptr<TelescopeDriver>(std::move(mount));
+    };
+    fp.chooser.answers = {
+        QStringLiteral("indi://localhost:%1/Telescope%20Simulator").arg(server.port())};
+    frmMain& w = open();
+    w.mnuChooseTelescope->trigger();
+    ASSERT_TRUE(w.mnuTelescopeConnected->isChecked()) << fp.messages.texts.join("; ").toStdString();
+
+    w.mnuTelescopeProperties->trigger();
+    EXPECT_TRUE(connectedInDialog);
+    EXPECT_TRUE(shown.contains("TELESCOPE_INFO") && shown.contains("GUIDE_RATE"))
+        << shown.join('|').toStdString();
+    EXPECT_TRUE(w.mnuTelescopeConnected->isChecked());
+    EXPECT_TRUE(w.state.telescope->Connected());
+
+    disconnect = true;
+    w.mnuTelescopeProperties->trigger();
+    EXPECT_FALSE(w.mnuTelescopeConnected->isChecked());
+    EXPECT_FALSE(w.state.telescope->Connected());
 }

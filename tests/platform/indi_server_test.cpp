@@ -1,12 +1,14 @@
 // Against a real indiserver running the telescope simulator (package indi-bin).
 
 #include "indi_test_server.h"
+#include "platform/capture/indi_camera.h"
 #include "platform/telescope/indi_mount_list.h"
 #include "platform/telescope/indi_telescope.h"
 #include "printers.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -90,6 +92,9 @@ TEST(IndiServer, ConnectsPulsesAndDisconnects) {
 
     // The call returns once the server has taken the pulse on, long before it ends.
     EXPECT_LT(millisecondsOf([&] { mount.PulseGuide(guideNorth, 500); }), 250);
+    // ... and tells while the pulse runs, per axis.
+    EXPECT_EQ(mount.pulseRunning(guideSouth), true);
+    EXPECT_EQ(mount.pulseRunning(guideEast), false);
     const IndiVector pulse =
         scope.await(QStringLiteral("TELESCOPE_TIMED_GUIDE_NS"),
                     [](const IndiVector& p) { return p.state == IndiState::Busy; });
@@ -97,6 +102,7 @@ TEST(IndiServer, ConnectsPulsesAndDisconnects) {
     EXPECT_EQ(value(pulse, "TIMED_GUIDE_S"), 0);
     // 500 ms at the simulator's guide rate, half the sidereal 15.04"/s.
     EXPECT_NEAR(std::fabs(scope.declinationAfterPulse() - before), 0.5 * 0.5 * 15.04 / 3600, 3e-4);
+    EXPECT_EQ(mount.pulseRunning(guideNorth), false);
 
     mount.PulseGuide(guideWest, 200);
     const IndiVector west =
@@ -147,33 +153,46 @@ TEST(IndiServer, RefusesBadPulsesAndHandBoxCommands) {
     EXPECT_TRUE(mount.Connected());
 }
 
+// No server, a server that takes the connection but never answers (hung, or running no
+// driver), and a server without the device: each is told apart, by the mount and the camera.
 TEST(IndiServer, FailsClearlyWithoutServerOrDevice) {
-    IndiTelescope nowhere(simulator(freeLoopbackPort()), quick);
-    QString message;
-    const qint64 ms = millisecondsOf([&] {
-        try {
-            nowhere.setConnected(true);
-        } catch (const TelescopeError& e) {
-            message = QString::fromUtf8(e.what());
-        }
-    });
-    EXPECT_TRUE(message.startsWith("Cannot reach the INDI server at localhost:"))
-        << message.toStdString();
-    EXPECT_LE(ms, quick.connectMs + 500);
-    EXPECT_FALSE(nowhere.Connected());
-
     IndiTestServer server;
     ASSERT_TRUE(server.running()) << server.problem().toStdString();
-    IndiTelescope ghost({QStringLiteral("localhost"), server.port(), QStringLiteral("Dome Ghost")},
-                        quick);
-    message.clear();
-    try {
-        ghost.setConnected(true);
-    } catch (const TelescopeError& e) {
-        message = QString::fromUtf8(e.what());
+    QTcpServer silent; // never served: the system takes connections, nothing is ever sent
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    const struct {
+        int port;
+        const char* device;
+        const char* mountSays;
+        const char* cameraSays;
+    } cases[] = {
+        {freeLoopbackPort(), "Telescope Simulator", "Cannot reach the INDI server at",
+         "Cannot reach the INDI server at"},
+        {silent.serverPort(), "Telescope Simulator", "took the connection but did not answer",
+         "took the connection but did not answer"},
+        {server.port(), "Dome Ghost", "has no device \"Dome Ghost\"",
+         "has no camera \"Dome Ghost\""},
+    };
+    for (const auto& c : cases) {
+        const IndiAddress address{QStringLiteral("127.0.0.1"), c.port, c.device};
+        IndiTelescope mount(address, quick);
+        QString message;
+        const qint64 ms = millisecondsOf([&] {
+            try {
+                mount.setConnected(true);
+            } catch (const TelescopeError& e) {
+                message = QString::fromUtf8(e.what());
+            }
+        });
+        std::printf("INDI mount on port %d: failed after %lld ms\n", c.port,
+                    static_cast<long long>(ms));
+        EXPECT_TRUE(message.contains(c.mountSays)) << message.toStdString();
+        EXPECT_FALSE(mount.Connected());
+
+        IndiCamera camera(address, {quick.connectMs, quick.callMs});
+        EXPECT_FALSE(camera.connect());
+        EXPECT_TRUE(camera.error().contains(c.cameraSays)) << camera.error().toStdString();
     }
-    EXPECT_TRUE(message.contains("has no device \"Dome Ghost\"")) << message.toStdString();
-    EXPECT_FALSE(ghost.Connected());
 }
 
 TEST(IndiServer, LostServerFailsTheNextCallAtOnce) {

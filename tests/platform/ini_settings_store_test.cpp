@@ -1,3 +1,4 @@
+#include "platform/store/ini_edit.h"
 #include "platform/store/ini_settings_store.h"
 #include "printers.h"
 
@@ -106,24 +107,99 @@ TEST(IniStorePath, FollowsXdgConfigHome) {
         qputenv("XDG_CONFIG_HOME", saved);
 }
 
-// A value stored in another encoding (a Latin-1 path, say) is not rewritten by a write of
-// some other key.
-TEST_F(IniStore, BytesThatAreNotUtf8SurviveAWriteOfAnotherKey) {
+// A file written by hand: comments, blanks around "=", keys with plain spaces, a Latin-1 path,
+// Windows line ends. A write changes the one line of its key and nothing else.
+TEST_F(IniStore, WriteChangesOnlyTheLineOfItsKey) {
     QDir().mkpath(dir.filePath("Orvalis"));
-    const QByteArray latin1Line = "Log%20Filename=/home/j\xf6rg/guide.log";
-    put(path(), "[Logging Options]\n" + latin1Line + "\n\n[Guiding Options]\nRadius=30\n");
+    const QByteArray latin1Line = "Log Filename = /home/j\xf6rg/guide.log";
+    const QByteArray handWritten = "; my settings\r\n[Logging Options]\r\n" + latin1Line +
+                                   "\r\nLog Enable=1 ; on at night\r\n\r\n"
+                                   "[guiding options]\r\n  Radius = 30\r\nZeta=\"a;b\"\r\n";
+    put(path(), handWritten);
     {
         IniSettingsStore store(path());
-        ASSERT_TRUE(store.writeSetting("Guiding Options", "Radius", "24"));
+        ASSERT_TRUE(store.writeSetting("Guiding Options", "RADIUS", "24"));
         ASSERT_TRUE(store.writeSetting("Guiding Options", "Aggressiveness", "120"));
+        ASSERT_TRUE(store.writeSetting("Camera Options", "Exposure", "2"));
+        EXPECT_EQ(store.readSetting("guiding options", "radius", ""), "24");
+        EXPECT_EQ(store.readSetting("Logging Options", "Log Enable", ""), "1");
     }
-    const QByteArray after = contents(path());
-    EXPECT_TRUE(after.contains("\n" + latin1Line + "\n")) << after.toStdString();
-    EXPECT_TRUE(after.contains("Radius=24"));
-    EXPECT_FALSE(after.contains("\xef\xbf\xbd"));
+    const QByteArray expected = "; my settings\r\n[Logging Options]\r\n" + latin1Line +
+                                "\r\nLog Enable=1 ; on at night\r\n\r\n"
+                                "[guiding options]\r\n  Radius = 24\r\nZeta=\"a;b\"\r\n"
+                                "Aggressiveness=120\r\n\r\n[Camera%20Options]\r\nExposure=2\r\n";
+    EXPECT_EQ(contents(path()), expected);
+
+    // The operator's own change of that value is written, in UTF-8.
     IniSettingsStore reopened(path());
     EXPECT_EQ(reopened.readSetting("Guiding Options", "Aggressiveness", ""), "120");
-    // The value itself is changed when the operator writes it.
-    ASSERT_TRUE(reopened.writeSetting("Logging Options", "Log Filename", "/tmp/a.log"));
-    EXPECT_FALSE(contents(path()).contains("j\xf6rg"));
+    ASSERT_TRUE(reopened.writeSetting("Logging Options", "Log Filename", "/home/j\u00f6rg/a.log"));
+    const QByteArray after = contents(path());
+    EXPECT_TRUE(after.contains("\r\nLog Filename = /home/j\xc3\xb6rg/a.log\r\n")) << after.data();
+    EXPECT_EQ(IniSettingsStore(path()).readSetting("Logging Options", "Log Filename", ""),
+              "/home/j\u00f6rg/a.log");
+}
+
+// One key in two letter cases, or in a section written twice: one line is left, with the
+// written value.
+TEST_F(IniStore, WriteLeavesOneLineOfTheKey) {
+    QDir().mkpath(dir.filePath("Orvalis"));
+    put(path(), "[Camera Options]\nPort=1\nport=2\n[Guiding Options]\nRadius=3\n"
+                "[CAMERA OPTIONS]\nPORT=4\nHasAmpOff=1\n");
+    IniSettingsStore store(path());
+    ASSERT_TRUE(store.writeSetting("camera options", "Port", "5"));
+    EXPECT_EQ(contents(path()), "[Camera Options]\nPort=5\n[Guiding Options]\nRadius=3\n"
+                                "[CAMERA OPTIONS]\nHasAmpOff=1\n");
+    EXPECT_EQ(store.readSetting("Camera Options", "PORT", ""), "5");
+    EXPECT_EQ(store.readSetting("Camera Options", "HasAmpOff", ""), "1");
+}
+
+// Whatever the text, a fresh reader gets back exactly what was written.
+TEST_F(IniStore, EveryTextReadsBackAsWritten) {
+    const QString texts[] = {"",
+                             "plain",
+                             " leading and trailing ",
+                             "a,b;c=d",
+                             "\"quoted\" and \\back\\slashed",
+                             "@at the start",
+                             "@@",
+                             "tab\tnew\nline\rcarriage",
+                             QString::fromLatin1("nul\0"
+                                                 "7 and \x01"
+                                                 "f",
+                                                 12),
+                             "J\u00f6rg \u00e9t\u00e9 \u6f22 \U0001F52D",
+                             "C:\\Guiding\\log.txt",
+                             "ends with a backslash\\"};
+    for (const QString& text : texts) {
+        IniSettingsStore store(path());
+        ASSERT_TRUE(store.writeSetting("Logging Options", "Log Filename", text));
+        ASSERT_TRUE(store.writeSetting("Logging Options", "Next", "x"));
+        EXPECT_EQ(IniSettingsStore(path()).readSetting("Logging Options", "Log Filename", "?"),
+                  text)
+            << contents(path()).toStdString();
+        EXPECT_EQ(IniSettingsStore(path()).readSetting("Logging Options", "Next", "?"), "x");
+    }
+}
+
+TEST(IniEdit, AddsAndReplacesAtTheRightPlace) {
+    const struct {
+        const char* file;
+        const char* section;
+        const char* key;
+        const char* written;
+    } cases[] = {
+        {"", "Guiding Options", "Radius", "[Guiding%20Options]\nRadius=24\n"},
+        {"[A]\nx=1", "A", "y", "[A]\nx=1\ny=24\n"},
+        {"[A]", "A", "y", "[A]\ny=24\n"},
+        {"[A]\nx=1\n; about B\n[B]\nz=2\n", "a", "Y", "[A]\nx=1\nY=24\n; about B\n[B]\nz=2\n"},
+        {"[A]\nx=1", "B", "y", "[A]\nx=1\n\n[B]\ny=24\n"},
+        {"[A]\nx=\"multi\nline\"\ny=1\n", "A", "x", "[A]\nx=24\ny=1\n"},
+        {"[A]\nx=a\\\n  b\ny=1\n", "A", "x", "[A]\nx=24\ny=1\n"},
+        {"[A]\nx=1 ; old\nX=2 ; twin\n", "A", "x", "[A]\nx=24 ; old\n; twin\n"},
+        {"[ A%20b ]\nkey%20one=1\n", "a b", "Key One", "[ A%20b ]\nkey%20one=24\n"},
+        {"x=1\n[A]\n", "A", "x", "x=1\n[A]\nx=24\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(QString::fromUtf8(withIniValue(c.file, c.section, c.key, "24")), c.written);
 }

@@ -19,12 +19,19 @@ protected:
         Globals::starX = Globals::starY = 0.0f;
         Globals::lxPortAddress = 0;
         rig.serveImagingPrograms(QStringLiteral("0"));
-        window = std::make_unique<frmMain>(rig.platform());
+        prepare();
+        window = std::make_unique<frmMain>(platform());
         // Exposures end only on cycle().
         window->HalfSecTimer->setInterval(24 * 3600 * 1000);
         port = window->server()->events().port();
         ASSERT_NE(port, 0);
     }
+
+    // Runs before the window starts, for settings it reads at start-up.
+    virtual void prepare() {}
+    // The equipment the window gets: the simulator's camera and telescope unless a fixture
+    // swaps in fakes.
+    virtual Platform platform() { return rig.platform(); }
 
     // One exposure and its guide cycle, then the event loop runs briefly.
     void cycle() {
@@ -54,6 +61,20 @@ protected:
         ASSERT_EQ(client.call("loop").value("result").toInt(-1), 0);
         cycle();
         ASSERT_GE(client.event("LoopingExposures"), 0);
+    }
+
+    // Guiding as guide starts it from a connected loop, settled; then the target moved by
+    // (dx, dy) px from the star, so that the next guide steps show an offset.
+    void guideOffTarget(ProtocolClient& client, float dx, float dy) {
+        ASSERT_NO_FATAL_FAILURE(connectAndLoop(client));
+        const size_t from = client.lines.size();
+        client.call("guide", "[{\"pixels\":1.5,\"time\":0,\"timeout\":30},false]");
+        ASSERT_GE(cycleUntil(client, "SettleDone", from), 0);
+        const QByteArray moved = QStringLiteral("[%1,%2,true]")
+                                     .arg(window->state.targetX + dx)
+                                     .arg(window->state.targetY + dy)
+                                     .toLatin1();
+        ASSERT_EQ(client.call("set_lock_position", moved).value("result").toInt(-1), 0);
     }
 
     std::shared_ptr<ManualSimClock> clock = std::make_shared<ManualSimClock>(0);

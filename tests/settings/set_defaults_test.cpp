@@ -55,7 +55,8 @@ TEST_F(SetDefaults, EmptyStoreGivesTheStartUpValues) {
     EXPECT_EQ(fp.parallelPort.calls, QStringList{"out 888 0"});
     // Only the guide output and the connected camera write their keys; reads never create one.
     EXPECT_EQ(fp.store.writes,
-              QStringList({"Guiding Options/GuideMode=ASCOM", "Camera Options/DriverIndex=0"}));
+              QStringList({"Guiding Options/GuideMode=ASCOM", "Camera Options/DriverIndex=0",
+                           "Camera Options/DriverName=Test Camera 1.0.0"}));
 }
 
 TEST_F(SetDefaults, PortIndexChoosesParallelAddressOrComPort) {

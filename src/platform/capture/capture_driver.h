@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -24,6 +25,12 @@ inline CAPDRIVERCAPS sourceAndFormatDialogs() {
     caps.fHasDlgVideoFormat = true;
     return caps;
 }
+
+// The exposure lengths a camera that exposes on command takes, seconds.
+struct ExposureRange {
+    double minSec = 0;
+    double maxSec = 0;
+};
 
 // A camera or other frame source. Every call returns within a bounded time (a grab waits at
 // most 2 s); a device that vanishes makes calls fail, never hang or crash.
@@ -58,6 +65,12 @@ public:
     // The frame of the last successful grab at the camera's own depth, for measures that want
     // more than the picture's 0..255; null for drivers that have none.
     virtual std::shared_ptr<const RawFrame> rawFrame() const { return nullptr; }
+    // What a connected camera that exposes on command can take; null for sources whose
+    // exposure is only the loop's interval (webcams, the simulator).
+    virtual std::optional<ExposureRange> exposureRange() const { return std::nullopt; }
+    // The name the device goes by on its own server (an INDI device's name), for programs that
+    // match it to theirs; empty when it has none beyond its Camera menu caption.
+    virtual QString deviceName() const { return {}; }
 };
 
 // The capture drivers of this machine by index 0..8, in a fixed order for the life of the

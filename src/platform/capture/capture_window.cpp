@@ -105,6 +105,14 @@ bool CaptureWindow::startExposure(double seconds) {
     return true;
 }
 
+std::optional<ExposureRange> CaptureWindow::exposureRange() const {
+    return driver_ && driver_->isConnected() ? driver_->exposureRange() : std::nullopt;
+}
+
+QString CaptureWindow::deviceName() const {
+    return driver_ ? driver_->deviceName() : QString();
+}
+
 bool CaptureWindow::preview(bool on) {
     if (!on) {
         previewTimer_.stop();

@@ -45,6 +45,10 @@ public:
     bool preview(bool on);
     bool previewRate(int ms);
 
+    // The connected driver's exposureRange() and deviceName(); none and empty without one.
+    std::optional<ExposureRange> exposureRange() const;
+    QString deviceName() const;
+
     // Why the last connect or grab failed.
     QString lastError() const { return error_; }
     bool isVisiblePreview() const { return view_ != nullptr; }

@@ -4,7 +4,6 @@
 #include "platform/capture/sim_capture_driver.h"
 #include "platform/capture/v4l2_capture_driver.h"
 #include "platform/store/settings_store.h"
-#include "platform/telescope/indi_mount_list.h"
 #include "settings/setting_keys.h"
 
 namespace {
@@ -13,8 +12,8 @@ constexpr size_t kMaxCameras = kIndices - 1; // the simulator keeps the last ind
 constexpr int kListGraceMs = 500;
 } // namespace
 
-std::vector<QString> listIndiCameras(const IndiAddress& server, QString* error) {
-    return listIndiDevices(server.host, server.port, indiCcdInterface, indiListMs, error);
+IndiCameraListing listIndiCameras(const IndiAddress& server) {
+    return listIndiCameraEntries(server, indiListMs);
 }
 
 DesktopCaptureDrivers::DesktopCaptureDrivers(SkySimulator& sky, SettingsStore& store,
@@ -37,12 +36,9 @@ DesktopCaptureDrivers::DesktopCaptureDrivers(SkySimulator& sky, SettingsStore& s
                                         "cameras are listed")
                              .arg(server));
     if (indiServer_ && indiLister)
-        indiListing_ = std::async(std::launch::async,
-                                  [lister = std::move(indiLister), address = *indiServer_] {
-                                      QString error;
-                                      std::vector<QString> names = lister(address, &error);
-                                      return std::make_pair(std::move(names), error);
-                                  });
+        indiListing_ =
+            std::async(std::launch::async, [lister = std::move(indiLister),
+                                            address = *indiServer_] { return lister(address); });
 }
 
 // Takes the INDI server's answer, waiting for it at most a moment more than the listing's own
@@ -61,17 +57,19 @@ void DesktopCaptureDrivers::settle() {
                              .arg(server));
         return;
     }
-    auto [names, error] = indiListing_.get();
+    IndiCameraListing listing = indiListing_.get();
+    problems_.append(listing.notes);
+    std::vector<IndiCameraEntry>& entries = listing.entries;
     const size_t room = kMaxCameras - cameras_.size();
-    if (names.size() > room) {
-        problems_.append(QStringLiteral("Only %1 of the %2 INDI cameras at %3 fit in the Camera "
-                                        "menu")
+    if (entries.size() > room) {
+        problems_.append(QStringLiteral("Only %1 of the %2 INDI cameras and guide chips at %3 fit "
+                                        "in the Camera menu")
                              .arg(room)
-                             .arg(names.size())
+                             .arg(entries.size())
                              .arg(server));
-        names.resize(room);
+        entries.resize(room);
     }
-    indiCameras_ = std::move(names);
+    indiCameras_ = std::move(entries);
 }
 
 bool DesktopCaptureDrivers::description(int index, QString& name, QString& version) {
@@ -84,7 +82,7 @@ bool DesktopCaptureDrivers::description(int index, QString& name, QString& versi
         name = simulatorName();
         version = simulatorVersion();
     } else if (i >= webcams) {
-        name = indiCameras_[i - webcams];
+        name = indiCameraEntryName(indiCameras_[i - webcams]);
         version = indiCameraVersion;
     } else {
         name = cameras_[i].card;
@@ -102,9 +100,10 @@ std::unique_ptr<CaptureDriver> DesktopCaptureDrivers::create(int index) {
     if (i == last)
         return std::make_unique<SimCaptureDriver>(sky_, store_);
     if (i >= webcams) {
+        const IndiCameraEntry& entry = indiCameras_[i - webcams];
         IndiAddress address = *indiServer_;
-        address.device = indiCameras_[i - webcams];
-        return std::make_unique<IndiCaptureDriver>(address);
+        address.device = entry.device;
+        return std::make_unique<IndiCaptureDriver>(address, IndiCameraTimeouts{}, entry.chip);
     }
     return std::make_unique<V4l2CaptureDriver>(cameras_[i].path, io_);
 }

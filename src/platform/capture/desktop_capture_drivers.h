@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/capture/capture_driver.h"
+#include "platform/capture/indi_camera_list.h"
 #include "platform/capture/v4l2_devices.h"
 #include "platform/capture/v4l2_io.h"
 #include "platform/telescope/indi_address.h"
@@ -14,17 +15,17 @@
 class SettingsStore;
 class SkySimulator;
 
-// Lists the camera devices of an INDI server; an empty list and `error` when it cannot.
-using IndiCameraLister =
-    std::function<std::vector<QString>(const IndiAddress& server, QString* error)>;
+// Lists the cameras of an INDI server as Camera menu entries (see indi_camera_list.h).
+using IndiCameraLister = std::function<IndiCameraListing(const IndiAddress& server)>;
 // The real lister: asks the server, bounded by indiListMs.
-std::vector<QString> listIndiCameras(const IndiAddress& server, QString* error);
+IndiCameraListing listIndiCameras(const IndiAddress& server);
 inline constexpr int indiListMs = 2000;
 
 // The machine's webcams (V4L2 capture nodes in ascending /dev/videoN order), then the cameras
-// of the INDI server named in "INDI Camera Options" / "Server" (by device name), then the sky
-// simulator as the last driver. Nine indices in all: at most eight webcams, INDI cameras in
-// what is left, the simulator always last; what does not fit is left out with a note.
+// of the INDI server named in "INDI Camera Options" / "Server" (by device name, then the guide
+// chips of those that have one), then the sky simulator as the last driver. Nine indices in
+// all: at most eight webcams, INDI entries in what is left (guide chips are the first left
+// out), the simulator always last; what does not fit is left out with a note.
 class DesktopCaptureDrivers : public CaptureDrivers {
 public:
     // Looks for webcams now. The INDI server is asked on a thread of its own, so the window
@@ -49,8 +50,8 @@ private:
     std::shared_ptr<V4l2Io> io_;
     std::vector<V4l2DeviceInfo> cameras_;
     std::optional<IndiAddress> indiServer_;
-    std::future<std::pair<std::vector<QString>, QString>> indiListing_;
-    std::vector<QString> indiCameras_;
+    std::future<IndiCameraListing> indiListing_;
+    std::vector<IndiCameraEntry> indiCameras_;
     bool settled_ = false;
     QStringList problems_;
 };

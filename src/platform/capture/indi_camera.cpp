@@ -1,6 +1,8 @@
 #include "platform/capture/indi_camera.h"
 
 #include "platform/capture/fits_decode.h"
+#include "platform/telescope/indi_connection.h"
+#include "platform/telescope/indi_device_wait.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,8 +27,8 @@ const IndiElement* blobElement(const IndiVector& v) {
 }
 } // namespace
 
-IndiCamera::IndiCamera(IndiAddress address, IndiCameraTimeouts timeouts)
-    : address_(std::move(address)), timeouts_(timeouts) {}
+IndiCamera::IndiCamera(IndiAddress address, IndiCameraTimeouts timeouts, IndiChipChoice choice)
+    : address_(std::move(address)), timeouts_(timeouts), choice_(choice) {}
 
 IndiCamera::~IndiCamera() {
     disconnect();
@@ -39,6 +41,21 @@ bool IndiCamera::connect() {
         client_.disconnectServer();
         return false;
     }
+    if (!findChip()) {
+        const QString why = error_;
+        disconnect();
+        return fail(why);
+    }
+    client_.enableBlobs(address_.device, QString::fromLatin1(chip_->blob));
+    prepareUploads();
+    open_ = true;
+    exposure_ = Exposure::None;
+    error_.clear();
+    return true;
+}
+
+// Waits for the connected device's chips to be defined and picks the chosen one.
+bool IndiCamera::findChip() {
     const QString main = QString::fromLatin1(indiMainChip.exposure);
     const QString guide = QString::fromLatin1(indiGuideChip.exposure);
     client_.waitForDefinitions(
@@ -51,17 +68,13 @@ bool IndiCamera::connect() {
         hasMain = s.property(address_.device, main);
         hasGuide = s.property(address_.device, guide);
     });
-    if (!hasMain && !hasGuide) {
-        disconnect();
+    if (choice_ == IndiChipChoice::Guide && !hasGuide)
+        return fail(QStringLiteral("\"%1\" on the INDI server at %2 offers no guide chip")
+                        .arg(address_.device, server()));
+    if (!hasMain && !hasGuide)
         return fail(QStringLiteral("\"%1\" on the INDI server at %2 offers no image stream")
                         .arg(address_.device, server()));
-    }
-    chip_ = hasMain ? &indiMainChip : &indiGuideChip;
-    client_.enableBlobs(address_.device, QString::fromLatin1(chip_->blob));
-    prepareUploads();
-    open_ = true;
-    exposure_ = Exposure::None;
-    error_.clear();
+    chip_ = hasMain && choice_ == IndiChipChoice::Main ? &indiMainChip : &indiGuideChip;
     return true;
 }
 
@@ -108,17 +121,8 @@ void IndiCamera::startExposure(double seconds) {
     frame_.reset();
     exposure_ = Exposure::Running;
     IndiVector request = vectorNamed(address_.device, chip_->exposure, IndiKind::Number);
-    double limitMin = 0, limitMax = 0;
-    client_.read([&](const IndiSnapshot& s) {
-        const IndiVector* p = s.property(address_.device, request.name);
-        const IndiElement* e = p ? p->element(QString::fromLatin1(chip_->exposureValue)) : nullptr;
-        if (e && e->max > e->min) {
-            limitMin = e->min;
-            limitMax = e->max;
-        }
-    });
-    if (limitMax > limitMin)
-        seconds = std::clamp(seconds, limitMin, limitMax);
+    if (const std::optional<ExposureRange> limits = exposureLimits())
+        seconds = std::clamp(seconds, limits->minSec, limits->maxSec);
     request.elements = {numberElement(chip_->exposureValue, seconds)};
     announced_ = frameSize();
     deadline_ = Clock::now() + std::chrono::milliseconds(qint64(std::ceil(seconds * 1000)) +
@@ -129,6 +133,17 @@ void IndiCamera::startExposure(double seconds) {
         exposureError_ =
             open_ ? lostExposureLink() : QStringLiteral("The INDI camera is not connected");
     }
+}
+
+std::optional<ExposureRange> IndiCamera::exposureLimits() const {
+    std::optional<ExposureRange> limits;
+    client_.read([&](const IndiSnapshot& s) {
+        const IndiVector* p = s.property(address_.device, QString::fromLatin1(chip_->exposure));
+        const IndiElement* e = p ? p->element(QString::fromLatin1(chip_->exposureValue)) : nullptr;
+        if (e && e->max > e->min)
+            limits = ExposureRange{e->min, e->max};
+    });
+    return limits;
 }
 
 std::shared_ptr<const RawFrame> IndiCamera::takeFrame() {
@@ -238,50 +253,33 @@ bool IndiCamera::acceptFrame(const QByteArray& bytes, const QString& format) {
 bool IndiCamera::openLink() {
     if (!client_.connectServer(address_.host, address_.port, address_.device, timeouts_.connectMs))
         return fail(QStringLiteral("Cannot reach the INDI server at %1").arg(server()));
-    const IndiClient::Wait found = client_.waitUntil(
-        [&](const IndiSnapshot& s) { return s.property(address_.device, connectionName); },
-        timeouts_.connectMs);
-    if (found == IndiClient::Wait::Met)
+    const IndiDeviceWait found = waitForIndiDevice(client_, address_, timeouts_.connectMs);
+    if (found == IndiDeviceWait::Found)
         return true;
-    return fail(found == IndiClient::Wait::LinkLost
+    if (found == IndiDeviceWait::Silent)
+        return fail(indiSilentServerMessage(server()));
+    return fail(found == IndiDeviceWait::LinkLost
                     ? QStringLiteral("Lost the connection to the INDI server at %1").arg(server())
                     : QStringLiteral("The INDI server at %1 has no camera \"%2\"")
                           .arg(server(), address_.device));
 }
 
-// Sends CONNECT (on) or DISCONNECT and waits for the device's answer.
 bool IndiCamera::switchConnection(bool on) {
-    IndiVector change = vectorNamed(address_.device, "CONNECTION", IndiKind::Switch);
-    change.elements = {switchElement("CONNECT", on), switchElement("DISCONNECT", !on)};
-    const quint64 sent = revisionNow();
-    if (!client_.send(change))
-        return fail(QStringLiteral("Lost the connection to the INDI server at %1").arg(server()));
-    bool alert = false;
-    const IndiClient::Wait result = client_.waitUntil(
-        [&](const IndiSnapshot& s) {
-            const IndiVector* p = s.property(address_.device, connectionName);
-            if (!p || p->revision <= sent)
-                return false;
-            alert = p->state == IndiState::Alert;
-            return alert || (p->state != IndiState::Busy && p->isOn(on ? "CONNECT" : "DISCONNECT"));
-        },
-        timeouts_.callMs);
-    if (result == IndiClient::Wait::Met && !alert) {
+    const IndiSwitchOutcome outcome =
+        switchIndiConnection(client_, address_.device, on, timeouts_.callMs);
+    if (outcome == IndiSwitchOutcome::Done) {
         switchedOn_ = on;
         return true;
     }
+    if (outcome == IndiSwitchOutcome::LinkLost)
+        return fail(QStringLiteral("Lost the connection to the INDI server at %1").arg(server()));
     return fail(
         QStringLiteral("\"%1\" could not %2")
             .arg(address_.device, on ? QStringLiteral("connect") : QStringLiteral("disconnect")));
 }
 
 bool IndiCamera::connectionOn() const {
-    bool on = false;
-    client_.read([&](const IndiSnapshot& s) {
-        const IndiVector* p = s.property(address_.device, connectionName);
-        on = p && p->isOn(QStringLiteral("CONNECT"));
-    });
-    return on;
+    return indiConnectionOn(client_, address_.device);
 }
 
 // Frames reach a client only with UPLOAD_CLIENT or UPLOAD_BOTH, and only FITS is read here.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/capture/capture_driver.h"
 #include "platform/capture/raw_frame.h"
 #include "platform/telescope/indi_address.h"
 #include "platform/telescope/indi_client.h"
@@ -7,6 +8,7 @@
 #include <QSize>
 #include <chrono>
 #include <memory>
+#include <optional>
 
 // The properties of one of a camera's image streams.
 struct IndiChip {
@@ -15,13 +17,34 @@ struct IndiChip {
     const char* abort;
     const char* frame;
     const char* binning;
+    const char* frameType;
+    const char* frameReset; // null: the chip has none
     const char* blob;
 };
-inline constexpr IndiChip indiMainChip{"CCD_EXPOSURE", "CCD_EXPOSURE_VALUE", "CCD_ABORT_EXPOSURE",
-                                       "CCD_FRAME",    "CCD_BINNING",        "CCD1"};
-inline constexpr IndiChip indiGuideChip{"GUIDER_EXPOSURE",       "GUIDER_EXPOSURE_VALUE",
-                                        "GUIDER_ABORT_EXPOSURE", "GUIDER_FRAME",
-                                        "GUIDER_BINNING",        "CCD2"};
+inline constexpr IndiChip indiMainChip{
+    .exposure = "CCD_EXPOSURE",
+    .exposureValue = "CCD_EXPOSURE_VALUE",
+    .abort = "CCD_ABORT_EXPOSURE",
+    .frame = "CCD_FRAME",
+    .binning = "CCD_BINNING",
+    .frameType = "CCD_FRAME_TYPE",
+    .frameReset = "CCD_FRAME_RESET",
+    .blob = "CCD1",
+};
+inline constexpr IndiChip indiGuideChip{
+    .exposure = "GUIDER_EXPOSURE",
+    .exposureValue = "GUIDER_EXPOSURE_VALUE",
+    .abort = "GUIDER_ABORT_EXPOSURE",
+    .frame = "GUIDER_FRAME",
+    .binning = "GUIDER_BINNING",
+    .frameType = "GUIDER_FRAME_TYPE",
+    .frameReset = nullptr,
+    .blob = "CCD2",
+};
+
+// Which of a camera's chips a camera object exposes. Main: the main chip, or the guide head of
+// a device that has nothing else. Guide: the guide chip (a guide head beside the main chip).
+enum class IndiChipChoice { Main, Guide };
 
 struct IndiCameraTimeouts {
     int connectMs = 5000;     // reaching the server, and the device showing up on it
@@ -30,20 +53,23 @@ struct IndiCameraTimeouts {
     int abortMs = 1000;       // an unfinished exposure's abort being taken
 };
 
-// A camera on an INDI server, exposing on request. The main chip is used (CCD_EXPOSURE, BLOB
-// CCD1); a device with only a guide head uses that (GUIDER_EXPOSURE, BLOB CCD2). Every member
-// runs on the caller's thread and returns within the stated time-outs; failures leave a reason
-// in error() and never throw.
+// A camera on an INDI server, exposing on request one of its chips: the main chip
+// (CCD_EXPOSURE, BLOB CCD1) or the guide chip (GUIDER_EXPOSURE, BLOB CCD2), as chosen. Two
+// camera objects may expose the two chips of one device side by side, each on a link of its
+// own. Every member runs on the caller's thread and returns within the stated time-outs;
+// failures leave a reason in error() and never throw.
 class IndiCamera {
 public:
-    explicit IndiCamera(IndiAddress address, IndiCameraTimeouts timeouts = {});
+    explicit IndiCamera(IndiAddress address, IndiCameraTimeouts timeouts = {},
+                        IndiChipChoice choice = IndiChipChoice::Main);
     // Disconnects as disconnect() does.
     ~IndiCamera();
     IndiCamera(const IndiCamera&) = delete;
     IndiCamera& operator=(const IndiCamera&) = delete;
 
     // Reaches the server, switches the device's CONNECTION on when it is off (it stays on if
-    // another client had switched it on), asks for this client's BLOBs of the chip and makes
+    // another client had switched it on), finds the chosen chip (false with error() when the
+    // device has none), asks for this client's BLOBs of the chip and makes
     // sure frames are uploaded to clients as FITS (UPLOAD_LOCAL becomes UPLOAD_BOTH).
     bool connect();
     // Aborts an unfinished exposure, switches CONNECTION off only when connect() switched it
@@ -55,6 +81,8 @@ public:
     // connected.
     QSize frameSize() const;
 
+    // The range the chip's exposure property states, seconds; none when it states none.
+    std::optional<ExposureRange> exposureLimits() const;
     // Starts an exposure of `seconds` (held to the camera's range). An exposure still unfinished
     // (or given up) is aborted first, so its frame can never be taken for this one's.
     void startExposure(double seconds);
@@ -84,6 +112,7 @@ private:
     bool openLink();
     bool switchConnection(bool on);
     bool connectionOn() const;
+    bool findChip();
     void prepareUploads();
     void abortExposure();
     bool waitForFrame();
@@ -94,6 +123,7 @@ private:
 
     IndiAddress address_;
     IndiCameraTimeouts timeouts_;
+    IndiChipChoice choice_;
     IndiClient client_;
     const IndiChip* chip_ = &indiMainChip;
     bool open_ = false;

@@ -5,16 +5,20 @@
 #include "platform/telescope/indi_setup_dialog.h"
 
 #include <QStringList>
+#include <limits>
 
 namespace {
 // The device limited to the properties that shape its frames.
 class FormatAccess : public ClientDeviceAccess {
 public:
     FormatAccess(IndiClient& client, const IndiCamera& camera)
-        : ClientDeviceAccess(client, camera.address().device, camera.server()),
-          names_{QString::fromLatin1(camera.chip().binning),
-                 QString::fromLatin1(camera.chip().frame), QStringLiteral("CCD_FRAME_RESET"),
-                 QStringLiteral("CCD_FRAME_TYPE"), QStringLiteral("CCD_TRANSFER_FORMAT")} {}
+        : ClientDeviceAccess(client, camera.address().device, camera.server()) {
+        const IndiChip& chip = camera.chip();
+        for (const char* name :
+             {chip.binning, chip.frame, chip.frameType, chip.frameReset, "CCD_TRANSFER_FORMAT"})
+            if (name)
+                names_.append(QString::fromLatin1(name));
+    }
 
     std::vector<IndiVector> properties() const override {
         std::vector<IndiVector> shown;
@@ -29,8 +33,9 @@ private:
 };
 } // namespace
 
-IndiCaptureDriver::IndiCaptureDriver(IndiAddress address, IndiCameraTimeouts timeouts)
-    : camera_(std::move(address), timeouts) {}
+IndiCaptureDriver::IndiCaptureDriver(IndiAddress address, IndiCameraTimeouts timeouts,
+                                     IndiChipChoice chip)
+    : camera_(std::move(address), timeouts, chip) {}
 
 bool IndiCaptureDriver::connect() {
     return camera_.connect();
@@ -46,6 +51,13 @@ bool IndiCaptureDriver::isConnected() const {
 
 CAPDRIVERCAPS IndiCaptureDriver::caps() const {
     return sourceAndFormatDialogs();
+}
+
+std::optional<ExposureRange> IndiCaptureDriver::exposureRange() const {
+    if (!camera_.connected())
+        return std::nullopt;
+    return camera_.exposureLimits().value_or(
+        ExposureRange{0, std::numeric_limits<double>::infinity()});
 }
 
 bool IndiCaptureDriver::grab(QImage& frame) {

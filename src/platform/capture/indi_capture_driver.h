@@ -3,8 +3,8 @@
 #include "platform/capture/capture_driver.h"
 #include "platform/capture/indi_camera.h"
 
-// Caption of an INDI camera in the Camera menu: the device name, then this in place of a
-// version.
+// Caption of an INDI camera in the Camera menu: its name (see indi_camera_list.h), then this in
+// place of a version.
 inline const QString indiCameraVersion = QStringLiteral("(INDI)");
 
 // An INDI camera as a capture driver. The exposure loop tells it when to expose; a driver that
@@ -13,7 +13,8 @@ inline const QString indiCameraVersion = QStringLiteral("(INDI)");
 // those that shape the frame (binning, frame, frame type and transfer format) of the chip in use.
 class IndiCaptureDriver : public CaptureDriver {
 public:
-    explicit IndiCaptureDriver(IndiAddress address, IndiCameraTimeouts timeouts = {});
+    explicit IndiCaptureDriver(IndiAddress address, IndiCameraTimeouts timeouts = {},
+                               IndiChipChoice chip = IndiChipChoice::Main);
 
     bool connect() override;
     void disconnect() override;
@@ -29,6 +30,9 @@ public:
     QString errorString() const override;
     void startExposure(double seconds) override;
     std::shared_ptr<const RawFrame> rawFrame() const override { return raw_; }
+    // The chip's stated range; from 0 without an upper bound when it states none.
+    std::optional<ExposureRange> exposureRange() const override;
+    QString deviceName() const override { return camera_.address().device; }
 
     static constexpr double liveExposureSec = 1.0;
 

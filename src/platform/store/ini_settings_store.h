@@ -5,8 +5,9 @@
 #include <QSettings>
 #include <memory>
 
-// The settings store as an INI file. Every write is synced at once through an atomic
-// replace of the whole file, so a crash never leaves it truncated.
+// The settings store as an INI file. Every write is on disk at once, through an atomic replace
+// of the whole file, so a crash never leaves it truncated. A write changes the key's line only:
+// everything else in the file (comments, order, spelling, text in other encodings) stays.
 //
 // A file that cannot be parsed is never overwritten: it is renamed to "<file>.bad" (or
 // "<file>.bad.2", ...) before anything is read, and the store starts empty.
@@ -29,8 +30,8 @@ public:
 
 private:
     void setAsideIfUnreadable();
-    QString findGroup(const QString& section) const;
     QString findKey(const QString& group, const QString& key) const;
+    bool failed();
 
     QString path_;
     QString keptAs_;

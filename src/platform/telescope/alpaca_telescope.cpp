@@ -64,6 +64,10 @@ void AlpacaTelescope::PulseGuide(int direction, double durationMs) {
         int(std::min<long long>(wait, INT_MAX)));
 }
 
+std::optional<bool> AlpacaTelescope::pulseRunning(int) {
+    return readBool("ispulseguiding");
+}
+
 void AlpacaTelescope::CommandBlind(const QString& command) {
     put("commandblind",
         {{QStringLiteral("Command"), command}, {QStringLiteral("Raw"), boolText(false)}});

@@ -33,6 +33,8 @@ public:
     // Durations are rounded to whole milliseconds; one that rounds to 0 or less sends nothing.
     // Returns when the device has answered, which it may do before the pulse has ended.
     void PulseGuide(int direction, double durationMs) override;
+    // The device's IsPulseGuiding, for either axis: Alpaca tells only whether any pulse runs.
+    std::optional<bool> pulseRunning(int direction) override;
     // Sent with Raw=false: the device adds its own framing around the text.
     void CommandBlind(const QString& command) override;
     // Opens the device's own settings page in the web browser and returns at once.

@@ -44,26 +44,33 @@ std::vector<QString> listIndiMountDevices(const QString& host, int port, int tim
                            error);
 }
 
-std::vector<QString> listIndiDevices(const QString& host, int port, int interfaceBits,
-                                     int timeoutMs, QString* error) {
+bool describeIndiServer(IndiClient& client, const QString& host, int port, int timeoutMs,
+                        QString* error) {
     const auto start = std::chrono::steady_clock::now();
     const QString server = indiServerName({host, port, {}});
-    IndiClient client;
     if (!client.connectServer(host, port, {}, timeoutMs)) {
         if (error)
             *error = QStringLiteral("Cannot reach the INDI server at %1").arg(server);
-        return {};
+        return false;
     }
     const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);
     const IndiClient::Wait result =
         client.waitForDefinitions(anyDriverInfo, quietMs, timeoutMs - int(spent.count()));
-    std::vector<QString> names;
-    client.read([&](const IndiSnapshot& s) { names = indiDevicesWith(s, interfaceBits); });
     if (error)
         *error = result == IndiClient::Wait::LinkLost
                      ? QStringLiteral("Lost the connection to the INDI server at %1").arg(server)
                      : QString();
+    return true;
+}
+
+std::vector<QString> listIndiDevices(const QString& host, int port, int interfaceBits,
+                                     int timeoutMs, QString* error) {
+    IndiClient client;
+    if (!describeIndiServer(client, host, port, timeoutMs, error))
+        return {};
+    std::vector<QString> names;
+    client.read([&](const IndiSnapshot& s) { names = indiDevicesWith(s, interfaceBits); });
     client.disconnectServer();
     return names;
 }

@@ -13,9 +13,15 @@ inline constexpr int indiGuiderInterface = 1 << 2;
 // The devices, sorted by name, whose DRIVER_INFO interface has any of `interfaceBits`.
 std::vector<QString> indiDevicesWith(const IndiSnapshot& snapshot, int interfaceBits);
 
-// Connects to the server, waits until its devices have been described (at most timeoutMs in
-// all), lists those indiDevicesWith picks and disconnects. An unreachable server gives an
-// empty list and, in `error`, why.
+// Connects `client` to the server and waits until its devices have been described (at most
+// timeoutMs in all). false, with why in `error`, when the server cannot be reached. When the
+// link drops meanwhile, `error` says so and what was heard stays in the client; otherwise
+// `error` is cleared.
+bool describeIndiServer(IndiClient& client, const QString& host, int port, int timeoutMs,
+                        QString* error = nullptr);
+
+// describeIndiServer, then lists the devices indiDevicesWith picks and disconnects. An unreachable
+// server gives an empty list and, in `error`, why.
 std::vector<QString> listIndiDevices(const QString& host, int port, int interfaceBits,
                                      int timeoutMs, QString* error = nullptr);
 

@@ -1,6 +1,7 @@
 #include "platform/telescope/indi_telescope.h"
 
 #include "platform/telescope/indi_client_access.h"
+#include "platform/telescope/indi_device_wait.h"
 
 #include <algorithm>
 #include <climits>
@@ -94,18 +95,20 @@ void IndiTelescope::disconnectDevice() {
 void IndiTelescope::openLink() {
     if (!client_.connectServer(address_.host, address_.port, address_.device, timeouts_.connectMs))
         fail(QStringLiteral("Cannot reach the INDI server at %1").arg(server()));
-    const IndiClient::Wait found =
-        client_.waitUntil([&](const IndiSnapshot& s) { return property(s, connection) != nullptr; },
-                          timeouts_.connectMs);
-    if (found != IndiClient::Wait::TimedOut) {
-        throwUnlessMet(found);
+    switch (waitForIndiDevice(client_, address_, timeouts_.connectMs)) {
+    case IndiDeviceWait::Found:
         return;
+    case IndiDeviceWait::LinkLost:
+        failLost(lostMessage(server()));
+    case IndiDeviceWait::Silent:
+        failLost(indiSilentServerMessage(server()));
+    case IndiDeviceWait::NoSwitch:
+        fail(QStringLiteral("The device \"%2\" on the INDI server at %1 has no CONNECTION switch")
+                 .arg(server(), address_.device));
+    case IndiDeviceWait::NoDevice:
+        break;
     }
-    bool deviceSeen = false;
-    client_.read([&](const IndiSnapshot& s) { deviceSeen = s.device(address_.device); });
-    fail((deviceSeen ? QStringLiteral("The device \"%2\" on the INDI server at %1 has no "
-                                      "CONNECTION switch")
-                     : QStringLiteral("The INDI server at %1 has no device \"%2\""))
+    fail(QStringLiteral("The INDI server at %1 has no device \"%2\"")
              .arg(server(), address_.device));
 }
 
@@ -174,6 +177,19 @@ void IndiTelescope::PulseGuide(int direction, double durationMs) {
         fail(QStringLiteral("\"%1\" refused the guide pulse%2")
                  .arg(address_.device, why.isEmpty() ? QString() : ": " + why));
     }
+}
+
+std::optional<bool> IndiTelescope::pulseRunning(int direction) {
+    if (!open_ || !client_.linkUp())
+        return std::nullopt;
+    const QString name =
+        QString::fromLatin1(direction == guideNorth || direction == guideSouth ? guideNS : guideWE);
+    std::optional<bool> busy;
+    client_.read([&](const IndiSnapshot& s) {
+        if (const IndiVector* p = s.property(address_.device, name))
+            busy = p->state == IndiState::Busy;
+    });
+    return busy;
 }
 
 void IndiTelescope::CommandBlind(const QString&) {

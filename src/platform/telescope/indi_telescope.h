@@ -33,10 +33,15 @@ public:
     bool CanPulseGuide() override;
     // Returns once the server has taken the pulse on (Busy or Ok), not when it has ended.
     void PulseGuide(int direction, double durationMs) override;
+    // The axis's timed-guide property is Busy; read from what the server last sent, without a
+    // request. nullopt without a link or the property.
+    std::optional<bool> pulseRunning(int direction) override;
     // Always throws: INDI mounts take no hand-box commands.
     void CommandBlind(const QString& command) override;
     // Connects to the server only for the dialog when the driver is not connected.
     void SetupDialog() override;
+    // The dialog shows and changes the device's properties live, connected or not.
+    bool setupDialogKeepsConnection() const override { return true; }
 
 private:
     void connectDevice();

@@ -20,6 +20,8 @@ public:
     bool CanPulseGuide() override { return true; }
     // Like a real mount, it refuses pulses while not connected.
     void PulseGuide(int direction, double durationMs) override;
+    // Its pulses move the star field at once: none is ever still running.
+    std::optional<bool> pulseRunning(int) override { return false; }
     void CommandBlind(const QString& command) override;
     // The simulator's own dialog: guide rate, drift, periodic error.
     void SetupDialog() override;

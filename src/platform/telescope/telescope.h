@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 // An error raised by a telescope driver or by its creation; what() is the driver's message.
@@ -47,10 +48,20 @@ public:
     virtual bool CanPulseGuide() = 0;
     // Moves the mount at its guide rate; direction 0 North, 1 South, 2 East, 3 West.
     virtual void PulseGuide(int direction, double durationMs) = 0;
+    // Whether the last pulse on the axis of `direction` still moves the mount: true while it
+    // runs, false once it has ended, nullopt when the driver cannot tell. Throws
+    // as other calls do.
+    virtual std::optional<bool> pulseRunning(int direction) {
+        (void)direction;
+        return std::nullopt;
+    }
     // Passes the command text on to the mount unchanged.
     virtual void CommandBlind(const QString& command) = 0;
     // Returns when the driver's own settings dialog has closed.
     virtual void SetupDialog() = 0;
+    // true when SetupDialog works on the connected mount as it is, so the window leaves the
+    // connection alone; otherwise (the default) the mount is disconnected before it.
+    virtual bool setupDialogKeepsConnection() const { return false; }
 };
 
 // Creates telescope drivers from their identifiers ("Orvalis.Simulator", "indi://...",
