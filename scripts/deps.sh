@@ -6,7 +6,7 @@ packages=(
   # Qt Charts' CMake files need the OpenGL module's, which its package does not pull in.
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev libv4l-dev
   libgtest-dev libgmock-dev
-  libcpp-httplib-dev
+  libcpp-httplib-dev libeigen3-dev
   libindi-dev indi-bin iproute2 util-linux
   xvfb xauth x11-utils xdotool imagemagick dpkg-dev
   kstars dbus dbus-x11 libglib2.0-bin sqlite3

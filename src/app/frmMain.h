@@ -243,6 +243,12 @@ private:
     void cmdCenter_Click();
     void picFrame_MouseUp(int button, float x, float y);
     void drawStarCircles();
+    // The raw frame stars are measured on: the shown frame's, when it has the picture's size;
+    // null when the driver gave only the picture, which is then measured instead.
+    const RawFrame* measuredRawFrame() const;
+    // The star search of the lock and the guide cycle on the shown frame (see star_search.h):
+    // the centre in Globals::starX/starY as findStar leaves it.
+    void searchStar(const float& x, const float& y);
 
     void detectCaptureHardware();
     void mnuDriver_Click(int index);

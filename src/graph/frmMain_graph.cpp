@@ -5,7 +5,7 @@
 #include "graph/guide_panel.h"
 #include "guiding/calibration.h"
 #include "guiding/calibration_store.h"
-#include "measure/star_measures.h"
+#include "measure/star_search.h"
 #include "settings/setting_keys.h"
 
 #include <QDateTime>
@@ -38,7 +38,8 @@ GuideRecord frmMain::newCycleRecord(bool found) {
     r.decArcsec = state.errY * state.arcsecPerPixelY;
     r.starX = Globals::starX;
     r.starY = Globals::starY;
-    r.star = measureStarAt(*picFrame, Globals::starX, Globals::starY, Globals::searchRadius);
+    r.star = measureStarAt(*picFrame, measuredRawFrame(), Globals::starX, Globals::starY,
+                           Globals::searchRadius);
     // Read without touching the calibration's status conditions.
     if (calibration_ && calibrationMismatch(*calibration_, state.arcsecPerPixelX,
                                             state.arcsecPerPixelY, guideOutputName())

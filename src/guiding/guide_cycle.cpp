@@ -32,7 +32,7 @@ void frmMain::PostLX() {
     if (state.markShown)
         drawReferenceMark();
     if (state.lockLost) {
-        findStar(*picFrame, state.targetX, state.targetY);
+        searchStar(state.targetX, state.targetY);
         if (noStar()) {
             setButtonColour(cmdLock, Colour::Yellow);
             clearErrorLabels();
@@ -47,7 +47,7 @@ void frmMain::PostLX() {
 }
 
 void frmMain::measureLockedStar() {
-    findStar(*picFrame, Globals::starX, Globals::starY);
+    searchStar(Globals::starX, Globals::starY);
     state.errX = state.targetX - Globals::starX;
     state.errY = state.targetY - Globals::starY;
     if (noStar()) {

@@ -24,7 +24,10 @@ bool frmMain::selectStarAutomatically(const std::optional<QRect>& roi) {
         return false;
     }
     const StarChoiceRules rules{Globals::searchRadius, kMinSnr};
-    const std::optional<QPointF> star = chooseGuideStar(lumaOf(picFrame->image()), rules, roi);
+    const RawFrame* raw = measuredRawFrame();
+    const std::optional<QPointF> star =
+        raw ? chooseGuideStar(*raw, rules, roi)
+            : chooseGuideStar(lumaOf(picFrame->image()), rules, roi);
     if (!star) {
         note(QStringLiteral("No suitable guide star in this frame (bright, unsaturated, alone, "
                             "away from the edge)"));

@@ -3,7 +3,6 @@
 #include "app/frame_picture.h"
 #include "app/frmMain.h"
 #include "capture/VFW.h"
-#include "measure/AIP.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -36,7 +35,7 @@ void frmMain::cmdLock_Click() {
 void frmMain::picFrame_MouseUp(int button, float x, float y) {
     if (button == 1 && state.lockArmed) {
         picFrame->refresh();
-        findStar(*picFrame, x, y);
+        searchStar(x, y);
         // Taken whatever the search found: on empty sky the target becomes (0, 0).
         state.targetX = Globals::starX;
         state.targetY = Globals::starY;

@@ -9,7 +9,6 @@ constexpr int kSub = 2;         // sub-pixels per pixel along each axis
 constexpr double kBinPx = 0.05; // radial bin width of the half-flux search, px
 constexpr double kApertureHfd = 1.5;
 constexpr double kDetectSigma = 3.0;
-constexpr double kSaturated = 255;
 
 struct Ring {
     double mean = 0, sd = 0;
@@ -112,7 +111,7 @@ Ring backgroundOf(const LumWindow& w, StarMeasures& m) {
     for (double v : w.values)
         brightest = std::max(brightest, v);
     m.peak = std::max(0.0, brightest - m.background);
-    m.saturated = brightest >= kSaturated;
+    m.saturated = brightest >= w.saturatedAt;
     return ring;
 }
 } // namespace

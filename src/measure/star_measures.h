@@ -6,14 +6,17 @@
 #include <functional>
 #include <vector>
 
-// Luminances (0..255) of a square of frame pixels, row by row. Pixel (left + c, top + r) has
-// its centre at exactly that frame position, the convention of the centroid search. Pixels
-// outside the picture hold kOutside and take no part in any measure.
+// Values of a square of frame pixels, row by row: luminances (0..255) of the picture, or camera
+// units of a raw frame. Pixel (left + c, top + r) has its centre at exactly that frame
+// position, the convention of the centroid search. Pixels outside the picture hold kOutside
+// and take no part in any measure.
 struct LumWindow {
     static constexpr double kOutside = -1;
     int side = 0;
     int left = 0, top = 0; // frame pixel of values[0]
     std::vector<double> values;
+    // A pixel at or above this value counts as saturated: 255 in the picture.
+    double saturatedAt = 255;
     double at(int c, int r) const { return values[static_cast<std::size_t>(r * side + c)]; }
     bool inside(int c, int r) const { return at(c, r) != kOutside; }
 };
@@ -31,7 +34,7 @@ struct StarMeasures {
     double background = 0;  // ADU, mean of the window's outermost ring, 3-sigma clipped once
     double noise = 0;       // ADU per pixel, standard deviation of that ring after clipping
     double peak = 0;        // ADU above background of the brightest pixel
-    bool saturated = false; // some pixel of the window reads 255: the centroid is less precise
+    bool saturated = false; // some pixel of the window reaches saturatedAt: less precise centre
     double flux = 0;        // ADU above background summed over the SNR aperture
     double snr = 0;
     double hfd = 0;     // px

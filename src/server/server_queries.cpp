@@ -154,15 +154,14 @@ rpc::Reply ServerLink::starImage(int size) {
                            .intersected(w_.picFrame->image().rect());
     if (area.isEmpty())
         return rpc::fail(rpc::NoStar, "no image available");
-    const std::shared_ptr<const RawFrame> raw = w_.rawFrame();
-    const bool deep = raw && QSize(raw->width, raw->height) == w_.picFrame->image().size();
+    const RawFrame* raw = w_.measuredRawFrame();
     QByteArray pixels;
     pixels.reserve(area.width() * area.height() * 2);
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x) {
             const uint16_t v =
-                deep ? raw->at(x, y)
-                     : luminance(w_.picFrame->Point(static_cast<float>(x), static_cast<float>(y)));
+                raw ? raw->at(x, y)
+                    : luminance(w_.picFrame->Point(static_cast<float>(x), static_cast<float>(y)));
             pixels.append(static_cast<char>(v & 0xff));
             pixels.append(static_cast<char>(v >> 8));
         }

@@ -1,6 +1,7 @@
 #include "server/star_choice.h"
 
 #include "measure/AIP.h"
+#include "measure/raw_star.h"
 #include "measure/star_measures.h"
 
 #include <algorithm>
@@ -30,7 +31,9 @@ Background robust(std::vector<double> samples) {
     return b;
 }
 
-Background frameBackground(const LumaFrame& f) {
+// Frames: LumaFrame (the picture's luminance) or RawFrame (camera units); both have width,
+// height and at(x, y).
+template <class Frame> Background frameBackground(const Frame& f) {
     std::vector<double> samples;
     for (int y = 0; y < f.height; y += 3)
         for (int x = 0; x < f.width; x += 3)
@@ -43,7 +46,7 @@ struct Candidate {
     StarMeasures measures;
 };
 
-bool isPeak(const LumaFrame& f, int x, int y, double high, double low) {
+template <class Frame> bool isPeak(const Frame& f, int x, int y, double high, double low) {
     const int v = f.at(x, y);
     if (v < high)
         return false;
@@ -59,7 +62,7 @@ bool isPeak(const LumaFrame& f, int x, int y, double high, double low) {
     return true;
 }
 
-std::vector<QPoint> peaksOf(const LumaFrame& f, const QRect& area) {
+template <class Frame> std::vector<QPoint> peaksOf(const Frame& f, const QRect& area) {
     const Background b = frameBackground(f);
     std::vector<QPoint> peaks;
     const QRect inner = area.intersected(QRect(1, 1, f.width - 2, f.height - 2));
@@ -83,11 +86,12 @@ QPointF centroid(const LumaFrame& f, QPoint p, double level) {
 }
 
 // One candidate per star: peaks closer than 3 px to a brighter one are the same star.
-std::vector<Candidate> candidatesOf(const LumaFrame& f, const QRect& area, int side) {
+// `measure` gives the star's centre and measures from its peak.
+template <class Frame, class Measure>
+std::vector<Candidate> candidatesOf(const Frame& f, const QRect& area, const Measure& measure) {
     std::vector<QPoint> peaks = peaksOf(f, area);
     std::sort(peaks.begin(), peaks.end(),
               [&](QPoint a, QPoint b) { return f.at(a.x(), a.y()) > f.at(b.x(), b.y()); });
-    const double level = frameBackground(f).level;
     std::vector<Candidate> stars;
     for (QPoint p : peaks) {
         const bool seen = std::any_of(stars.begin(), stars.end(), [&](const Candidate& c) {
@@ -95,13 +99,53 @@ std::vector<Candidate> candidatesOf(const LumaFrame& f, const QRect& area, int s
         });
         if (seen)
             continue;
+        stars.push_back(measure(p));
+    }
+    return stars;
+}
+
+std::vector<Candidate> candidatesOf(const LumaFrame& f, const QRect& area, int side) {
+    const double level = frameBackground(f).level;
+    return candidatesOf(f, area, [&](QPoint p) {
         const QPointF at = centroid(f, p, level);
         const auto lum = [&f](int x, int y) {
             return x >= 0 && y >= 0 && x < f.width && y < f.height ? f.at(x, y) : -1.0;
         };
-        stars.push_back({at, measureStar(readLumWindow(lum, at.x(), at.y(), side))});
+        return Candidate{at, measureStar(readLumWindow(lum, at.x(), at.y(), side))};
+    });
+}
+
+// A peak whose search window finds no star, or another (brighter) one further off, stays a
+// candidate at the peak without measures: it can crowd a star but not be chosen.
+std::vector<Candidate> candidatesOf(const RawFrame& f, const QRect& area, int side) {
+    return candidatesOf(f, area, [&](QPoint p) {
+        const std::optional<RawStar> star = findRawStar(f, p.x(), p.y(), side);
+        if (!star || std::hypot(star->x - p.x(), star->y - p.y()) > 2.0)
+            return Candidate{QPointF(p), StarMeasures{}};
+        return Candidate{QPointF(star->x, star->y), measureRawStar(f, *star, side)};
+    });
+}
+
+// The rules of chooseGuideStar over the candidates of a width x height frame.
+std::optional<QPointF> bestOf(const std::vector<Candidate>& stars, int width, int height,
+                              const StarChoiceRules& rules) {
+    const double r = rules.radius;
+    std::optional<Candidate> best;
+    for (const Candidate& c : stars) {
+        const bool nearEdge =
+            c.at.x() < r || c.at.y() < r || c.at.x() > width - 1 - r || c.at.y() > height - 1 - r;
+        const bool crowded = std::any_of(stars.begin(), stars.end(), [&](const Candidate& o) {
+            return &o != &c && std::hypot(o.at.x() - c.at.x(), o.at.y() - c.at.y()) < r;
+        });
+        const StarMeasures& m = c.measures;
+        if (!m.valid || m.saturated || nearEdge || crowded || m.snr < rules.minSnr)
+            continue;
+        if (!best || m.flux > best->measures.flux)
+            best = c;
     }
-    return stars;
+    if (!best)
+        return std::nullopt;
+    return best->at;
 }
 } // namespace
 
@@ -123,22 +167,13 @@ std::optional<QPointF> chooseGuideStar(const LumaFrame& f, const StarChoiceRules
     if (f.width < 3 || f.height < 3)
         return std::nullopt;
     const QRect area = roi.value_or(QRect(0, 0, f.width, f.height));
-    const std::vector<Candidate> stars = candidatesOf(f, area, rules.radius);
-    const double r = rules.radius;
-    std::optional<Candidate> best;
-    for (const Candidate& c : stars) {
-        const bool nearEdge = c.at.x() < r || c.at.y() < r || c.at.x() > f.width - 1 - r ||
-                              c.at.y() > f.height - 1 - r;
-        const bool crowded = std::any_of(stars.begin(), stars.end(), [&](const Candidate& o) {
-            return &o != &c && std::hypot(o.at.x() - c.at.x(), o.at.y() - c.at.y()) < r;
-        });
-        const StarMeasures& m = c.measures;
-        if (!m.valid || m.saturated || nearEdge || crowded || m.snr < rules.minSnr)
-            continue;
-        if (!best || m.flux > best->measures.flux)
-            best = c;
-    }
-    if (!best)
+    return bestOf(candidatesOf(f, area, rules.radius), f.width, f.height, rules);
+}
+
+std::optional<QPointF> chooseGuideStar(const RawFrame& f, const StarChoiceRules& rules,
+                                       std::optional<QRect> roi) {
+    if (f.width < 3 || f.height < 3)
         return std::nullopt;
-    return best->at;
+    const QRect area = roi.value_or(QRect(0, 0, f.width, f.height));
+    return bestOf(candidatesOf(f, area, rules.radius), f.width, f.height, rules);
 }

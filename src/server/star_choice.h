@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/capture/raw_frame.h"
+
 #include <QImage>
 #include <QPointF>
 #include <QRect>
@@ -29,4 +31,10 @@ struct StarChoiceRules {
 // neighbours above 3 levels (single hot pixels do not count). Returns its brightness-weighted
 // centre.
 std::optional<QPointF> chooseGuideStar(const LumaFrame& frame, const StarChoiceRules& rules,
+                                       std::optional<QRect> roi = std::nullopt);
+// The same on a frame at the camera's depth: peaks and background in camera units, each star
+// centred by findRawStar() and measured by measureRawStar(), so a star counts as saturated
+// when a pixel about it reaches saturationLevel() (90 % of the camera's maximum). Returns the
+// star's centre as findRawStar() finds it.
+std::optional<QPointF> chooseGuideStar(const RawFrame& frame, const StarChoiceRules& rules,
                                        std::optional<QRect> roi = std::nullopt);

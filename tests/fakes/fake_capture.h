@@ -17,6 +17,8 @@ public:
         bool failConnect = false;
         bool failGrab = false;
         QImage frame;
+        // The same frame at the camera's depth, for drivers that give one (INDI cameras).
+        std::shared_ptr<const RawFrame> raw;
         // The size a Format dialog switches to; empty leaves the size as it is.
         QSize formatTo;
         // A camera that exposes on command, as an INDI camera is.
@@ -88,6 +90,7 @@ private:
             return e.caps.fHasDlgVideoFormat;
         }
         QString errorString() const override { return QStringLiteral("camera unplugged"); }
+        std::shared_ptr<const RawFrame> rawFrame() const override { return entry().raw; }
         std::optional<ExposureRange> exposureRange() const override {
             return entry().exposureRange;
         }

@@ -1,7 +1,10 @@
 #include "app/button_colour.h"
 #include "app/frame_picture.h"
+#include "app/main_window_probe.h"
 #include "app/star_frame.h"
 #include "app/window_fixture.h"
+#include "measure/raw_sky.h"
+#include "platform/capture/frame_stretch.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -113,4 +116,45 @@ TEST_F(Lock, RightClicksToggleTheReferenceMark) {
     emit w.picFrame->mouseUp(2, 30, 40);
     EXPECT_FALSE(w.state.markShown);
     EXPECT_EQ(w.state.markX, 10);
+}
+
+// A camera that gives raw frames (INDI) is measured on them: the lock takes the sub-pixel
+// centre, Select Star Automatically the star the stretch put at 255 (the brightest, at half the
+// camera's maximum), the guide cycle its error and measures, unsaturated.
+TEST_F(Lock, ARawFrameIsMeasuredAtTheCamerasDepth) {
+    RawSky field;
+    field.width = 640;
+    field.height = 480;
+    std::mt19937 random(3);
+    const auto show = [&](double x, double y) {
+        const auto raw =
+            std::make_shared<RawFrame>(renderRaw(field,
+                                                 {{x, y, amplitudeForPeak(32000, 2.5), 2.5},
+                                                  {400.5, 300.5, amplitudeForPeak(8000, 2.5), 2.5}},
+                                                 random));
+        fp.capture.entries[0].raw = raw;
+        fp.capture.entries[0].frame = stretchToPicture(*raw);
+    };
+    show(101.37, 51.62);
+    frmMain& w = open();
+    w.cmdPreview->click();
+    MainWindowProbe::tickUntilCycle(w);
+    ASSERT_TRUE(w.selectStarAutomatically());
+    EXPECT_NEAR(w.state.targetX, 101.37, 0.05);
+    EXPECT_NEAR(w.state.targetY, 51.62, 0.05);
+
+    w.cmdLock->click();
+    w.cmdLock->click();
+    emit w.picFrame->mouseUp(1, 103, 50);
+    EXPECT_NEAR(w.state.targetX, 101.37, 0.05);
+    EXPECT_NEAR(w.state.targetY, 51.62, 0.05);
+
+    show(102.81, 50.94);
+    MainWindowProbe::tickUntilCycle(w);
+    EXPECT_NEAR(w.state.errX, w.state.targetX - 102.81, 0.05);
+    EXPECT_NEAR(w.state.errY, w.state.targetY - 50.94, 0.05);
+    const StarMeasures& m = w.guideHistory().last().star;
+    EXPECT_TRUE(m.valid);
+    EXPECT_FALSE(m.saturated);
+    EXPECT_NEAR(m.peak, 32000 - 500, 2000);
 }

@@ -1,3 +1,4 @@
+#include "measure/raw_sky.h"
 #include "server/dither.h"
 #include "server/settle.h"
 #include "server/star_choice.h"
@@ -44,6 +45,33 @@ TEST(StarChoice, SkipsSaturatedCrowdedAndEdgeStars) {
     // Too faint for the SNR asked, and a blank frame: none.
     EXPECT_FALSE(chooseGuideStar(lumaOf(frame), {24, 1e6}));
     EXPECT_FALSE(chooseGuideStar(lumaOf(sky({})), {24, 8.0}));
+}
+
+// On a raw frame: the brightest star whose peak stays below 90 % of the camera's maximum (one
+// at 95 % is saturated), centred to a fraction of a pixel; the other rules as on the picture.
+TEST(StarChoice, OnRawFramesTheBrightestBelowNinetyPercentOfTheMaximum) {
+    RawSky field;
+    field.width = 320;
+    field.height = 240;
+    const auto star = [](double x, double y, double share) {
+        return TrueStar{x, y, amplitudeForPeak(share * 65535, 3), 3};
+    };
+    std::vector<TrueStar> stars{star(160, 120, 0.95),    // saturated
+                                star(10, 60, 0.8),       // at the edge
+                                star(60, 200, 0.7),      // with a neighbour ...
+                                star(70, 205, 0.3),      // ... within the radius
+                                star(250.3, 60.6, 0.6),  // the one
+                                star(100.2, 80.7, 0.2)}; // fainter
+    std::mt19937 random(4);
+    const auto chosen = chooseGuideStar(renderRaw(field, stars, random), {24, 8.0});
+    ASSERT_TRUE(chosen);
+    EXPECT_NEAR(chosen->x(), 250.3, 0.05);
+    EXPECT_NEAR(chosen->y(), 60.6, 0.05);
+    stars[4] = star(250, 60, 0.92); // now saturated too
+    const auto fainter = chooseGuideStar(renderRaw(field, stars, random), {24, 8.0});
+    ASSERT_TRUE(fainter);
+    EXPECT_NEAR(fainter->x(), 100.2, 0.05);
+    EXPECT_FALSE(chooseGuideStar(renderRaw(field, {}, random), {24, 8.0}));
 }
 
 // In range for whole seconds; the timeout is checked on the frame after it passed; a star

@@ -83,6 +83,7 @@ bool readShape(const Header& h, RawFrame& frame, QString& error) {
     frame.width = int(width);
     frame.height = int(height);
     frame.bitDepth = int(bitpix);
+    frame.maxValue = bitpix == 8 ? 255 : 65535;
     return true;
 }
 

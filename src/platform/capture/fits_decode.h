@@ -8,9 +8,9 @@
 // Reads a FITS image as INDI cameras send it: a primary header of 80-character cards in
 // 2880-byte blocks, then the data. Accepted: BITPIX 8 (unsigned) or 16 (signed, big-endian),
 // NAXIS 2 (or 3 with NAXIS3 = 1), with the physical value BZERO + BSCALE * stored, rounded
-// and held to 0..65535 (0..255 for 8-bit data). Rows are kept in data order: INDI writes
-// ROWORDER 'TOP-DOWN', so the first row is the top one; only an explicit 'BOTTOM-UP' is turned
-// over.
+// and held to 0..65535 (0..255 for 8-bit data), which is also the frame's maxValue. Rows are kept
+// in data order: INDI writes ROWORDER 'TOP-DOWN', so the first row is the top one; only an explicit
+// 'BOTTOM-UP' is turned over.
 //
 // Colour cameras (a BAYERPAT card) are made mono at full size: each pixel becomes the mean of
 // the 2 x 2 cell it starts (itself, its right, lower and lower-right neighbour; the last row and

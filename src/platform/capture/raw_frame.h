@@ -11,6 +11,10 @@ struct RawFrame {
     int width = 0;
     int height = 0;
     int bitDepth = 0; // 8 or 16
+    // The largest value the camera can give (camera units): 255 for 8-bit frames, 65535 for
+    // 16-bit ones. Saturation is judged against it. A FITS DATAMAX is not taken for it: INDI
+    // writes there the brightest value of that one frame, not the camera's limit.
+    int maxValue = 65535;
     // The exposure the camera says it made (FITS EXPTIME), in seconds; -1 when not given.
     double exposureSec = -1;
     // Colour cameras: the Bayer pattern of the sensor ("RGGB", ...), empty for mono. The
