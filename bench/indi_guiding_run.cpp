@@ -222,13 +222,15 @@ QString Session::calibrate(int& frames) {
     GuideHistory& history = w_->guideHistory();
     const size_t before = history.size();
     QString failure;
-    QObject::connect(&w_->calibrator(), &Calibrator::failed, w_.get(),
-                     [&](const QString& why) { failure = why; });
+    const QMetaObject::Connection listening =
+        QObject::connect(&w_->calibrator(), &Calibrator::failed, w_.get(),
+                         [&](const QString& why) { failure = why; });
     w_->mnuCalibrate->trigger();
     if (!w_->calibrating())
         return problem(QStringLiteral("calibration did not start"));
     // The calibrator's own limit (60 steps a leg) ends it long before this.
     runUntil([&] { return !w_->calibrating(); }, 600000);
+    QObject::disconnect(listening);
     frames = static_cast<int>(history.size() - before);
     if (!failure.isEmpty() || !w_->calibration())
         return problem(QStringLiteral("calibration failed (%1) ").arg(pathOf(w_->calibrator())) +

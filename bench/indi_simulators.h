@@ -21,8 +21,8 @@ public:
     bool connect(const QString& device);
     // Guide rates of the telescope simulator, multiples of the sidereal rate (0.5: 7.5"/s).
     bool setGuideRate(double siderealMultiple);
-    // Slews the mount to `decDeg` at the right ascension it points at now (at start-up the
-    // meridian), so that it tracks from then on; waits until the slew has ended.
+    // Slews the mount to `decDeg` at the right ascension it points at now, so that it tracks
+    // from then on; waits until the slew has ended.
     bool slewToDec(double decDeg, int withinMs = 90000);
     // The element's value of a number property; nullopt when it is not known.
     std::optional<double> number(const QString& device, const char* property, const char* element);
