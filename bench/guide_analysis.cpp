@@ -173,8 +173,11 @@ PulseLag fitPulseLag(const std::vector<GuideRecord>& records, const Calibration&
 
 std::optional<std::vector<double>> leastSquares(const std::vector<std::vector<double>>& rows,
                                                 const std::vector<double>& y) {
+    // Normal equations suit a few unknowns only; the bound also spares GCC 12 at -O3 a false
+    // warning about the matrix's size.
+    constexpr size_t kMaxUnknowns = 16;
     const size_t n = rows.empty() ? 0 : rows.front().size();
-    if (n == 0 || rows.size() < n)
+    if (n == 0 || n > kMaxUnknowns || rows.size() < n)
         return std::nullopt;
     // The normal equations (rows' * rows) x = rows' * y, as one augmented matrix.
     std::vector<std::vector<double>> m(n, std::vector<double>(n + 1, 0));
