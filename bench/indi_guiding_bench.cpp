@@ -54,75 +54,84 @@ struct Options {
     QString recordsDir;
 };
 
+// A number on the command line: its name, help, default, and where it goes in the options.
+struct NumberFlag {
+    const char* name;
+    const char* what;
+    double value;
+    void (*set)(Options&, double);
+};
+
+std::vector<NumberFlag> numberFlags(const Options& o) {
+    const BenchSettings& s = o.settings;
+    const BenchSky& sky = o.sky;
+    return {
+        {"minutes", "Minutes of guiding", s.guideMinutes,
+         [](Options& to, double v) { to.settings.guideMinutes = v; }},
+        {"pixel-size", "Pixel size, um", s.pixelSizeUm,
+         [](Options& to, double v) { to.settings.pixelSizeUm = v; }},
+        {"focal-length", "Focal length, mm", s.focalLengthMm,
+         [](Options& to, double v) { to.settings.focalLengthMm = v; }},
+        {"ra-rate", "RA guide rate typed, arcsec/s", s.raGuideRate,
+         [](Options& to, double v) { to.settings.raGuideRate = v; }},
+        {"dec-rate", "Dec guide rate typed, arcsec/s", s.decGuideRate,
+         [](Options& to, double v) { to.settings.decGuideRate = v; }},
+        {"dec-correct", "Dec corrections (0 or 1)", 1,
+         [](Options& to, double v) { to.settings.decCorrect = v != 0; }},
+        {"use-calibration", "Use Calibration (0 or 1)", 1,
+         [](Options& to, double v) { to.settings.useCalibration = v != 0; }},
+        {"min-correction", "Minimum correction, arcsec", s.minCorrectionArcsec,
+         [](Options& to, double v) { to.settings.minCorrectionArcsec = v; }},
+        {"max-correction", "Maximum correction, arcsec", s.maxCorrectionArcsec,
+         [](Options& to, double v) { to.settings.maxCorrectionArcsec = v; }},
+        {"exposure", "Exposure, whole seconds", double(s.exposureSec),
+         [](Options& to, double v) { to.settings.exposureSec = static_cast<int>(v); }},
+        {"dithers", "Dithers after guiding", double(s.dithers),
+         [](Options& to, double v) { to.settings.dithers = static_cast<int>(v); }},
+        {"dither-px", "Dither amount, px", s.ditherPx,
+         [](Options& to, double v) { to.settings.ditherPx = v; }},
+        {"settle-px", "Settled within, px", s.settle.pixels,
+         [](Options& to, double v) { to.settings.settle.pixels = v; }},
+        {"settle-time", "Settled for, whole seconds", double(s.settle.timeSec),
+         [](Options& to, double v) { to.settings.settle.timeSec = static_cast<int>(v); }},
+        {"settle-timeout", "Settle time-out, whole seconds", double(s.settle.timeoutSec),
+         [](Options& to, double v) { to.settings.settle.timeoutSec = static_cast<int>(v); }},
+        {"pe", "Periodic error peak to peak, arcsec", sky.pePeakToPeak,
+         [](Options& to, double v) { to.sky.pePeakToPeak = v; }},
+        {"pe-period", "Periodic error's period, s", sky.pePeriodSec,
+         [](Options& to, double v) { to.sky.pePeriodSec = v; }},
+        {"drift", "RA drift, arcsec/s", sky.driftArcsecPerSec,
+         [](Options& to, double v) { to.sky.driftArcsecPerSec = v; }},
+    };
+}
+
 std::optional<Options> parseOptions(const QApplication& app) {
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Guides INDI's simulators with the main window."));
     p.addHelpOption();
-    const BenchSettings d;
-    const BenchSky sky;
-    const auto option = [&](const char* name, const char* what, double value) {
-        const QCommandLineOption o(QString::fromLatin1(name), QString::fromLatin1(what),
-                                   QStringLiteral("value"), QString::number(value));
-        p.addOption(o);
-        return o;
-    };
-    const QCommandLineOption aggressiveness(QStringLiteral("aggressiveness"),
-                                            QStringLiteral("Percentages, one run each"),
-                                            QStringLiteral("list"), QStringLiteral("100,70"));
-    p.addOption(aggressiveness);
+    const QCommandLineOption aggressiveness(
+        QStringLiteral("aggressiveness"),
+        QStringLiteral("Percentages, one run each (default 100,70)"), QStringLiteral("list"),
+        QStringLiteral("100,70"));
     const QCommandLineOption records(QStringLiteral("records"),
                                      QStringLiteral("Writes each run's guide records as CSV here"),
                                      QStringLiteral("folder"));
-    p.addOption(records);
-    const auto minutes = option("minutes", "Minutes of guiding", d.guideMinutes);
-    const auto pixel = option("pixel-size", "Pixel size, um", d.pixelSizeUm);
-    const auto focal = option("focal-length", "Focal length, mm", d.focalLengthMm);
-    const auto raRate = option("ra-rate", "RA guide rate typed, arcsec/s", d.raGuideRate);
-    const auto decRate = option("dec-rate", "Dec guide rate typed, arcsec/s", d.decGuideRate);
-    const auto decCorrect = option("dec-correct", "Dec corrections (0 or 1)", 1);
-    const auto useCal = option("use-calibration", "Use Calibration (0 or 1)", 1);
-    const auto minCorr =
-        option("min-correction", "Minimum correction, arcsec", d.minCorrectionArcsec);
-    const auto maxCorr =
-        option("max-correction", "Maximum correction, arcsec", d.maxCorrectionArcsec);
-    const auto exposure = option("exposure", "Exposure, whole seconds", d.exposureSec);
-    const auto dithers = option("dithers", "Dithers after guiding", d.dithers);
-    const auto ditherPx = option("dither-px", "Dither amount, px", d.ditherPx);
-    const auto settlePx = option("settle-px", "Settled within, px", d.settle.pixels);
-    const auto settleSec = option("settle-time", "Settled for, s", d.settle.timeSec);
-    const auto settleOut = option("settle-timeout", "Settle time-out, s", d.settle.timeoutSec);
-    const auto pe = option("pe", "Periodic error peak to peak, arcsec", sky.pePeakToPeak);
-    const auto period = option("pe-period", "Periodic error's period, s", sky.pePeriodSec);
-    const auto drift = option("drift", "RA drift, arcsec/s", sky.driftArcsecPerSec);
-    p.process(app);
-
+    p.addOptions({aggressiveness, records});
     Options o;
-    const auto number = [&](const QCommandLineOption& option) {
-        return p.value(option).toDouble();
-    };
+    const std::vector<NumberFlag> flags = numberFlags(o);
+    for (const NumberFlag& f : flags)
+        p.addOption({QString::fromLatin1(f.name),
+                     QStringLiteral("%1 (default %2)").arg(QLatin1String(f.what)).arg(f.value),
+                     QStringLiteral("value"), QString::number(f.value)});
+    p.process(app);
+    for (const NumberFlag& f : flags)
+        f.set(o, p.value(QString::fromLatin1(f.name)).toDouble());
     o.aggressiveness.clear();
     for (const QString& a : p.value(aggressiveness).split(QLatin1Char(',')))
         if (const int v = a.trimmed().toInt(); v > 0)
             o.aggressiveness.push_back(v);
-    BenchSettings& s = o.settings;
-    s.guideMinutes = number(minutes);
-    s.pixelSizeUm = number(pixel);
-    s.focalLengthMm = number(focal);
-    s.raGuideRate = number(raRate);
-    s.decGuideRate = number(decRate);
-    s.decCorrect = number(decCorrect) != 0;
-    s.useCalibration = number(useCal) != 0;
-    s.minCorrectionArcsec = number(minCorr);
-    s.maxCorrectionArcsec = number(maxCorr);
-    s.exposureSec = static_cast<int>(number(exposure));
-    s.dithers = static_cast<int>(number(dithers));
-    s.ditherPx = number(ditherPx);
-    s.settle = {number(settlePx), static_cast<int>(number(settleSec)),
-                static_cast<int>(number(settleOut))};
-    o.sky.pePeakToPeak = number(pe);
-    o.sky.pePeriodSec = number(period);
-    o.sky.driftArcsecPerSec = number(drift);
     o.recordsDir = p.value(records);
+    const BenchSettings& s = o.settings;
     if (o.aggressiveness.empty() || s.exposureSec < 1 || s.guideMinutes <= 0)
         return std::nullopt;
     return o;

@@ -12,6 +12,7 @@
 #include "platform/telescope/telescope_registry.h"
 #include "protocol_client.h"
 #include "server/server_link.h"
+#include "settings/setting_keys.h"
 #include "sim/sim_clock.h"
 #include "sim/sky_simulator.h"
 
@@ -78,23 +79,24 @@ QString prepareSimulators(int port, const BenchSky& sky) {
 }
 
 void storeSettings(FakeStore& store, const BenchSettings& s, int indiPort, int serverPort) {
-    const auto set = [&](const char* section, const char* key, double value) {
-        store.set(section, key, QString::number(value));
+    const auto set = [&](const SettingKey& key, double value) {
+        store.set(key.section, key.key, QString::number(value));
     };
-    store.set("INDI Camera Options", "Server", QStringLiteral("localhost:%1").arg(indiPort));
-    set("Camera Options", "Exposure", s.exposureSec);
-    set("Camera Options", "HorizontalPixelSize", s.pixelSizeUm);
-    set("Camera Options", "VerticalPixelSize", s.pixelSizeUm);
-    set("Guidescope Options", "FocalLength", s.focalLengthMm);
-    set("Guiding Options", "RA Guide Rate", s.raGuideRate);
-    set("Guiding Options", "Dec Guide Rate", s.decGuideRate);
-    set("Guiding Options", "Dec Correct", s.decCorrect ? 1 : 0);
-    set("Guiding Options", "Minumum Correction", s.minCorrectionArcsec);
-    set("Guiding Options", "Maximum Correction", s.maxCorrectionArcsec);
-    set("Guiding Options", "Aggressiveness", s.aggressiveness);
-    set("Server Options", "Enabled", 1);
-    set("Server Options", "Port", serverPort);
-    store.set("Server Options", "Listen", "local");
+    store.set(keys::IndiCameraServer.section, keys::IndiCameraServer.key,
+              QStringLiteral("localhost:%1").arg(indiPort));
+    set(keys::Exposure, s.exposureSec);
+    set(keys::HorizontalPixelSize, s.pixelSizeUm);
+    set(keys::VerticalPixelSize, s.pixelSizeUm);
+    set(keys::FocalLength, s.focalLengthMm);
+    set(keys::RAGuideRate, s.raGuideRate);
+    set(keys::DecGuideRate, s.decGuideRate);
+    set(keys::DecCorrect, s.decCorrect ? 1 : 0);
+    set(keys::MinimumCorrection, s.minCorrectionArcsec);
+    set(keys::MaximumCorrection, s.maxCorrectionArcsec);
+    set(keys::Aggressiveness, s.aggressiveness);
+    set(keys::ServerEnabled, 1);
+    set(keys::ServerPort, serverPort);
+    store.set(keys::ServerListen.section, keys::ServerListen.key, "local");
 }
 
 // The brightest pixel of the raw frame's middle half: a star well inside.
@@ -252,40 +254,42 @@ QString Session::guide(std::vector<GuideRecord>& records) {
     return {};
 }
 
+// One dither of up to `px` through the guiding server, waiting for its SettleDone.
+DitherResult ditherOnce(ProtocolClient& client, double px, const SettleParams& p) {
+    client.forget();
+    QElapsedTimer clock;
+    clock.start();
+    const QJsonObject settle{{"pixels", p.pixels}, {"time", p.timeSec}, {"timeout", p.timeoutSec}};
+    const int id = client.call(QStringLiteral("dither"), QJsonArray{px, false, settle});
+    std::optional<QJsonObject> done, answer;
+    const auto refused = [&] { return answer && answer->contains("error"); };
+    runUntil(
+        [&] {
+            if (!answer)
+                answer = client.takeAnswer(id);
+            if (!done)
+                done = client.takeEvent(QStringLiteral("SettleDone"));
+            return done || refused();
+        },
+        (p.timeoutSec + 30) * 1000LL);
+    DitherResult r;
+    r.seconds = static_cast<double>(clock.elapsed()) / 1000;
+    if (const auto moved = client.takeEvent(QStringLiteral("GuidingDithered")))
+        r.move = QPointF((*moved)["dx"].toDouble(), (*moved)["dy"].toDouble());
+    r.settled = done && (*done)["Status"].toInt() == 0;
+    r.error = done        ? (*done)["Error"].toString()
+              : refused() ? (*answer)["error"].toObject()["message"].toString()
+                          : QStringLiteral("no SettleDone");
+    return r;
+}
+
 // Dithers one after the other through the guiding server, each once the last has settled.
 QString Session::dither(std::vector<DitherResult>& results) {
     ProtocolClient client{static_cast<quint16>(serverPort_)};
     if (!runUntil([&] { return client.connected(); }, 5000))
         return QStringLiteral("cannot reach the guiding server");
-    const SettleParams& p = settings_.settle;
-    const QJsonObject settle{{"pixels", p.pixels}, {"time", p.timeSec}, {"timeout", p.timeoutSec}};
-    for (int i = 0; i < settings_.dithers; ++i) {
-        client.forget();
-        QElapsedTimer clock;
-        clock.start();
-        const int id =
-            client.call(QStringLiteral("dither"), QJsonArray{settings_.ditherPx, false, settle});
-        std::optional<QJsonObject> done, answer;
-        runUntil(
-            [&] {
-                if (!answer)
-                    answer = client.takeAnswer(id);
-                if (!done)
-                    done = client.takeEvent(QStringLiteral("SettleDone"));
-                return done || (answer && answer->contains("error"));
-            },
-            (p.timeoutSec + 30) * 1000LL);
-        DitherResult r;
-        r.seconds = static_cast<double>(clock.elapsed()) / 1000;
-        if (const auto moved = client.takeEvent(QStringLiteral("GuidingDithered")))
-            r.move = QPointF((*moved)["dx"].toDouble(), (*moved)["dy"].toDouble());
-        r.settled = done && (*done)["Status"].toInt() == 0;
-        r.error = done ? (*done)["Error"].toString()
-                  : answer && answer->contains("error")
-                      ? (*answer)["error"].toObject()["message"].toString()
-                      : QStringLiteral("no SettleDone");
-        results.push_back(r);
-    }
+    for (int i = 0; i < settings_.dithers; ++i)
+        results.push_back(ditherOnce(client, settings_.ditherPx, settings_.settle));
     return {};
 }
 
