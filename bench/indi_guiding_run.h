@@ -1,0 +1,62 @@
+#pragma once
+
+#include "guiding/calibration.h"
+#include "guiding/guide_history.h"
+#include "server/settle.h"
+
+#include <QPointF>
+#include <QString>
+#include <optional>
+#include <vector>
+
+// The sky INDI's simulators show. The mount tracks at the sidereal rate; its error comes from
+// the bench's star catalogue, which moves the stars in RA by the periodic error and the drift.
+struct BenchSky {
+    double pePeakToPeak = 2;         // arcsec on the sky
+    double pePeriodSec = 60;         // s
+    double driftArcsecPerSec = 0.01; // RA, arcsec on the sky per second
+    double guideRate = 0.5;          // the mount's, a multiple of the sidereal rate
+    double decDeg = 30;              // where the mount is slewed
+};
+
+// What the window is set to, and what the run does.
+struct BenchSettings {
+    int aggressiveness = 100; // percent
+    double pixelSizeUm = 5.2;
+    double focalLengthMm = 900;
+    double raGuideRate = 7.5; // typed, arcsec per second of pulse
+    double decGuideRate = 7.5;
+    bool decCorrect = true;
+    bool useCalibration = true;
+    double minCorrectionArcsec = 0.5;
+    double maxCorrectionArcsec = 10;
+    int exposureSec = 1;
+    double guideMinutes = 8;
+    int dithers = 5;
+    double ditherPx = 3;
+    SettleParams settle{1.5, 8, 60};
+};
+
+struct DitherResult {
+    QPointF move;       // the target's move the server announced, px
+    double seconds = 0; // from the request to SettleDone
+    bool settled = false;
+    QString error; // the server's, when it did not settle
+};
+
+struct RunResult {
+    QString problem;    // why the run ended early; empty when it went through
+    QString starChoice; // how the guide star was chosen
+    int calibrationFrames = 0;
+    std::optional<Calibration> calibration;
+    std::vector<GuideRecord> guided; // the cycles of the guiding minutes, dithers not included
+    std::vector<DitherResult> dithers;
+};
+
+// One run on INDI's simulators: starts indiserver with the telescope and CCD simulators and
+// the bench's catalogue, slews the mount, opens the main window on them (offscreen, fakes for
+// the rest of the platform, the guiding server on), chooses a star, calibrates, guides for
+// the given minutes and then dithers through the guiding server as an imaging program would.
+// Everything runs on the window's event loop in real time; indiserver is stopped at the end.
+// Meant to run inside private PID and network namespaces.
+RunResult runIndiGuiding(const BenchSettings& settings, const BenchSky& sky);
