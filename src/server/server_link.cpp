@@ -6,6 +6,7 @@
 #include "app/version.h"
 #include "server/methods.h"
 #include "server/star_choice.h"
+#include "settings/convert.h"
 #include "settings/setting_keys.h"
 #include "settings/settings_reader.h"
 
@@ -17,6 +18,33 @@
 
 namespace {
 const QString kServerCondition = QStringLiteral("server");
+const QString kSettingsCondition = QStringLiteral("server settings");
+// How long settings changed by requests wait before they are written, ms.
+constexpr int kSettingsDelayMs = 500;
+
+// Where to listen, from the settings; a value that cannot be read gives way to its default.
+struct ListenSettings {
+    quint16 port = 0;
+    bool network = false;
+    QStringList unreadable; // each value replaced by its default, and that default
+};
+
+ListenSettings listenSettings(SettingsReader& in) {
+    ListenSettings out;
+    const QString portText = in.text(keys::ServerPort);
+    const auto port = toWhole(portText, 0, 65535);
+    const int64_t defaultPort = *toWhole(keys::ServerPort.startupDefault, 0, 65535);
+    if (!port)
+        out.unreadable << QStringLiteral("Port \"%1\" (%2 used)").arg(portText).arg(defaultPort);
+    out.port = static_cast<quint16>(port.value_or(defaultPort));
+    const QString listen = in.text(keys::ServerListen);
+    const QString mode = listen.trimmed();
+    out.network = mode.compare(QLatin1String("network"), Qt::CaseInsensitive) == 0;
+    if (!out.network && mode.compare(QLatin1String("local"), Qt::CaseInsensitive) != 0)
+        out.unreadable << QStringLiteral("Listen \"%1\" (%2 used)")
+                              .arg(listen, QLatin1String(keys::ServerListen.startupDefault));
+    return out;
+}
 
 std::optional<StepPulse> stepPulse(const std::optional<PulseRequest>& pulse) {
     if (!pulse)
@@ -26,9 +54,16 @@ std::optional<StepPulse> stepPulse(const std::optional<PulseRequest>& pulse) {
 } // namespace
 
 ServerLink::ServerLink(frmMain& window)
-    : w_(window), server_([this](const QByteArray& line) { return handleLine(*this, line); },
-                          [this] { return greeting(); }, this),
+    : w_(window), writes_(*window.platform_.store, kSettingsDelayMs,
+                          [this](bool saved) { w_.settingsSaved(saved); }),
+      server_(
+          [this](const rpc::Request& request) {
+              const WriteBehindStore::Hold hold(writes_);
+              return handleRequest(*this, request);
+          },
+          [this] { return greeting(); }, this),
       events_(QHostInfo::localHostName(), 1, QStringLiteral(ORVALIS_VERSION)) {
+    w_.platform_.store = &writes_;
     clock_.start();
     sent_ = snapshot();
     connect(&server_, &EventServer::clientCountChanged, this, &ServerLink::showClients);
@@ -47,6 +82,8 @@ ServerLink::ServerLink(frmMain& window)
 ServerLink::~ServerLink() {
     server_.disconnect(this);
     server_.close();
+    writes_.flush();
+    w_.platform_.store = &writes_.inner();
     if (clients_)
         delete clients_.data();
 }
@@ -55,10 +92,15 @@ void ServerLink::start() {
     SettingsReader in(*w_.platform().store);
     if (!in.flag(keys::ServerEnabled))
         return;
-    const auto port = static_cast<quint16>(in.whole(keys::ServerPort, 0, 65535));
-    const bool network = in.text(keys::ServerListen)
-                             .trimmed()
-                             .compare(QLatin1String("network"), Qt::CaseInsensitive) == 0;
+    const ListenSettings settings = listenSettings(in);
+    if (settings.unreadable.isEmpty())
+        w_.clearCondition(kSettingsCondition);
+    else
+        w_.showCondition(kSettingsCondition,
+                         QStringLiteral("Server Options not readable: %1")
+                             .arg(settings.unreadable.join(QStringLiteral(", "))));
+    const quint16 port = settings.port;
+    const bool network = settings.network;
     QString why;
     if (!server_.listen(port, network, &why)) {
         w_.showCondition(kServerCondition,
