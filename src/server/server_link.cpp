@@ -4,9 +4,9 @@
 #include "app/frame_picture.h"
 #include "app/frmMain.h"
 #include "app/version.h"
+#include "server/listen_settings.h"
 #include "server/methods.h"
 #include "server/star_choice.h"
-#include "settings/convert.h"
 #include "settings/setting_keys.h"
 #include "settings/settings_reader.h"
 
@@ -19,32 +19,8 @@
 namespace {
 const QString kServerCondition = QStringLiteral("server");
 const QString kSettingsCondition = QStringLiteral("server settings");
-// How long settings changed by requests wait before they are written, ms.
+// The least time between two writes of settings changed by requests, ms.
 constexpr int kSettingsDelayMs = 500;
-
-// Where to listen, from the settings; a value that cannot be read gives way to its default.
-struct ListenSettings {
-    quint16 port = 0;
-    bool network = false;
-    QStringList unreadable; // each value replaced by its default, and that default
-};
-
-ListenSettings listenSettings(SettingsReader& in) {
-    ListenSettings out;
-    const QString portText = in.text(keys::ServerPort);
-    const auto port = toWhole(portText, 0, 65535);
-    const int64_t defaultPort = *toWhole(keys::ServerPort.startupDefault, 0, 65535);
-    if (!port)
-        out.unreadable << QStringLiteral("Port \"%1\" (%2 used)").arg(portText).arg(defaultPort);
-    out.port = static_cast<quint16>(port.value_or(defaultPort));
-    const QString listen = in.text(keys::ServerListen);
-    const QString mode = listen.trimmed();
-    out.network = mode.compare(QLatin1String("network"), Qt::CaseInsensitive) == 0;
-    if (!out.network && mode.compare(QLatin1String("local"), Qt::CaseInsensitive) != 0)
-        out.unreadable << QStringLiteral("Listen \"%1\" (%2 used)")
-                              .arg(listen, QLatin1String(keys::ServerListen.startupDefault));
-    return out;
-}
 
 std::optional<StepPulse> stepPulse(const std::optional<PulseRequest>& pulse) {
     if (!pulse)

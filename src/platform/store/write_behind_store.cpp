@@ -6,7 +6,7 @@ WriteBehindStore::WriteBehindStore(SettingsStore& inner, int delayMs,
                                    std::function<void(bool)> saved, QObject* parent)
     : QObject(parent), inner_(inner), saved_(std::move(saved)) {
     timer_.setSingleShot(true);
-    timer_.setInterval(delayMs);
+    delayMs_ = delayMs;
     connect(&timer_, &QTimer::timeout, this, &WriteBehindStore::flush);
 }
 
@@ -42,8 +42,10 @@ bool WriteBehindStore::writeSetting(const QString& section, const QString& key,
     else
         kept_.push_back({section, key, text});
     // Not restarted by later writes: a steady flood still writes once per delay.
-    if (!timer_.isActive())
-        timer_.start();
+    if (!timer_.isActive()) {
+        const qint64 since = lastFlush_.isValid() ? lastFlush_.elapsed() : delayMs_;
+        timer_.start(static_cast<int>(std::max<qint64>(0, delayMs_ - since)));
+    }
     return true;
 }
 
@@ -52,6 +54,7 @@ void WriteBehindStore::flush() {
     if (kept_.empty())
         return;
     bool saved = true;
+    lastFlush_.start();
     for (const Kept& k : std::exchange(kept_, {}))
         saved = inner_.writeSetting(k.section, k.key, k.text) && saved;
     if (saved_)

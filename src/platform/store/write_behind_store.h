@@ -2,15 +2,18 @@
 
 #include "platform/store/settings_store.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
 #include <vector>
 
 // Passes reads and writes on to another store, except while held: a write made then is kept
-// and written with the others kept when the delay has passed (or at flush() or destruction),
-// so a flood of changes costs one write per key per delay and no value is lost. Reads see the
-// kept values; a write made while not held replaces a kept value of its key.
+// and written with the others kept once the event loop runs again, or, when the last such
+// write was less than the delay ago, once the delay has passed since it (or at flush() or
+// destruction). A flood of changes so costs at most one write per key per delay, and no value
+// is lost. Reads see the kept values; a write made while not held replaces a kept value of its
+// key.
 class WriteBehindStore : public QObject, public SettingsStore {
     Q_OBJECT
 public:
@@ -50,5 +53,7 @@ private:
     std::function<void(bool)> saved_;
     std::vector<Kept> kept_; // in the order first written
     QTimer timer_;
+    int delayMs_ = 0;
+    QElapsedTimer lastFlush_; // since the last write of kept values
     int holds_ = 0;
 };
