@@ -79,7 +79,10 @@ void EventServer::accept(QTcpServer* server) {
     while (QTcpSocket* socket = server->nextPendingConnection()) {
         if (clientCount() >= limits_.maxClients)
             makeRoom();
+        // What waits unread stays with the sender, not in this machine's buffers.
         socket->setReadBufferSize(limits_.socketBuffer);
+        socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
+                                static_cast<int>(limits_.socketBuffer));
         Client client(limits_.maxLine);
         client.number = ++connections_;
         client.heard = ++activity_;
@@ -152,6 +155,7 @@ void EventServer::serve() {
             --budget;
     }
     afterTurn();
+    emit turnEnded();
 }
 
 // The clients in turn, from the one after the last served; none when nobody has work that

@@ -70,6 +70,8 @@ public:
 
 signals:
     void clientCountChanged(int count);
+    // A turn of requests has been answered.
+    void turnEnded();
 
 private:
     // A line being answered one request at a time.

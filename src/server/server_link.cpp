@@ -43,6 +43,7 @@ ServerLink::ServerLink(frmMain& window)
     clock_.start();
     sent_ = snapshot();
     connect(&server_, &EventServer::clientCountChanged, this, &ServerLink::showClients);
+    connect(&server_, &EventServer::turnEnded, &writes_, &WriteBehindStore::flushIfDue);
     // Connected after the window's own handlers, so these run once the click has done its work.
     for (QPushButton* button : {w_.cmdPreview, w_.cmdFocus, w_.cmdLock, w_.cmdCenter, w_.cmdGuide})
         connect(button, &QPushButton::clicked, this, &ServerLink::sync);

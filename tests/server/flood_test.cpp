@@ -130,7 +130,7 @@ TEST(EventServerFlood, InputIsBoundedAndTheSendersWait) {
     EventServer::Limits limits;
     limits.clientInput = 32 * 1024;
     limits.totalInput = 48 * 1024;
-    limits.socketBuffer = 4096;
+    limits.socketBuffer = 16 * 1024;
     limits.replyBacklog = 8 * 1024;
     const QByteArray pad(2000, 'p');
     EventServer server([&](const rpc::Request& r) { return rpc::resultResponse(r.id, pad.data()); },
@@ -146,9 +146,9 @@ TEST(EventServerFlood, InputIsBoundedAndTheSendersWait) {
         auto socket = std::make_unique<QTcpSocket>();
         socket->setReadBufferSize(1);
         socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
-        socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, 8192);
         socket->connectToHost("127.0.0.1", server.port());
         ASSERT_TRUE(socket->waitForConnected(5000));
+        socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, 8192);
         for (int r = 0; r < kRequests; ++r)
             socket->write(request);
         clients.push_back(std::move(socket));

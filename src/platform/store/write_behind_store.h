@@ -9,15 +9,15 @@
 #include <vector>
 
 // Passes reads and writes on to another store, except while held: a write made then is kept
-// and written with the others kept once the event loop runs again, or, when the last such
-// write was less than the delay ago, once the delay has passed since it (or at flush() or
-// destruction). A flood of changes so costs at most one write per key per delay, and no value
-// is lost. Reads see the kept values; a write made while not held replaces a kept value of its
-// key.
+// and reaches the other store at the next flushIfDue(), or once the event loop runs again;
+// a key written less than the delay ago waits until the delay has passed. A flood of changes
+// so costs at most one write per key per delay, and no value is lost: flush() and destruction
+// write whatever is kept. Reads see the kept values; a write made while not held goes through
+// at once and replaces a kept value of its key.
 class WriteBehindStore : public QObject, public SettingsStore {
     Q_OBJECT
 public:
-    // `saved` hears whether a delayed write reached the store (false when one failed).
+    // `saved` hears whether kept values reached the store (false when one failed).
     WriteBehindStore(SettingsStore& inner, int delayMs, std::function<void(bool saved)> saved,
                      QObject* parent = nullptr);
     ~WriteBehindStore() override;
@@ -39,21 +39,29 @@ public:
     // While held: kept, and true. Otherwise the other store's answer.
     bool writeSetting(const QString& section, const QString& key, const QString& text) override;
 
+    // Writes the kept values whose keys were not written within the delay.
+    void flushIfDue();
+    // Writes every kept value.
     void flush();
-    int kept() const { return static_cast<int>(kept_.size()); }
     SettingsStore& inner() { return inner_; }
 
 private:
-    struct Kept {
+    // A key written while held, kept or not.
+    struct Entry {
         QString section, key, text;
+        bool kept = false;
+        qint64 writtenMs = -1; // on clock_, -1 before its first write
     };
-    std::vector<Kept>::iterator find(const QString& section, const QString& key);
+    Entry* find(const QString& section, const QString& key);
+    bool due(const Entry& e) const;
+    void write(bool all);
+    void schedule();
 
     SettingsStore& inner_;
     std::function<void(bool)> saved_;
-    std::vector<Kept> kept_; // in the order first written
+    int delayMs_;
+    std::vector<Entry> entries_;
     QTimer timer_;
-    int delayMs_ = 0;
-    QElapsedTimer lastFlush_; // since the last write of kept values
+    QElapsedTimer clock_;
     int holds_ = 0;
 };
