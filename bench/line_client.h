@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>

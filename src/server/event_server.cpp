@@ -230,7 +230,7 @@ void EventServer::afterTurn() {
     if (nextToServe())
         schedule();
 #ifdef __GLIBC__
-    if (trimDue_ && heldInput() == 0) {
+    if (trimDue_ && heldInput() <= limits_.socketBuffer) {
         trimDue_ = false;
         malloc_trim(0);
     }
