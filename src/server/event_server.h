@@ -36,7 +36,7 @@ public:
         qint64 maxQueued = 1024 * 1024; // bytes
         int maxClients = 100;
         int requestsPerTurn = 16;
-        int turnMs = 10;
+        int turnMs = 5;
         qint64 clientInput = 256 * 1024;     // bytes
         qint64 totalInput = 8 * 1024 * 1024; // bytes
         qint64 socketBuffer = 64 * 1024;     // bytes Qt reads ahead for one client
