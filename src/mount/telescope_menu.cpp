@@ -64,6 +64,7 @@ void frmMain::mnuChooseTelescope_Click() {
     }
     saveDriverId(identifier);
     showTelescope(identifier);
+    mountWanted_ = true;
     mnuTelescopeConnected->setChecked(true);
     mnuTelescopeProperties->setEnabled(true);
 }
@@ -85,6 +86,7 @@ std::optional<QString> frmMain::connectChosenTelescope() {
         return errorText(error);
     }
     clearCondition(kMountCondition);
+    mountWanted_ = true;
     mnuTelescopeConnected->setChecked(true);
     mnuTelescopeProperties->setEnabled(true);
     return std::nullopt;
@@ -173,6 +175,7 @@ void frmMain::telescopeFailed(const QString& what, const std::exception& error) 
 
 // Errors while disconnecting are noted, never raised: the operator may be closing up.
 void frmMain::disconnectDriver() {
+    mountWanted_ = false;
     try {
         state.telescope->setConnected(false);
     } catch (const std::exception& error) {

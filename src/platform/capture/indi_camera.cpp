@@ -1,8 +1,10 @@
 #include "platform/capture/indi_camera.h"
 
 #include "platform/capture/fits_decode.h"
+#include "platform/capture/indi_frame_settings.h"
 #include "platform/telescope/indi_connection.h"
 #include "platform/telescope/indi_device_wait.h"
+#include "platform/telescope/indi_server_health.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,6 +39,14 @@ IndiCamera::~IndiCamera() {
 bool IndiCamera::connect() {
     if (connected())
         return true;
+    if (!indiServerHealth().answers(address_)) {
+        client_.disconnectServer();
+        return fail(indiNotAnsweringMessage(server()));
+    }
+    const IndiChip* keptChip = chip_;
+    const std::vector<IndiVector> kept =
+        keptIndiNumbers(client_, address_.device,
+                        {QString::fromLatin1(chip_->binning), QString::fromLatin1(chip_->frame)});
     if (!openLink() || (!connectionOn() && !switchConnection(true))) {
         client_.disconnectServer();
         return false;
@@ -46,10 +56,13 @@ bool IndiCamera::connect() {
         disconnect();
         return fail(why);
     }
+    if (chip_ == keptChip)
+        restoreIndiNumbers(client_, kept, timeouts_.callMs);
     client_.enableBlobs(address_.device, QString::fromLatin1(chip_->blob));
     prepareUploads();
     open_ = true;
     exposure_ = Exposure::None;
+    staleFrameRisk_ = false; // a new link carries no frame of an earlier one
     error_.clear();
     return true;
 }
@@ -79,7 +92,7 @@ bool IndiCamera::findChip() {
 }
 
 void IndiCamera::disconnect() {
-    if (client_.linkUp()) {
+    if (client_.linkUp() && !indiServerHealth().unresponsive(address_)) {
         if (exposure_ == Exposure::Running)
             abortExposure();
         if (switchedOn_ && connectionOn())
@@ -92,7 +105,8 @@ void IndiCamera::disconnect() {
 }
 
 bool IndiCamera::connected() const {
-    return open_ && client_.linkUp() && connectionOn();
+    return open_ && client_.linkUp() && connectionOn() &&
+           !indiServerHealth().unresponsive(address_);
 }
 
 QSize IndiCamera::frameSize() const {
@@ -116,7 +130,9 @@ QSize IndiCamera::frameSize() const {
 }
 
 void IndiCamera::startExposure(double seconds) {
-    if (exposure_ == Exposure::Running || staleFrameRisk_)
+    if (client_.linkUp() && indiServerHealth().unresponsive(address_))
+        client_.disconnectServer();
+    if (client_.linkUp() && (exposure_ == Exposure::Running || staleFrameRisk_))
         abortExposure();
     frame_.reset();
     exposure_ = Exposure::Running;
@@ -130,8 +146,10 @@ void IndiCamera::startExposure(double seconds) {
     sentRevision_ = revisionNow();
     if (!open_ || !client_.send(request)) {
         exposure_ = Exposure::Failed;
-        exposureError_ =
-            open_ ? lostExposureLink() : QStringLiteral("The INDI camera is not connected");
+        exposureError_ = !open_ ? QStringLiteral("The INDI camera is not connected")
+                         : indiServerHealth().unresponsive(address_)
+                             ? indiNotAnsweringMessage(server())
+                             : lostExposureLink();
     }
 }
 
@@ -210,7 +228,13 @@ bool IndiCamera::waitForFrame() {
     if (result == IndiClient::Wait::Met && !watch.bytes.isEmpty())
         return acceptFrame(watch.bytes, watch.format);
     staleFrameRisk_ = true;
-    if (result == IndiClient::Wait::LinkLost)
+    if (result == IndiClient::Wait::TimedOut && !indiServerHealth().probeAfterWait(address_)) {
+        // The server hangs: its link is dropped so that later calls fail at once.
+        indiServerHealth().timedOut(address_);
+        client_.disconnectServer();
+        exposureError_ =
+            QStringLiteral("The INDI server at %1 did not answer in time").arg(server());
+    } else if (result == IndiClient::Wait::LinkLost)
         exposureError_ = lostExposureLink();
     else if (watch.gone)
         exposureError_ = QStringLiteral("The INDI camera \"%1\" is gone").arg(address_.device);
@@ -256,8 +280,10 @@ bool IndiCamera::openLink() {
     const IndiDeviceWait found = waitForIndiDevice(client_, address_, timeouts_.connectMs);
     if (found == IndiDeviceWait::Found)
         return true;
-    if (found == IndiDeviceWait::Silent)
+    if (found == IndiDeviceWait::Silent) {
+        indiServerHealth().timedOut(address_);
         return fail(indiSilentServerMessage(server()));
+    }
     return fail(found == IndiDeviceWait::LinkLost
                     ? QStringLiteral("Lost the connection to the INDI server at %1").arg(server())
                     : QStringLiteral("The INDI server at %1 has no camera \"%2\"")
@@ -273,6 +299,8 @@ bool IndiCamera::switchConnection(bool on) {
     }
     if (outcome == IndiSwitchOutcome::LinkLost)
         return fail(QStringLiteral("Lost the connection to the INDI server at %1").arg(server()));
+    if (outcome == IndiSwitchOutcome::TimedOut)
+        indiServerHealth().timedOut(address_);
     return fail(
         QStringLiteral("\"%1\" could not %2")
             .arg(address_.device, on ? QStringLiteral("connect") : QStringLiteral("disconnect")));

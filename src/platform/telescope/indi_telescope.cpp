@@ -2,6 +2,7 @@
 
 #include "platform/telescope/indi_client_access.h"
 #include "platform/telescope/indi_device_wait.h"
+#include "platform/telescope/indi_server_health.h"
 
 #include <algorithm>
 #include <climits>
@@ -47,7 +48,8 @@ void IndiTelescope::setSetupDialog(IndiSetupDialogRunner runner) {
 }
 
 bool IndiTelescope::Connected() {
-    return open_ && client_.linkUp() && connectionOn();
+    return open_ && client_.linkUp() && connectionOn() &&
+           !indiServerHealth().unresponsive(address_);
 }
 
 void IndiTelescope::setConnected(bool connected) {
@@ -58,6 +60,8 @@ void IndiTelescope::setConnected(bool connected) {
     if (Connected())
         return;
     try {
+        if (!indiServerHealth().answers(address_))
+            failLost(notAnsweringMessage());
         connectDevice();
         open_ = true;
     } catch (const TelescopeError&) {
@@ -81,7 +85,8 @@ void IndiTelescope::connectDevice() {
 
 void IndiTelescope::disconnectDevice() {
     open_ = false;
-    if (switchedOn_ && client_.linkUp() && connectionOn()) {
+    if (switchedOn_ && client_.linkUp() && connectionOn() &&
+        !indiServerHealth().unresponsive(address_)) {
         try {
             switchConnection(false);
             switchedOn_ = false;
@@ -101,6 +106,7 @@ void IndiTelescope::openLink() {
     case IndiDeviceWait::LinkLost:
         failLost(lostMessage(server()));
     case IndiDeviceWait::Silent:
+        indiServerHealth().timedOut(address_);
         failLost(indiSilentServerMessage(server()));
     case IndiDeviceWait::NoSwitch:
         fail(QStringLiteral("The device \"%2\" on the INDI server at %1 has no CONNECTION switch")
@@ -220,9 +226,13 @@ void IndiTelescope::SetupDialog() {
     setupDialog_(access);
 }
 
-void IndiTelescope::requireConnected() const {
+void IndiTelescope::requireConnected() {
     if (open_ && !client_.linkUp())
         failLost(lostMessage(server()));
+    if (open_ && indiServerHealth().unresponsive(address_)) {
+        client_.disconnectServer();
+        failLost(notAnsweringMessage());
+    }
     if (!open_ || !connectionOn())
         fail(QStringLiteral("The mount \"%1\" is not connected").arg(address_.device));
 }
@@ -271,6 +281,7 @@ void IndiTelescope::throwUnlessMet(IndiClient::Wait result) {
     if (result == IndiClient::Wait::LinkLost)
         failLost(lostMessage(server()));
     if (result == IndiClient::Wait::TimedOut) {
+        indiServerHealth().timedOut(address_);
         client_.disconnectServer();
         failLost(QStringLiteral("The INDI server at %1 did not answer in time").arg(server()));
     }
@@ -278,6 +289,10 @@ void IndiTelescope::throwUnlessMet(IndiClient::Wait result) {
 
 QString IndiTelescope::server() const {
     return indiServerName(address_);
+}
+
+QString IndiTelescope::notAnsweringMessage() const {
+    return indiNotAnsweringMessage(server());
 }
 
 void IndiTelescope::fail(const QString& message) const {
