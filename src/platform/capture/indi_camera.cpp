@@ -37,16 +37,17 @@ IndiCamera::~IndiCamera() {
 }
 
 bool IndiCamera::connect() {
+    if (!indiServerHealth().answers(address_))
+        return fail(indiNotAnsweringMessage(server()));
     if (connected())
         return true;
-    if (!indiServerHealth().answers(address_)) {
-        client_.disconnectServer();
-        return fail(indiNotAnsweringMessage(server()));
-    }
+    // A failed attempt forgets what the link had heard: the settings stay from the last link.
     const IndiChip* keptChip = chip_;
-    const std::vector<IndiVector> kept =
-        keptIndiNumbers(client_, address_.device,
-                        {QString::fromLatin1(chip_->binning), QString::fromLatin1(chip_->frame)});
+    if (std::vector<IndiVector> heard = keptIndiNumbers(
+            client_, address_.device,
+            {QString::fromLatin1(chip_->binning), QString::fromLatin1(chip_->frame)});
+        !heard.empty())
+        frameSettings_ = std::move(heard);
     if (!openLink() || (!connectionOn() && !switchConnection(true))) {
         client_.disconnectServer();
         return false;
@@ -57,7 +58,7 @@ bool IndiCamera::connect() {
         return fail(why);
     }
     if (chip_ == keptChip)
-        restoreIndiNumbers(client_, kept, timeouts_.callMs);
+        restoreIndiNumbers(client_, frameSettings_, timeouts_.callMs);
     client_.enableBlobs(address_.device, QString::fromLatin1(chip_->blob));
     prepareUploads();
     open_ = true;
@@ -130,9 +131,13 @@ QSize IndiCamera::frameSize() const {
 }
 
 void IndiCamera::startExposure(double seconds) {
-    if (client_.linkUp() && indiServerHealth().unresponsive(address_))
-        client_.disconnectServer();
-    if (client_.linkUp() && (exposure_ == Exposure::Running || staleFrameRisk_))
+    if (!indiServerHealth().answers(address_)) {
+        frame_.reset();
+        exposure_ = Exposure::Failed;
+        exposureError_ = indiNotAnsweringMessage(server());
+        return;
+    }
+    if (exposure_ == Exposure::Running || staleFrameRisk_)
         abortExposure();
     frame_.reset();
     exposure_ = Exposure::Running;
@@ -146,10 +151,8 @@ void IndiCamera::startExposure(double seconds) {
     sentRevision_ = revisionNow();
     if (!open_ || !client_.send(request)) {
         exposure_ = Exposure::Failed;
-        exposureError_ = !open_ ? QStringLiteral("The INDI camera is not connected")
-                         : indiServerHealth().unresponsive(address_)
-                             ? indiNotAnsweringMessage(server())
-                             : lostExposureLink();
+        exposureError_ =
+            open_ ? lostExposureLink() : QStringLiteral("The INDI camera is not connected");
     }
 }
 
@@ -229,9 +232,7 @@ bool IndiCamera::waitForFrame() {
         return acceptFrame(watch.bytes, watch.format);
     staleFrameRisk_ = true;
     if (result == IndiClient::Wait::TimedOut && !indiServerHealth().probeAfterWait(address_)) {
-        // The server hangs: its link is dropped so that later calls fail at once.
-        indiServerHealth().timedOut(address_);
-        client_.disconnectServer();
+        // The server hangs: later calls fail at once until it answers a probe again.
         exposureError_ =
             QStringLiteral("The INDI server at %1 did not answer in time").arg(server());
     } else if (result == IndiClient::Wait::LinkLost)

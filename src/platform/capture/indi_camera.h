@@ -9,6 +9,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <vector>
 
 // The properties of one of a camera's image streams.
 struct IndiChip {
@@ -58,8 +59,8 @@ struct IndiCameraTimeouts {
 // camera objects may expose the two chips of one device side by side, each on a link of its
 // own. Every member runs on the caller's thread and returns within the stated time-outs;
 // failures leave a reason in error() and never throw. A frame that does not come in time from
-// a server that does not answer a probe either marks the server as hung: the link is dropped,
-// and the camera counts as not connected until it is connected anew.
+// a server that does not answer a probe either marks the server as hung: until it answers a
+// probe again, the camera counts as not connected and exposures fail at once.
 class IndiCamera {
 public:
     explicit IndiCamera(IndiAddress address, IndiCameraTimeouts timeouts = {},
@@ -132,7 +133,8 @@ private:
     IndiClient client_;
     const IndiChip* chip_ = &indiMainChip;
     bool open_ = false;
-    bool switchedOn_ = false; // connect() switched CONNECTION on
+    bool switchedOn_ = false;               // connect() switched CONNECTION on
+    std::vector<IndiVector> frameSettings_; // the chip's binning and frame on the last link
 
     Exposure exposure_ = Exposure::None;
     bool staleFrameRisk_ = false; // an exposure's frame may still be on its way

@@ -5,7 +5,7 @@
 
 namespace {
 // A server that runs answers a request for its properties within milliseconds.
-constexpr int probeTimeoutMs = 300;
+constexpr int probeTimeoutMs = 500;
 } // namespace
 
 IndiServerHealth::IndiServerHealth(Probe probe, Clock clock)
@@ -23,6 +23,10 @@ bool IndiServerHealth::probeAfterWait(const IndiAddress& server) {
     if (probe_(server.host, server.port))
         return true;
     timedOut(server);
+    std::lock_guard lock(mutex_);
+    Record& r = records_[indiServerName(server)];
+    r.probed = true;
+    r.lastProbeMs = clock_();
     return false;
 }
 

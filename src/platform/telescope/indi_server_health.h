@@ -17,14 +17,15 @@ public:
     // Milliseconds on a steady clock.
     using Clock = std::function<qint64()>;
     // A failed probe is not repeated for this long; calls meanwhile fail without one.
-    static constexpr qint64 kProbeGapMs = 1000;
+    static constexpr qint64 kProbeGapMs = 2000;
 
     IndiServerHealth(Probe probe, Clock clock);
 
     // A wait on the server ran out of time.
     void timedOut(const IndiAddress& server);
     // A wait on the server ran out, though the server may only be slow: probes it, and records
-    // a time-out when it does not answer either. Returns whether it answered.
+    // a time-out when it does not answer either (the probe counts as the first of answers()).
+    // Returns whether it answered.
     bool probeAfterWait(const IndiAddress& server);
     // Whether a time-out is on record since the server last answered a probe. Never waits.
     bool unresponsive(const IndiAddress& server) const;

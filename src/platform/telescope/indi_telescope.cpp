@@ -57,7 +57,7 @@ void IndiTelescope::setConnected(bool connected) {
         disconnectDevice();
         return;
     }
-    if (Connected())
+    if (indiServerHealth().answers(address_) && Connected())
         return;
     try {
         if (!indiServerHealth().answers(address_))
