@@ -56,7 +56,9 @@ rpc::Reply ServerLink::changeConnection(bool connect) {
     MainState& s = w_.state;
     if (!connect) {
         stopCapture();
-        if (s.telescope && w_.mnuTelescopeConnected->isChecked()) {
+        // A mount whose server went away is let go too: no more attempts.
+        if (s.telescope && (w_.mnuTelescopeConnected->isChecked() ||
+                            w_.reconnector_.gone(QStringLiteral("mount")))) {
             w_.disconnectDriver();
             w_.mnuTelescopeConnected->setChecked(false);
         }
