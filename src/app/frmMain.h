@@ -346,4 +346,6 @@ private:
     QTimer* reconnectTimer_ = nullptr;
     // The operator (or an imaging program) connected the telescope and has not disconnected it.
     bool mountWanted_ = false;
+    // The camera was switched off in its Source dialog.
+    bool cameraSwitchedOff_ = false;
 };

@@ -131,9 +131,12 @@ void frmMain::mnuTelescopeProperties_Click() {
     } catch (const std::exception& error) {
         note(QStringLiteral("Telescope settings: %1").arg(errorText(error)));
     }
-    // A dialog on the live device may have switched it off (or on): the mark follows the driver.
-    if (keepConnection)
-        mnuTelescopeConnected->setChecked(telescopeConnected());
+    // A dialog on the live device may have switched it off (or on): the mark follows the driver,
+    // and a mount switched off there is not connected again by itself.
+    if (keepConnection) {
+        mountWanted_ = telescopeConnected();
+        mnuTelescopeConnected->setChecked(mountWanted_);
+    }
 }
 
 // The stored driver comes back unconnected; one that can no longer be created is forgotten
