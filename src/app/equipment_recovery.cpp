@@ -16,7 +16,8 @@ constexpr int kPollMs = 1000;
 // stay as they were.
 void frmMain::watchEquipment() {
     reconnector_.add(
-        {kCameraKey, [this] { return state.hCapWnd && state.hCapWnd->reconnectable(); },
+        {kCameraKey,
+         [this] { return !cameraSwitchedOff_ && state.hCapWnd && state.hCapWnd->reconnectable(); },
          [this] { return state.hCapWnd->isConnected(); },
          [this](QString& why) {
              if (state.hCapWnd->driverReconnect())

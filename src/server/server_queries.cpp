@@ -65,7 +65,9 @@ rpc::Reply ServerLink::changeConnection(bool connect) {
         capDriverDisconnect(s.hCapWnd.get());
         return rpc::ok();
     }
-    // Equipment that went away is connected anew as it was, the camera by its own driver.
+    // Equipment that went away (or was switched off) is connected anew as it was, the camera by
+    // its own driver.
+    w_.cameraSwitchedOff_ = false;
     w_.retryLostEquipment();
     if (!cameraConnected() && w_.reconnector_.gone(QStringLiteral("camera")))
         return rpc::fail(
