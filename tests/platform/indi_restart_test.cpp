@@ -148,6 +148,11 @@ bool getConnected(EventLoop& loop, ProtocolClient& client) {
     return call(loop, client, "get_connected").value("result").toBool(true);
 }
 
+QString conditionsOf(const frmMain& w) {
+    const auto* conditions = w.findChild<QLabel*>(QStringLiteral("lblConditions"));
+    return conditions ? conditions->toolTip() : QString();
+}
+
 // Guide cycles from `from` on that found the star and sent a pulse.
 int cyclesWithPulses(const GuideHistory& history, size_t from) {
     int n = 0;
@@ -206,7 +211,7 @@ TEST(IndiRestart, GuidingResumesByItselfAfterTheServerIsKilledAndStartedAgain) {
                    !w.hasCondition(QStringLiteral("mount"));
         },
         30000))
-        << w.findChild<QLabel*>(QStringLiteral("lblConditions"))->toolTip().toStdString();
+        << conditionsOf(w).toStdString();
     EXPECT_TRUE(getConnected(loop, client));
     EXPECT_TRUE(w.mnuTelescopeConnected->isChecked());
     pointTheMount(server.port(), 0.2);

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QTcpSocket>
+#include <algorithm>
 
 namespace {
 // A server that runs answers a request for its properties within milliseconds.
