@@ -56,8 +56,9 @@ TEST(IndiServerHealth, OneTimeOutMakesLaterCallsFailAtOnceUntilAProbeIsAnswered)
     EXPECT_EQ(health.timeOuts(other), 0);
 }
 
-// A wait that ran out counts against the server only when a probe goes unanswered too, and
-// that probe is the last for a gap; after a time-out without one, the next call probes at once.
+// A wait that ran out counts against the server only when a probe goes unanswered too; the
+// first call after any time-out probes at once, however recent the last probe (a server
+// continued right after its time-out is used at once).
 TEST(IndiServerHealth, ASlowAnswerIsNoTimeOutWhenTheServerStillAnswers) {
     FakeServers servers;
     IndiServerHealth health = servers.health();
@@ -70,10 +71,13 @@ TEST(IndiServerHealth, ASlowAnswerIsNoTimeOutWhenTheServerStillAnswers) {
     EXPECT_FALSE(health.probeAfterWait(hung));
     EXPECT_TRUE(health.unresponsive(hung));
     EXPECT_FALSE(health.answers(hung));
-    EXPECT_EQ(servers.probes, 2);
-    health.timedOut(hung);
+    EXPECT_EQ(servers.probes, 3);
     EXPECT_FALSE(health.answers(hung));
     EXPECT_EQ(servers.probes, 3);
+    health.timedOut(hung);
+    servers.answering = true;
+    EXPECT_TRUE(health.answers(hung));
+    EXPECT_EQ(servers.probes, 4);
     EXPECT_EQ(health.timeOuts(hung), 2);
 }
 

@@ -24,10 +24,6 @@ bool IndiServerHealth::probeAfterWait(const IndiAddress& server) {
     if (probe_(server.host, server.port))
         return true;
     timedOut(server);
-    std::lock_guard lock(mutex_);
-    Record& r = records_[indiServerName(server)];
-    r.probed = true;
-    r.lastProbeMs = clock_();
     return false;
 }
 

@@ -24,8 +24,7 @@ public:
     // A wait on the server ran out of time.
     void timedOut(const IndiAddress& server);
     // A wait on the server ran out, though the server may only be slow: probes it, and records
-    // a time-out when it does not answer either (the probe counts as the first of answers()).
-    // Returns whether it answered.
+    // a time-out when it does not answer either. Returns whether it answered.
     bool probeAfterWait(const IndiAddress& server);
     // Whether a time-out is on record since the server last answered a probe. Never waits.
     bool unresponsive(const IndiAddress& server) const;
