@@ -27,6 +27,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 constexpr double siderealRate = 15.041067;
@@ -66,15 +67,18 @@ struct IndiRig {
         fp.chooser.answers = {
             QStringLiteral("indi://localhost:%1/Telescope%20Simulator").arg(serverPort)};
         registerIndiTelescopes(telescopes);
+        // The camera list is read from the settings as the drivers are made.
+        drivers = std::make_unique<DesktopCaptureDrivers>(sky, fp.store, systemV4l2Io(),
+                                                          noWebcams.path());
         platform = fp.platform();
-        platform.capture = &drivers;
+        platform.capture = drivers.get();
         platform.telescopes = &telescopes;
     }
 
     FakePlatform fp;
     SkySimulator sky{SkyOptions{}, std::make_shared<SteadySimClock>()};
     QTemporaryDir noWebcams;
-    DesktopCaptureDrivers drivers{sky, fp.store, systemV4l2Io(), noWebcams.path()};
+    std::unique_ptr<DesktopCaptureDrivers> drivers;
     TelescopeRegistry telescopes;
     Platform platform;
 };
