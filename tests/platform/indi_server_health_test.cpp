@@ -34,8 +34,9 @@ TEST(IndiServerHealth, OneTimeOutMakesLaterCallsFailAtOnceUntilAProbeIsAnswered)
     EXPECT_TRUE(health.answers(hung));
     EXPECT_EQ(servers.probes, 0);
 
-    health.timedOut(hung);
+    health.timedOut(hung, QStringLiteral("did not answer in time"));
     EXPECT_TRUE(health.unresponsive(sameServerCamera));
+    EXPECT_EQ(health.reason(sameServerCamera), "did not answer in time");
     EXPECT_FALSE(health.unresponsive(other));
     EXPECT_TRUE(health.answers(other));
     EXPECT_FALSE(health.answers(hung));
@@ -63,18 +64,19 @@ TEST(IndiServerHealth, ASlowAnswerIsNoTimeOutWhenTheServerStillAnswers) {
     FakeServers servers;
     IndiServerHealth health = servers.health();
     servers.answering = true;
-    EXPECT_TRUE(health.probeAfterWait(hung));
+    EXPECT_TRUE(health.probeAfterWait(hung, QStringLiteral("late")));
     EXPECT_FALSE(health.unresponsive(hung));
     EXPECT_EQ(health.timeOuts(hung), 0);
 
     servers.answering = false;
-    EXPECT_FALSE(health.probeAfterWait(hung));
+    EXPECT_FALSE(health.probeAfterWait(hung, QStringLiteral("late")));
     EXPECT_TRUE(health.unresponsive(hung));
     EXPECT_FALSE(health.answers(hung));
     EXPECT_EQ(servers.probes, 3);
     EXPECT_FALSE(health.answers(hung));
     EXPECT_EQ(servers.probes, 3);
-    health.timedOut(hung);
+    health.timedOut(hung, QStringLiteral("silent"));
+    EXPECT_EQ(health.reason(hung), "silent");
     servers.answering = true;
     EXPECT_TRUE(health.answers(hung));
     EXPECT_EQ(servers.probes, 4);

@@ -38,7 +38,7 @@ IndiCamera::~IndiCamera() {
 
 bool IndiCamera::connect() {
     if (!indiServerHealth().answers(address_))
-        return fail(indiNotAnsweringMessage(server()));
+        return fail(indiServerHealth().reason(address_));
     if (connected())
         return true;
     // A failed attempt forgets what the link had heard: the settings stay from the last link.
@@ -134,7 +134,7 @@ void IndiCamera::startExposure(double seconds) {
     if (!indiServerHealth().answers(address_)) {
         frame_.reset();
         exposure_ = Exposure::Failed;
-        exposureError_ = indiNotAnsweringMessage(server());
+        exposureError_ = indiServerHealth().reason(address_);
         return;
     }
     if (exposure_ == Exposure::Running || staleFrameRisk_)
@@ -231,10 +231,10 @@ bool IndiCamera::waitForFrame() {
     if (result == IndiClient::Wait::Met && !watch.bytes.isEmpty())
         return acceptFrame(watch.bytes, watch.format);
     staleFrameRisk_ = true;
-    if (result == IndiClient::Wait::TimedOut && !indiServerHealth().probeAfterWait(address_)) {
+    if (result == IndiClient::Wait::TimedOut &&
+        !indiServerHealth().probeAfterWait(address_, indiLateServerMessage(server()))) {
         // The server hangs: later calls fail at once until it answers a probe again.
-        exposureError_ =
-            QStringLiteral("The INDI server at %1 did not answer in time").arg(server());
+        exposureError_ = indiLateServerMessage(server());
     } else if (result == IndiClient::Wait::LinkLost)
         exposureError_ = lostExposureLink();
     else if (watch.gone)
@@ -282,7 +282,7 @@ bool IndiCamera::openLink() {
     if (found == IndiDeviceWait::Found)
         return true;
     if (found == IndiDeviceWait::Silent) {
-        indiServerHealth().timedOut(address_);
+        indiServerHealth().timedOut(address_, indiSilentServerMessage(server()));
         return fail(indiSilentServerMessage(server()));
     }
     return fail(found == IndiDeviceWait::LinkLost
@@ -301,7 +301,7 @@ bool IndiCamera::switchConnection(bool on) {
     if (outcome == IndiSwitchOutcome::LinkLost)
         return fail(QStringLiteral("Lost the connection to the INDI server at %1").arg(server()));
     if (outcome == IndiSwitchOutcome::TimedOut)
-        indiServerHealth().timedOut(address_);
+        indiServerHealth().timedOut(address_, indiLateServerMessage(server()));
     return fail(
         QStringLiteral("\"%1\" could not %2")
             .arg(address_.device, on ? QStringLiteral("connect") : QStringLiteral("disconnect")));

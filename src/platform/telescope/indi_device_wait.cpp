@@ -43,6 +43,6 @@ QString indiSilentServerMessage(const QString& server) {
         .arg(server);
 }
 
-QString indiNotAnsweringMessage(const QString& server) {
-    return QStringLiteral("The INDI server at %1 is not answering").arg(server);
+QString indiLateServerMessage(const QString& server) {
+    return QStringLiteral("The INDI server at %1 did not answer in time").arg(server);
 }

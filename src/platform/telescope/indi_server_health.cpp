@@ -12,18 +12,19 @@ constexpr int probeTimeoutMs = 500;
 IndiServerHealth::IndiServerHealth(Probe probe, Clock clock)
     : probe_(std::move(probe)), clock_(std::move(clock)) {}
 
-void IndiServerHealth::timedOut(const IndiAddress& server) {
+void IndiServerHealth::timedOut(const IndiAddress& server, const QString& reason) {
     std::lock_guard lock(mutex_);
     Record& r = records_[indiServerName(server)];
     r.unresponsive = true;
+    r.reason = reason;
     r.probed = false;
     ++r.timeOuts;
 }
 
-bool IndiServerHealth::probeAfterWait(const IndiAddress& server) {
+bool IndiServerHealth::probeAfterWait(const IndiAddress& server, const QString& reason) {
     if (probe_(server.host, server.port))
         return true;
-    timedOut(server);
+    timedOut(server, reason);
     return false;
 }
 
@@ -58,6 +59,12 @@ int IndiServerHealth::timeOuts(const IndiAddress& server) const {
     std::lock_guard lock(mutex_);
     const auto found = records_.find(indiServerName(server));
     return found == records_.end() ? 0 : found->second.timeOuts;
+}
+
+QString IndiServerHealth::reason(const IndiAddress& server) const {
+    std::lock_guard lock(mutex_);
+    const auto found = records_.find(indiServerName(server));
+    return found == records_.end() ? QString() : found->second.reason;
 }
 
 IndiServerHealth& indiServerHealth() {

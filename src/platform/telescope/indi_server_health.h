@@ -21,11 +21,12 @@ public:
 
     IndiServerHealth(Probe probe, Clock clock);
 
-    // A wait on the server ran out of time.
-    void timedOut(const IndiAddress& server);
+    // A wait on the server ran out of time; `reason` is what calls failing at once say, until
+    // the server answers again.
+    void timedOut(const IndiAddress& server, const QString& reason);
     // A wait on the server ran out, though the server may only be slow: probes it, and records
     // a time-out when it does not answer either. Returns whether it answered.
-    bool probeAfterWait(const IndiAddress& server);
+    bool probeAfterWait(const IndiAddress& server, const QString& reason);
     // Whether a time-out is on record since the server last answered a probe. Never waits.
     bool unresponsive(const IndiAddress& server) const;
     // true when the server may be called: no time-out on record, or a probe now gets an answer
@@ -33,10 +34,13 @@ public:
     bool answers(const IndiAddress& server);
     // How many time-outs the server has had, answering or not since.
     int timeOuts(const IndiAddress& server) const;
+    // The reason given with the last time-out; empty without one.
+    QString reason(const IndiAddress& server) const;
 
 private:
     struct Record {
         bool unresponsive = false;
+        QString reason;
         int timeOuts = 0;
         qint64 lastProbeMs = 0;
         bool probed = false; // since the last time-out

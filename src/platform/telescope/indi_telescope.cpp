@@ -61,7 +61,7 @@ void IndiTelescope::setConnected(bool connected) {
         return;
     try {
         if (!indiServerHealth().answers(address_))
-            failLost(notAnsweringMessage());
+            failLost(indiServerHealth().reason(address_));
         connectDevice();
         open_ = true;
     } catch (const TelescopeError&) {
@@ -106,7 +106,7 @@ void IndiTelescope::openLink() {
     case IndiDeviceWait::LinkLost:
         failLost(lostMessage(server()));
     case IndiDeviceWait::Silent:
-        indiServerHealth().timedOut(address_);
+        indiServerHealth().timedOut(address_, indiSilentServerMessage(server()));
         failLost(indiSilentServerMessage(server()));
     case IndiDeviceWait::NoSwitch:
         fail(QStringLiteral("The device \"%2\" on the INDI server at %1 has no CONNECTION switch")
@@ -231,7 +231,7 @@ void IndiTelescope::requireConnected() {
         failLost(lostMessage(server()));
     if (open_ && indiServerHealth().unresponsive(address_)) {
         client_.disconnectServer();
-        failLost(notAnsweringMessage());
+        failLost(indiServerHealth().reason(address_));
     }
     if (!open_ || !connectionOn())
         fail(QStringLiteral("The mount \"%1\" is not connected").arg(address_.device));
@@ -281,18 +281,14 @@ void IndiTelescope::throwUnlessMet(IndiClient::Wait result) {
     if (result == IndiClient::Wait::LinkLost)
         failLost(lostMessage(server()));
     if (result == IndiClient::Wait::TimedOut) {
-        indiServerHealth().timedOut(address_);
+        indiServerHealth().timedOut(address_, indiLateServerMessage(server()));
         client_.disconnectServer();
-        failLost(QStringLiteral("The INDI server at %1 did not answer in time").arg(server()));
+        failLost(indiLateServerMessage(server()));
     }
 }
 
 QString IndiTelescope::server() const {
     return indiServerName(address_);
-}
-
-QString IndiTelescope::notAnsweringMessage() const {
-    return indiNotAnsweringMessage(server());
 }
 
 void IndiTelescope::fail(const QString& message) const {

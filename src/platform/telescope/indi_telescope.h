@@ -58,7 +58,6 @@ private:
     QString messageSince(quint64 revision) const;
     void throwUnlessMet(IndiClient::Wait result);
     QString server() const;
-    QString notAnsweringMessage() const;
     [[noreturn]] void fail(const QString& message) const;
     [[noreturn]] void failLost(const QString& message) const;
 
