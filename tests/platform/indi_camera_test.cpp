@@ -198,9 +198,9 @@ TEST(IndiCameraPeer, AHungServerHoldsItOnceAndARestartedOneGetsTheBinningBack) {
     }
     EXPECT_EQ(holds, 1);
     EXPECT_EQ(indiServerHealth().timeOuts(address), 1);
-    EXPECT_EQ(
-        camera.error(),
-        QStringLiteral("The INDI server at localhost:%1 is not answering").arg(server.port()));
+    EXPECT_EQ(camera.error(),
+              QStringLiteral("The INDI server at localhost:%1 did not answer in time")
+                  .arg(server.port()));
 
     server.thaw();
     QThread::msleep(IndiServerHealth::kProbeGapMs);
