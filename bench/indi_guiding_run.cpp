@@ -84,6 +84,8 @@ void storeSettings(FakeStore& store, const BenchSettings& s, int indiPort, int s
     };
     store.set(keys::IndiCameraServer.section, keys::IndiCameraServer.key,
               QStringLiteral("localhost:%1").arg(indiPort));
+    // The camera a user chose before: restored by its caption at start-up.
+    store.set(keys::DriverName.section, keys::DriverName.key, kCameraDevice + " (INDI)");
     set(keys::Exposure, s.exposureSec);
     set(keys::HorizontalPixelSize, s.pixelSizeUm);
     set(keys::VerticalPixelSize, s.pixelSizeUm);
