@@ -73,8 +73,9 @@ QProcessEnvironment skyEnvironment(const BenchSky& sky) {
 QString prepareSimulators(int port, const BenchSky& sky) {
     IndiSimulators hand(port);
     const bool ready = hand.problem().isEmpty() && hand.connect(kMountDevice) &&
-                       hand.setGuideRate(sky.guideRate) && hand.slewToDec(sky.decDeg) &&
-                       hand.connect(kCameraDevice);
+                       hand.setGuideRate(sky.guideRate) &&
+                       (sky.mountPollMs <= 0 || hand.setMountPollMs(sky.mountPollMs)) &&
+                       hand.slewToDec(sky.decDeg) && hand.connect(kCameraDevice);
     return ready ? QString() : hand.problem();
 }
 
