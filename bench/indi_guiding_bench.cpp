@@ -102,6 +102,9 @@ std::vector<NumberFlag> numberFlags(const Options& o) {
          [](Options& to, double v) { to.sky.pePeriodSec = v; }},
         {"drift", "RA drift, arcsec/s", sky.driftArcsecPerSec,
          [](Options& to, double v) { to.sky.driftArcsecPerSec = v; }},
+        {"mount-poll", "Telescope simulator's update period, ms (0: its own, 250)",
+         double(sky.mountPollMs),
+         [](Options& to, double v) { to.sky.mountPollMs = static_cast<int>(v); }},
     };
 }
 
@@ -151,9 +154,11 @@ int main(int argc, char** argv) {
     const BenchSettings& s = o->settings;
     const double scale = 206.265 * s.pixelSizeUm / s.focalLengthMm;
     std::printf("INDI simulators: %.2f\"/px, %d s exposures, guide rate %.2f x sidereal, "
-                "PE %.1f\" p-p over %.0f s, drift %.3f\"/s, Dec %+.0f\n",
+                "PE %.1f\" p-p over %.0f s, drift %.3f\"/s, Dec %+.0f, mount ticks %s\n",
                 scale, s.exposureSec, o->sky.guideRate, o->sky.pePeakToPeak, o->sky.pePeriodSec,
-                o->sky.driftArcsecPerSec, o->sky.decDeg);
+                o->sky.driftArcsecPerSec, o->sky.decDeg,
+                o->sky.mountPollMs > 0 ? qPrintable(QStringLiteral("%1 ms").arg(o->sky.mountPollMs))
+                                       : "250 ms (its own)");
     std::printf("settings: guide rates %.2f/%.2f\"/s, Dec corrections %s, Use Calibration %s, "
                 "min %.2f\", max %.1f\"; %.1f min guiding; %d dithers of %.1f px\n",
                 s.raGuideRate, s.decGuideRate, s.decCorrect ? "on" : "off",

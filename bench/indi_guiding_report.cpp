@@ -1,6 +1,8 @@
 #include "indi_guiding_report.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
@@ -130,7 +132,8 @@ void printSummary(const std::vector<RunFigures>& runs, const BenchSettings& s) {
 bool writeRecords(const QString& path, const std::vector<GuideRecord>& records,
                   const Calibration& c) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) ||
+        !file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
         return false;
     QTextStream out(&file);
     out << "time,found,star_x,star_y,err_x,err_y,ra_px,dec_px,ra_pulse_ms,dec_pulse_ms\n";

@@ -73,8 +73,9 @@ QProcessEnvironment skyEnvironment(const BenchSky& sky) {
 QString prepareSimulators(int port, const BenchSky& sky) {
     IndiSimulators hand(port);
     const bool ready = hand.problem().isEmpty() && hand.connect(kMountDevice) &&
-                       hand.setGuideRate(sky.guideRate) && hand.slewToDec(sky.decDeg) &&
-                       hand.connect(kCameraDevice);
+                       hand.setGuideRate(sky.guideRate) &&
+                       (sky.mountPollMs <= 0 || hand.setMountPollMs(sky.mountPollMs)) &&
+                       hand.slewToDec(sky.decDeg) && hand.connect(kCameraDevice);
     return ready ? QString() : hand.problem();
 }
 
@@ -84,6 +85,8 @@ void storeSettings(FakeStore& store, const BenchSettings& s, int indiPort, int s
     };
     store.set(keys::IndiCameraServer.section, keys::IndiCameraServer.key,
               QStringLiteral("localhost:%1").arg(indiPort));
+    // The camera a user chose before: restored by its caption at start-up.
+    store.set(keys::DriverName.section, keys::DriverName.key, kCameraDevice + " (INDI)");
     set(keys::Exposure, s.exposureSec);
     set(keys::HorizontalPixelSize, s.pixelSizeUm);
     set(keys::VerticalPixelSize, s.pixelSizeUm);

@@ -17,6 +17,10 @@ struct BenchSky {
     double driftArcsecPerSec = 0.01; // RA, arcsec on the sky per second
     double guideRate = 0.5;          // the mount's, a multiple of the sidereal rate
     double decDeg = 30;              // where the mount is slewed
+    // The telescope simulator's POLLING_PERIOD, ms; 0 keeps its own (250). It moves the mount
+    // only on these ticks, a pulse by the guide rate times the ticks' spacing for each tick
+    // that falls inside it, so shorter pulses move it by a whole tick's worth or not at all.
+    int mountPollMs = 0;
 };
 
 // What the window is set to, and what the run does.

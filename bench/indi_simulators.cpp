@@ -81,6 +81,19 @@ bool IndiSimulators::setGuideRate(double siderealMultiple) {
     return met == IndiClient::Wait::Met || fail(QStringLiteral("the guide rate was not taken"));
 }
 
+bool IndiSimulators::setMountPollMs(int ms) {
+    if (!sendNumbers(kMountDevice, "POLLING_PERIOD", {{"PERIOD_MS", ms}}))
+        return false;
+    const auto met = client_.waitUntil(
+        [&](const IndiSnapshot& s) {
+            const IndiVector* p = s.property(kMountDevice, QStringLiteral("POLLING_PERIOD"));
+            const IndiElement* e = p ? p->element(QStringLiteral("PERIOD_MS")) : nullptr;
+            return e && qFuzzyCompare(e->value, double(ms));
+        },
+        kAnswerMs);
+    return met == IndiClient::Wait::Met || fail(QStringLiteral("the polling period was not taken"));
+}
+
 bool IndiSimulators::slewToDec(double decDeg, int withinMs) {
     const char* coord = "EQUATORIAL_EOD_COORD";
     if (!defined(kMountDevice, coord) || !sendSwitch(kMountDevice, "ON_COORD_SET", "TRACK"))

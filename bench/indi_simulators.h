@@ -21,6 +21,8 @@ public:
     bool connect(const QString& device);
     // Guide rates of the telescope simulator, multiples of the sidereal rate (0.5: 7.5"/s).
     bool setGuideRate(double siderealMultiple);
+    // The telescope simulator's update period, ms.
+    bool setMountPollMs(int ms);
     // Slews the mount to `decDeg` at the right ascension it points at now, so that it tracks
     // from then on; waits until the slew has ended.
     bool slewToDec(double decDeg, int withinMs = 90000);

@@ -7,6 +7,7 @@
 #include "mount/pulse_wait.h"
 #include "platform/capture/frame_slot.h"
 #include "platform/platform.h"
+#include "platform/reconnect/reconnector.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -308,6 +309,17 @@ private:
     void saveSetting(const char* section, const char* key, const QString& text);
 
     void showStatusNotes();
+
+    // Network equipment that went away comes back by itself (equipment_recovery.cpp).
+    void watchEquipment();
+    void pollEquipment();
+    // Brings the Connected mark and the notes up to date without any attempt; never waits.
+    void checkEquipment();
+    // One attempt at once for whatever is gone.
+    void retryLostEquipment();
+    void followEquipment(const std::vector<Reconnector::Event>& events);
+    void resumeExposure();
+    QString mountLabel() const;
     void mnuSelectStarAutomatically_Click();
 
     Platform platform_;
@@ -330,4 +342,10 @@ private:
     qint64 exposureEndedMs_ = 0;
     // The guide record of the cycle whose next exposure has not started yet.
     bool timingPending_ = false;
+    Reconnector reconnector_;
+    QTimer* reconnectTimer_ = nullptr;
+    // The operator (or an imaging program) connected the telescope and has not disconnected it.
+    bool mountWanted_ = false;
+    // The camera was switched off in its Source dialog.
+    bool cameraSwitchedOff_ = false;
 };

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QSlider>
+#include <QTimer>
 
 // Start-up, in order; nothing is exposed until the operator presses Preview.
 void frmMain::Form_Load() {
@@ -47,6 +48,7 @@ void frmMain::Form_Load() {
     detectCaptureHardware();
     restoreCaptureDriver();
     restoreTelescope();
+    watchEquipment();
     loadCalibration();
     server_ = std::make_unique<ServerLink>(*this);
     server_->start();
@@ -62,6 +64,8 @@ void frmMain::Form_Unload() {
     if (optionsDialog)
         delete optionsDialog.data();
     server_.reset();
+    if (reconnectTimer_)
+        reconnectTimer_->stop();
     cancelPulseWait();
     disconnectTelescope();
 }

@@ -54,6 +54,7 @@ void frmMain::mnuDriver_Click(int index) {
     state.driverIndex = static_cast<int16_t>(index <= mnuDriver.size() - 1 ? index : 0);
     state.hCapWnd =
         std::make_shared<CaptureWindow>(*platform_.capture, clipboard_, this, false, kGrabWindow);
+    cameraSwitchedOff_ = false;
     if (connectDriver(*this, state.hCapWnd.get(), state.driverIndex)) {
         if (QAction* entry = mnuDriver.value(state.driverIndex))
             entry->setChecked(true);
@@ -108,8 +109,11 @@ void frmMain::reportConnectFailure(const CaptureWindow& window) {
                              MessageIcon::Critical);
 }
 
+// A camera switched off in its own dialog stays off: it is not connected again by itself.
 void frmMain::mnuSource_Click() {
     capDlgVideoSource(state.focusing ? state.hFocusWnd.get() : state.hCapWnd.get());
+    if (!state.focusing && state.hCapWnd && state.hCapWnd->reconnectable())
+        cameraSwitchedOff_ = !state.hCapWnd->isConnected();
 }
 
 // A new frame size moves every pixel position, so the reference mark is dropped.

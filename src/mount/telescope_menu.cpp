@@ -64,6 +64,7 @@ void frmMain::mnuChooseTelescope_Click() {
     }
     saveDriverId(identifier);
     showTelescope(identifier);
+    mountWanted_ = true;
     mnuTelescopeConnected->setChecked(true);
     mnuTelescopeProperties->setEnabled(true);
 }
@@ -85,6 +86,7 @@ std::optional<QString> frmMain::connectChosenTelescope() {
         return errorText(error);
     }
     clearCondition(kMountCondition);
+    mountWanted_ = true;
     mnuTelescopeConnected->setChecked(true);
     mnuTelescopeProperties->setEnabled(true);
     return std::nullopt;
@@ -129,9 +131,12 @@ void frmMain::mnuTelescopeProperties_Click() {
     } catch (const std::exception& error) {
         note(QStringLiteral("Telescope settings: %1").arg(errorText(error)));
     }
-    // A dialog on the live device may have switched it off (or on): the mark follows the driver.
-    if (keepConnection)
-        mnuTelescopeConnected->setChecked(telescopeConnected());
+    // A dialog on the live device may have switched it off (or on): the mark follows the driver,
+    // and a mount switched off there is not connected again by itself.
+    if (keepConnection) {
+        mountWanted_ = telescopeConnected();
+        mnuTelescopeConnected->setChecked(mountWanted_);
+    }
 }
 
 // The stored driver comes back unconnected; one that can no longer be created is forgotten
@@ -173,6 +178,7 @@ void frmMain::telescopeFailed(const QString& what, const std::exception& error) 
 
 // Errors while disconnecting are noted, never raised: the operator may be closing up.
 void frmMain::disconnectDriver() {
+    mountWanted_ = false;
     try {
         state.telescope->setConnected(false);
     } catch (const std::exception& error) {

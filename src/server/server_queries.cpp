@@ -15,9 +15,9 @@
 #include <QTimer>
 #include <cmath>
 
+// The driver's own word: a camera whose server went away is not connected.
 bool ServerLink::cameraConnected() const {
-    CAPSTATUS status;
-    return capGetStatus(w_.state.hCapWnd.get(), status);
+    return w_.state.hCapWnd && w_.state.hCapWnd->isConnected();
 }
 
 // The relay box is always ready; a telescope when the window last connected it.
@@ -37,7 +37,9 @@ QString ServerLink::mountName() const {
     return indi ? indi->device : identifier;
 }
 
+// Equipment whose server went away is noticed now, not at the next look of the window's timer.
 bool ServerLink::connected() {
+    w_.checkEquipment();
     return cameraConnected() && mountReady();
 }
 
@@ -54,13 +56,23 @@ rpc::Reply ServerLink::changeConnection(bool connect) {
     MainState& s = w_.state;
     if (!connect) {
         stopCapture();
-        if (s.telescope && w_.mnuTelescopeConnected->isChecked()) {
+        // A mount whose server went away is let go too: no more attempts.
+        if (s.telescope && (w_.mnuTelescopeConnected->isChecked() ||
+                            w_.reconnector_.gone(QStringLiteral("mount")))) {
             w_.disconnectDriver();
             w_.mnuTelescopeConnected->setChecked(false);
         }
         capDriverDisconnect(s.hCapWnd.get());
         return rpc::ok();
     }
+    // Equipment that went away (or was switched off) is connected anew as it was, the camera by
+    // its own driver.
+    w_.cameraSwitchedOff_ = false;
+    w_.retryLostEquipment();
+    if (!cameraConnected() && w_.reconnector_.gone(QStringLiteral("camera")))
+        return rpc::fail(
+            rpc::Failed,
+            QStringLiteral("the camera did not connect: %1").arg(s.hCapWnd->lastError()));
     if (!cameraConnected() && !connectDriver(w_, s.hCapWnd.get(), s.driverIndex))
         return rpc::fail(rpc::Failed, "the camera did not connect: choose one in the Camera menu");
     if (s.modeSerial)
@@ -200,6 +212,7 @@ rpc::Reply ServerLink::setDecGuideMode(const QString& mode) {
 
 // A camera by its device name where it has one (an INDI camera), else by its menu caption.
 QJsonObject ServerLink::equipment() {
+    w_.checkEquipment();
     const QAction* entry = w_.mnuDriver.value(w_.state.driverIndex);
     QString camera = w_.state.hCapWnd ? w_.state.hCapWnd->deviceName() : QString();
     if (camera.isEmpty())

@@ -24,6 +24,10 @@ public:
         // A camera that exposes on command, as an INDI camera is.
         std::optional<ExposureRange> exposureRange;
         QString deviceName;
+        // A camera on a server that may go away and come back (an INDI camera); `lost`: its
+        // server has gone, until connect() succeeds again.
+        bool reconnectable = false;
+        bool lost = false;
     };
 
     bool description(int index, QString& name, QString& version) override {
@@ -54,8 +58,10 @@ private:
             log("connect");
             if (entry().failConnect)
                 return false;
+            entry().lost = false;
+            if (!connected_)
+                ++all_.open;
             connected_ = true;
-            ++all_.open;
             return true;
         }
         void disconnect() override {
@@ -65,7 +71,8 @@ private:
             connected_ = false;
             --all_.open;
         }
-        bool isConnected() const override { return connected_; }
+        bool isConnected() const override { return connected_ && !entry().lost; }
+        bool reconnectable() const override { return entry().reconnectable; }
         CAPDRIVERCAPS caps() const override { return entry().caps; }
         bool grab(QImage& frame) override {
             log("grab");

@@ -42,6 +42,7 @@ private:
         void CommandBlind(const QString& c) override { to.CommandBlind(c); }
         void SetupDialog() override { to.SetupDialog(); }
         bool setupDialogKeepsConnection() const override { return to.keepsConnection; }
+        bool reconnectable() const override { return to.reconnects; }
         FakeTelescope& to;
     };
 };

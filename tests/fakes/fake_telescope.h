@@ -34,6 +34,7 @@ public:
         connected = connected && !disconnectInSetup;
     }
     bool setupDialogKeepsConnection() const override { return keepsConnection; }
+    bool reconnectable() const override { return reconnects; }
 
     bool connected = false;
     bool canPulseGuide = true;
@@ -45,6 +46,7 @@ public:
     std::optional<bool> running = false;
     bool keepsConnection = false;   // the setup dialog works on the connected mount
     bool disconnectInSetup = false; // the operator disconnects it there
+    bool reconnects = false;        // as a mount on an INDI server
     QStringList calls;
 
 private:

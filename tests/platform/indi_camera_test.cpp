@@ -10,6 +10,7 @@
 #include "platform/capture/desktop_capture_drivers.h"
 #include "platform/capture/indi_camera.h"
 #include "platform/telescope/indi_property.h"
+#include "platform/telescope/indi_server_health.h"
 #include "printers.h"
 #include "server/server_link.h"
 #include "sim/sim_clock.h"
@@ -109,8 +110,7 @@ TEST(IndiCameraWindow, ListsTheCameraAndPreviewShowsTheCataloguesStars) {
 
         // Imaging programs get the device's own name and exposures from 0.1 s; half a second,
         // which the slider cannot show, is exposed as set once the running exposure ends.
-        EXPECT_EQ(w.server()->equipment()["camera"].toObject()["name"].toString(),
-                  "CCD Simulator");
+        EXPECT_EQ(w.server()->equipment()["camera"].toObject()["name"].toString(), "CCD Simulator");
         EXPECT_EQ(w.server()->exposureDurationsMs().value(0), 100);
         w.setExposureMs(500);
         EXPECT_EQ(MainWindowProbe::tickUntilCycle(w), 4);
@@ -166,4 +166,68 @@ TEST(IndiCameraPeer, LateFramesAndLostServersNeverPassForNewFrames) {
     EXPECT_LT(millisecondsOf([&] { frame = camera.takeFrame(); }), 2000);
     EXPECT_FALSE(frame);
     EXPECT_TRUE(camera.error().contains("Lost the connection")) << camera.error().toStdString();
+}
+
+// A hung server holds the camera for one frame's time-out; from then on exposures and
+// connecting fail at once until it answers again, and the camera goes on. A server that was
+// killed and started again gets the chip's binning back when the camera connects anew.
+TEST(IndiCameraPeer, AHungServerHoldsItOnceAndARestartedOneGetsTheBinningBack) {
+    IndiTestServer server({QStringLiteral("indi_simulator_ccd")});
+    ASSERT_TRUE(server.running()) << server.problem().toStdString();
+    const IndiAddress address{QStringLiteral("localhost"), server.port(), ccdName};
+    const IndiCameraTimeouts timeouts{3000, 5000, 1500, 1000};
+    IndiCamera camera(address, timeouts);
+    ASSERT_TRUE(camera.connect()) << camera.error().toStdString();
+    camera.startExposure(0.5);
+    ASSERT_TRUE(camera.takeFrame()) << camera.error().toStdString();
+
+    // A hold: a call that lasted a frame's allowance, which only a time-out takes.
+    int holds = 0;
+    const auto counted = [&](const std::function<void()>& call) {
+        if (millisecondsOf(call) >= timeouts.frameExtraMs)
+            ++holds;
+    };
+    server.freeze();
+    for (int i = 0; i < 4; ++i) {
+        counted([&] {
+            camera.startExposure(0.5);
+            EXPECT_FALSE(camera.takeFrame());
+        });
+        counted([&] { EXPECT_FALSE(camera.connect()); });
+        EXPECT_FALSE(camera.connected());
+    }
+    EXPECT_EQ(holds, 1);
+    EXPECT_EQ(indiServerHealth().timeOuts(address), 1);
+    EXPECT_EQ(camera.error(),
+              QStringLiteral("The INDI server at localhost:%1 did not answer in time")
+                  .arg(server.port()));
+
+    server.thaw();
+    QThread::msleep(IndiServerHealth::kProbeGapMs);
+    ASSERT_TRUE(camera.connect()) << camera.error().toStdString();
+    camera.startExposure(0.5);
+    ASSERT_TRUE(camera.takeFrame()) << camera.error().toStdString();
+
+    SimulatorHand hand(server.port());
+    hand.setNumbers(ccdName, "CCD_BINNING", {{"HOR_BIN", 2}, {"VER_BIN", 2}});
+    camera.client().waitUntil(
+        [](const IndiSnapshot& s) {
+            const IndiVector* p = s.property(ccdName, QStringLiteral("CCD_BINNING"));
+            const IndiElement* e = p ? p->element(QStringLiteral("HOR_BIN")) : nullptr;
+            return e && e->value == 2;
+        },
+        3000);
+    EXPECT_EQ(camera.frameSize(), QSize(640, 512));
+    server.kill();
+    EXPECT_EQ(camera.client().waitUntil([](const IndiSnapshot&) { return false; }, 3000),
+              IndiClient::Wait::LinkLost);
+    EXPECT_FALSE(camera.connect());
+    EXPECT_TRUE(camera.error().startsWith("Cannot reach")) << camera.error().toStdString();
+    ASSERT_TRUE(server.restart()) << server.problem().toStdString();
+    ASSERT_TRUE(camera.connect()) << camera.error().toStdString();
+    EXPECT_EQ(camera.frameSize(), QSize(640, 512));
+    camera.startExposure(0.5);
+    const std::shared_ptr<const RawFrame> frame = camera.takeFrame();
+    ASSERT_TRUE(frame) << camera.error().toStdString();
+    EXPECT_EQ(QSize(frame->width, frame->height), QSize(640, 512));
 }

@@ -1,6 +1,7 @@
 #include "indi_test_server.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -35,18 +36,31 @@ bool acceptsConnections(int port, int withinMs) {
 } // namespace
 
 IndiTestServer::IndiTestServer(const QStringList& drivers, const QProcessEnvironment& environment)
-    : port_(freeLoopbackPort()) {
+    : drivers_(drivers), port_(freeLoopbackPort()) {
     QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
     all.insert(environment);
     all.insert(QStringLiteral("HOME"), home_.path());
     process_.setProcessEnvironment(all);
     process_.setProcessChannelMode(QProcess::MergedChannels);
-    process_.setStandardOutputFile(home_.filePath(QStringLiteral("indiserver.log")));
+    process_.setStandardOutputFile(home_.filePath(QStringLiteral("indiserver.log")),
+                                   QIODevice::Append);
+    start();
+}
+
+bool IndiTestServer::restart() {
+    problem_.clear();
+    start();
+    return running();
+}
+
+void IndiTestServer::start() {
     // -u: the server's local socket, one per server so that tests may run side by side.
-    process_.start(QStringLiteral("indiserver"),
-                   QStringList{QStringLiteral("-p"), QString::number(port_), QStringLiteral("-u"),
-                               home_.filePath(QStringLiteral("indiserver.sock"))} +
-                       drivers);
+    const QString socket = home_.filePath(QStringLiteral("indiserver.sock"));
+    QFile::remove(socket); // left behind by a killed server
+    process_.start(
+        QStringLiteral("indiserver"),
+        QStringList{QStringLiteral("-p"), QString::number(port_), QStringLiteral("-u"), socket} +
+            drivers_);
     if (!process_.waitForStarted(5000))
         problem_ = QStringLiteral("Cannot start indiserver (package indi-bin): %1")
                        .arg(process_.errorString());

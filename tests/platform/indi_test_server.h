@@ -26,11 +26,17 @@ public:
     QString home() const { return home_.path(); }
     // Kills the server at once, as a crash would.
     void kill();
+    // Starts the server again, after kill(), on the same port with the same drivers and home;
+    // false with problem() when it does not come up.
+    bool restart();
     // Stops and continues the server (SIGSTOP, SIGCONT): a server that hangs, links kept open.
     void freeze();
     void thaw();
 
 private:
+    void start();
+
+    QStringList drivers_;
     QTemporaryDir home_;
     QProcess process_;
     int port_ = 0;

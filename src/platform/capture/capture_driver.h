@@ -71,6 +71,10 @@ public:
     // The name the device goes by on its own server (an INDI device's name), for programs that
     // match it to theirs; empty when it has none beyond its Camera menu caption.
     virtual QString deviceName() const { return {}; }
+    // true for a camera on a server that may go away and come back (an INDI server):
+    // isConnected() then never waits, and connect() on the same driver reaches the same camera
+    // anew with its settings.
+    virtual bool reconnectable() const { return false; }
 };
 
 // The capture drivers of this machine by index 0..8, in a fixed order for the life of the

@@ -49,6 +49,25 @@ bool CaptureWindow::driverDisconnect() {
     return true;
 }
 
+bool CaptureWindow::driverReconnect() {
+    if (!driver_)
+        return false;
+    if (!driver_->connect()) {
+        error_ = driver_->errorString();
+        return false;
+    }
+    error_.clear();
+    return true;
+}
+
+bool CaptureWindow::isConnected() const {
+    return driver_ && driver_->isConnected();
+}
+
+bool CaptureWindow::reconnectable() const {
+    return driver_ && driver_->reconnectable();
+}
+
 bool CaptureWindow::driverGetCaps(CAPDRIVERCAPS& caps) {
     if (!driver_)
         return false;

@@ -32,6 +32,13 @@ public:
 
     bool driverConnect(int index);
     bool driverDisconnect();
+    // Connects the driver already connected once anew (see CaptureDriver::reconnectable);
+    // false without one, or with lastError() when it does not connect.
+    bool driverReconnect();
+    // A driver connected, and it says it still is.
+    bool isConnected() const;
+    // A driver connected that may come back by driverReconnect() once lost.
+    bool reconnectable() const;
     bool driverGetCaps(CAPDRIVERCAPS& caps);
     // Grabs one frame from the driver; a failed grab leaves the window without a frame.
     bool grabFrame();

@@ -1,8 +1,10 @@
 #include "platform/capture/indi_camera.h"
 
 #include "platform/capture/fits_decode.h"
+#include "platform/capture/indi_frame_settings.h"
 #include "platform/telescope/indi_connection.h"
 #include "platform/telescope/indi_device_wait.h"
+#include "platform/telescope/indi_server_health.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,8 +37,17 @@ IndiCamera::~IndiCamera() {
 }
 
 bool IndiCamera::connect() {
+    if (!indiServerHealth().answers(address_))
+        return fail(indiServerHealth().reason(address_));
     if (connected())
         return true;
+    // A failed attempt forgets what the link had heard: the settings stay from the last link.
+    const IndiChip* keptChip = chip_;
+    if (std::vector<IndiVector> heard = keptIndiNumbers(
+            client_, address_.device,
+            {QString::fromLatin1(chip_->binning), QString::fromLatin1(chip_->frame)});
+        !heard.empty())
+        frameSettings_ = std::move(heard);
     if (!openLink() || (!connectionOn() && !switchConnection(true))) {
         client_.disconnectServer();
         return false;
@@ -46,10 +57,13 @@ bool IndiCamera::connect() {
         disconnect();
         return fail(why);
     }
+    if (chip_ == keptChip)
+        restoreIndiNumbers(client_, frameSettings_, timeouts_.callMs);
     client_.enableBlobs(address_.device, QString::fromLatin1(chip_->blob));
     prepareUploads();
     open_ = true;
     exposure_ = Exposure::None;
+    staleFrameRisk_ = false; // a new link carries no frame of an earlier one
     error_.clear();
     return true;
 }
@@ -79,7 +93,7 @@ bool IndiCamera::findChip() {
 }
 
 void IndiCamera::disconnect() {
-    if (client_.linkUp()) {
+    if (client_.linkUp() && !indiServerHealth().unresponsive(address_)) {
         if (exposure_ == Exposure::Running)
             abortExposure();
         if (switchedOn_ && connectionOn())
@@ -92,7 +106,8 @@ void IndiCamera::disconnect() {
 }
 
 bool IndiCamera::connected() const {
-    return open_ && client_.linkUp() && connectionOn();
+    return open_ && client_.linkUp() && connectionOn() &&
+           !indiServerHealth().unresponsive(address_);
 }
 
 QSize IndiCamera::frameSize() const {
@@ -116,6 +131,12 @@ QSize IndiCamera::frameSize() const {
 }
 
 void IndiCamera::startExposure(double seconds) {
+    if (!indiServerHealth().answers(address_)) {
+        frame_.reset();
+        exposure_ = Exposure::Failed;
+        exposureError_ = indiServerHealth().reason(address_);
+        return;
+    }
     if (exposure_ == Exposure::Running || staleFrameRisk_)
         abortExposure();
     frame_.reset();
@@ -210,7 +231,11 @@ bool IndiCamera::waitForFrame() {
     if (result == IndiClient::Wait::Met && !watch.bytes.isEmpty())
         return acceptFrame(watch.bytes, watch.format);
     staleFrameRisk_ = true;
-    if (result == IndiClient::Wait::LinkLost)
+    if (result == IndiClient::Wait::TimedOut &&
+        !indiServerHealth().probeAfterWait(address_, indiLateServerMessage(server()))) {
+        // The server hangs: later calls fail at once until it answers a probe again.
+        exposureError_ = indiLateServerMessage(server());
+    } else if (result == IndiClient::Wait::LinkLost)
         exposureError_ = lostExposureLink();
     else if (watch.gone)
         exposureError_ = QStringLiteral("The INDI camera \"%1\" is gone").arg(address_.device);
@@ -256,8 +281,10 @@ bool IndiCamera::openLink() {
     const IndiDeviceWait found = waitForIndiDevice(client_, address_, timeouts_.connectMs);
     if (found == IndiDeviceWait::Found)
         return true;
-    if (found == IndiDeviceWait::Silent)
+    if (found == IndiDeviceWait::Silent) {
+        indiServerHealth().timedOut(address_, indiSilentServerMessage(server()));
         return fail(indiSilentServerMessage(server()));
+    }
     return fail(found == IndiDeviceWait::LinkLost
                     ? QStringLiteral("Lost the connection to the INDI server at %1").arg(server())
                     : QStringLiteral("The INDI server at %1 has no camera \"%2\"")
@@ -273,6 +300,8 @@ bool IndiCamera::switchConnection(bool on) {
     }
     if (outcome == IndiSwitchOutcome::LinkLost)
         return fail(QStringLiteral("Lost the connection to the INDI server at %1").arg(server()));
+    if (outcome == IndiSwitchOutcome::TimedOut)
+        indiServerHealth().timedOut(address_, indiLateServerMessage(server()));
     return fail(
         QStringLiteral("\"%1\" could not %2")
             .arg(address_.device, on ? QStringLiteral("connect") : QStringLiteral("disconnect")));

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <vector>
 
 // The properties of one of a camera's image streams.
 struct IndiChip {
@@ -57,7 +58,9 @@ struct IndiCameraTimeouts {
 // (CCD_EXPOSURE, BLOB CCD1) or the guide chip (GUIDER_EXPOSURE, BLOB CCD2), as chosen. Two
 // camera objects may expose the two chips of one device side by side, each on a link of its
 // own. Every member runs on the caller's thread and returns within the stated time-outs;
-// failures leave a reason in error() and never throw.
+// failures leave a reason in error() and never throw. A frame that does not come in time from
+// a server that does not answer a probe either marks the server as hung: until it answers a
+// probe again, the camera counts as not connected and exposures fail at once.
 class IndiCamera {
 public:
     explicit IndiCamera(IndiAddress address, IndiCameraTimeouts timeouts = {},
@@ -70,7 +73,10 @@ public:
     // Reaches the server, switches the device's CONNECTION on when it is off (it stays on if
     // another client had switched it on), finds the chosen chip (false with error() when the
     // device has none), asks for this client's BLOBs of the chip and makes
-    // sure frames are uploaded to clients as FITS (UPLOAD_LOCAL becomes UPLOAD_BOTH).
+    // sure frames are uploaded to clients as FITS (UPLOAD_LOCAL becomes UPLOAD_BOTH). Connected
+    // again after its link was lost, it sets the chip's binning and frame back to what they were
+    // (a restarted server's driver starts with its defaults). Fails at once while the server
+    // has let a wait run out and does not answer (see indi_server_health.h).
     bool connect();
     // Aborts an unfinished exposure, switches CONNECTION off only when connect() switched it
     // on, and drops the link.
@@ -127,7 +133,8 @@ private:
     IndiClient client_;
     const IndiChip* chip_ = &indiMainChip;
     bool open_ = false;
-    bool switchedOn_ = false; // connect() switched CONNECTION on
+    bool switchedOn_ = false;               // connect() switched CONNECTION on
+    std::vector<IndiVector> frameSettings_; // the chip's binning and frame on the last link
 
     Exposure exposure_ = Exposure::None;
     bool staleFrameRisk_ = false; // an exposure's frame may still be on its way

@@ -42,3 +42,7 @@ QString indiSilentServerMessage(const QString& server) {
                           "or running no driver)")
         .arg(server);
 }
+
+QString indiLateServerMessage(const QString& server) {
+    return QStringLiteral("The INDI server at %1 did not answer in time").arg(server);
+}

@@ -21,3 +21,6 @@ IndiDeviceWait waitForIndiDevice(const IndiClient& client, const IndiAddress& ad
 
 // The reason given for IndiDeviceWait::Silent; server: "host:port".
 QString indiSilentServerMessage(const QString& server);
+
+// The reason given when a wait for the server's answer ran out; server: "host:port".
+QString indiLateServerMessage(const QString& server);

@@ -2,6 +2,7 @@
 
 #include "platform/telescope/indi_client_access.h"
 #include "platform/telescope/indi_device_wait.h"
+#include "platform/telescope/indi_server_health.h"
 
 #include <algorithm>
 #include <climits>
@@ -47,7 +48,8 @@ void IndiTelescope::setSetupDialog(IndiSetupDialogRunner runner) {
 }
 
 bool IndiTelescope::Connected() {
-    return open_ && client_.linkUp() && connectionOn();
+    return open_ && client_.linkUp() && connectionOn() &&
+           !indiServerHealth().unresponsive(address_);
 }
 
 void IndiTelescope::setConnected(bool connected) {
@@ -55,9 +57,11 @@ void IndiTelescope::setConnected(bool connected) {
         disconnectDevice();
         return;
     }
-    if (Connected())
+    if (indiServerHealth().answers(address_) && Connected())
         return;
     try {
+        if (!indiServerHealth().answers(address_))
+            failLost(indiServerHealth().reason(address_));
         connectDevice();
         open_ = true;
     } catch (const TelescopeError&) {
@@ -81,7 +85,8 @@ void IndiTelescope::connectDevice() {
 
 void IndiTelescope::disconnectDevice() {
     open_ = false;
-    if (switchedOn_ && client_.linkUp() && connectionOn()) {
+    if (switchedOn_ && client_.linkUp() && connectionOn() &&
+        !indiServerHealth().unresponsive(address_)) {
         try {
             switchConnection(false);
             switchedOn_ = false;
@@ -101,6 +106,7 @@ void IndiTelescope::openLink() {
     case IndiDeviceWait::LinkLost:
         failLost(lostMessage(server()));
     case IndiDeviceWait::Silent:
+        indiServerHealth().timedOut(address_, indiSilentServerMessage(server()));
         failLost(indiSilentServerMessage(server()));
     case IndiDeviceWait::NoSwitch:
         fail(QStringLiteral("The device \"%2\" on the INDI server at %1 has no CONNECTION switch")
@@ -220,9 +226,13 @@ void IndiTelescope::SetupDialog() {
     setupDialog_(access);
 }
 
-void IndiTelescope::requireConnected() const {
+void IndiTelescope::requireConnected() {
     if (open_ && !client_.linkUp())
         failLost(lostMessage(server()));
+    if (open_ && indiServerHealth().unresponsive(address_)) {
+        client_.disconnectServer();
+        failLost(indiServerHealth().reason(address_));
+    }
     if (!open_ || !connectionOn())
         fail(QStringLiteral("The mount \"%1\" is not connected").arg(address_.device));
 }
@@ -271,8 +281,9 @@ void IndiTelescope::throwUnlessMet(IndiClient::Wait result) {
     if (result == IndiClient::Wait::LinkLost)
         failLost(lostMessage(server()));
     if (result == IndiClient::Wait::TimedOut) {
+        indiServerHealth().timedOut(address_, indiLateServerMessage(server()));
         client_.disconnectServer();
-        failLost(QStringLiteral("The INDI server at %1 did not answer in time").arg(server()));
+        failLost(indiLateServerMessage(server()));
     }
 }
 

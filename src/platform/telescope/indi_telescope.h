@@ -14,8 +14,10 @@ struct IndiTimeouts {
 // A mount on an INDI server, as a telescope driver. Every member runs on the caller's thread
 // and blocks it until the server has answered or a time-out has run out (TelescopeLinkLost "...
 // did not answer in time", which also drops the link). A lost server link fails the next call at
-// once. The device may be shared with other clients: its CONNECTION is switched off only when
-// this driver switched it on.
+// once. A server that let any of the program's waits run out (see indi_server_health.h) makes
+// the mount not connected and its calls fail at once, until the server answers a probe again.
+// The device may be shared with other clients: its CONNECTION is switched off only when this
+// driver switched it on.
 class IndiTelescope : public TelescopeDriver {
 public:
     explicit IndiTelescope(IndiAddress address, IndiTimeouts timeouts = {});
@@ -42,13 +44,14 @@ public:
     void SetupDialog() override;
     // The dialog shows and changes the device's properties live, connected or not.
     bool setupDialogKeepsConnection() const override { return true; }
+    bool reconnectable() const override { return true; }
 
 private:
     void connectDevice();
     void disconnectDevice();
     void openLink();
     void switchConnection(bool on);
-    void requireConnected() const;
+    void requireConnected();
     quint64 sendOrThrow(const IndiVector& vector);
     const IndiVector* property(const IndiSnapshot& s, const char* name) const;
     bool connectionOn() const;

@@ -62,6 +62,9 @@ public:
     // true when SetupDialog works on the connected mount as it is, so the window leaves the
     // connection alone; otherwise (the default) the mount is disconnected before it.
     virtual bool setupDialogKeepsConnection() const { return false; }
+    // true when the mount lives on a server that may go away and come back (an INDI server):
+    // Connected() then never waits, and setConnected(true) reaches the same mount anew.
+    virtual bool reconnectable() const { return false; }
 };
 
 // Creates telescope drivers from their identifiers ("Orvalis.Simulator", "indi://...",

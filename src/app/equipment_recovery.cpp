@@ -1,0 +1,98 @@
+#include "app/frmMain.h"
+#include "capture/VFW.h"
+#include "platform/telescope/indi_address.h"
+
+#include <QAction>
+#include <QTimer>
+
+namespace {
+const QString kCameraKey = QStringLiteral("camera");
+// The telescope menu's condition for a mount that does not answer: the note replaces it.
+const QString kMountKey = QStringLiteral("mount");
+constexpr int kPollMs = 1000;
+} // namespace
+
+// Only equipment that says it can come back is watched (INDI cameras and mounts); the others
+// stay as they were.
+void frmMain::watchEquipment() {
+    reconnector_.add(
+        {kCameraKey,
+         [this] { return !cameraSwitchedOff_ && state.hCapWnd && state.hCapWnd->reconnectable(); },
+         [this] { return state.hCapWnd->isConnected(); },
+         [this](QString& why) {
+             if (state.hCapWnd->driverReconnect())
+                 return true;
+             why = state.hCapWnd->lastError();
+             return false;
+         },
+         [this] { return QStringLiteral("Camera \"%1\"").arg(state.hCapWnd->deviceName()); }});
+    reconnector_.add(
+        {kMountKey,
+         [this] { return mountWanted_ && state.telescope && state.telescope->reconnectable(); },
+         [this] { return telescopeConnected(); },
+         [this](QString& why) {
+             const std::optional<QString> failure = connectChosenTelescope();
+             why = failure.value_or(QString());
+             return !failure;
+         },
+         [this] { return mountLabel(); }});
+    reconnectTimer_ = new QTimer(this);
+    reconnectTimer_->setInterval(kPollMs);
+    connect(reconnectTimer_, &QTimer::timeout, this, &frmMain::pollEquipment);
+    reconnectTimer_->start();
+}
+
+void frmMain::pollEquipment() {
+    followEquipment(reconnector_.poll(clock_.elapsed()));
+}
+
+void frmMain::checkEquipment() {
+    followEquipment(reconnector_.check(clock_.elapsed()));
+}
+
+void frmMain::retryLostEquipment() {
+    followEquipment(reconnector_.retryNow(clock_.elapsed()));
+}
+
+// A mount gone loses its Connected mark, so that nothing counts on it; back, it gets it again.
+void frmMain::followEquipment(const std::vector<Reconnector::Event>& events) {
+    for (const Reconnector::Event& e : events) {
+        switch (e.change) {
+        case Reconnector::Change::Lost:
+        case Reconnector::Change::StillLost:
+            showCondition(e.key, e.note);
+            if (e.key == kMountKey)
+                mnuTelescopeConnected->setChecked(false);
+            break;
+        case Reconnector::Change::Restored:
+            clearCondition(e.key);
+            note(QStringLiteral("%1 is connected again")
+                     .arg(e.key == kMountKey
+                              ? mountLabel()
+                              : QStringLiteral("Camera \"%1\"").arg(state.hCapWnd->deviceName())));
+            if (e.key == kMountKey)
+                mnuTelescopeConnected->setChecked(true);
+            else
+                resumeExposure();
+            break;
+        case Reconnector::Change::Forgotten:
+            clearCondition(e.key);
+            break;
+        }
+    }
+}
+
+// The exposure under way when the camera came back was asked of no camera: it starts again.
+void frmMain::resumeExposure() {
+    if (!state.previewing || !HalfSecTimer->isActive())
+        return;
+    capStartExposure(state.hCapWnd.get(), state.nextExposureSec);
+    state.elapsedSec = 0;
+    setProgressValueSec(0);
+}
+
+QString frmMain::mountLabel() const {
+    const QString identifier = mnuScope->text().remove(QStringLiteral("Scope->"));
+    const std::optional<IndiAddress> indi = parseIndiIdentifier(identifier);
+    return QStringLiteral("Mount \"%1\"").arg(indi ? indi->device : identifier);
+}
