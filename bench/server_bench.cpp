@@ -13,85 +13,26 @@
 //     and how long the whole burst took to be answered. The exposure timer is a coarse Qt
 //     timer, so ticks vary by a few ms without any burst.
 //
-//   server_bench [samples] [bursts]     (defaults 500 and 20)
+// (c), (d), (e): floods, see server_flood.h.
+//
+//   server_bench [samples] [bursts] [flood seconds]     (defaults 500, 20 and 10)
 // Uses $DISPLAY when set, the offscreen platform otherwise.
 
+#include "line_client.h"
+#include "server_flood.h"
 #include "sim_session.h"
 
 #include "server/server_link.h"
 
 #include <QApplication>
 #include <QTimer>
-#include <arpa/inet.h>
 #include <atomic>
 #include <cstdlib>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <string>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 using Clock = std::chrono::steady_clock;
-
-// A blocking line client for 127.0.0.1.
-class LineClient {
-public:
-    explicit LineClient(quint16 port) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(port);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ok_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        const int one = 1;
-        ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    }
-    ~LineClient() { ::close(fd_); }
-    LineClient(const LineClient&) = delete;
-    LineClient& operator=(const LineClient&) = delete;
-
-    bool ok() const { return ok_; }
-    bool write(const std::string& text) {
-        size_t sent = 0;
-        while (sent < text.size()) {
-            const ssize_t n = ::send(fd_, text.data() + sent, text.size() - sent, 0);
-            if (n <= 0)
-                return false;
-            sent += static_cast<size_t>(n);
-        }
-        return true;
-    }
-    // The next line, without its line end; empty when the connection ended.
-    std::string line() {
-        for (;;) {
-            if (const size_t end = buffer_.find('\n'); end != std::string::npos) {
-                std::string out = buffer_.substr(0, end);
-                buffer_.erase(0, end + 1);
-                return out;
-            }
-            char chunk[65536];
-            const ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
-            if (n <= 0)
-                return {};
-            buffer_.append(chunk, static_cast<size_t>(n));
-        }
-    }
-    // Reads lines until the response with this numeric id.
-    bool awaitResponse(int id) {
-        const std::string tail = "\"id\":" + std::to_string(id) + "}";
-        for (std::string l = line(); !l.empty(); l = line())
-            if (l.find("\"Event\"") == std::string::npos && l.find(tail) != std::string::npos)
-                return true;
-        return false;
-    }
-
-private:
-    int fd_ = -1;
-    bool ok_ = false;
-    std::string buffer_;
-};
 
 std::string request(const char* method, const char* params, int id) {
     std::string text = std::string("{\"id\":") + std::to_string(id) +
@@ -244,10 +185,16 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int samples = argc > 1 ? std::atoi(argv[1]) : 500;
     const int bursts = argc > 2 ? std::atoi(argv[2]) : 20;
+    const int floodSeconds = argc > 3 ? std::atoi(argv[3]) : 10;
     timeHeader();
     if (!partA(samples) || !partB(bursts)) {
         std::fprintf(stderr, "the window did not lock on the simulator's guide star\n");
         return 1;
     }
+    if (!floodHold() || !floodCycleDelay(floodSeconds)) {
+        std::fprintf(stderr, "a flood was not answered in full\n");
+        return 1;
+    }
+    floodMemory();
     return 0;
 }

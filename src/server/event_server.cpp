@@ -1,12 +1,15 @@
 #include "server/event_server.h"
 
-#include "server/rpc.h"
-
-#include <QPointer>
+#include <QElapsedTimer>
+#include <QScopedValueRollback>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
 #include <utility>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 EventServer::EventServer(Handler handler, Greeting greeting, QObject* parent)
     : EventServer(std::move(handler), std::move(greeting), Limits{}, parent) {}
@@ -65,91 +68,173 @@ quint16 EventServer::port() const {
     return listeners_.empty() ? 0 : listeners_.front()->serverPort();
 }
 
+qint64 EventServer::heldInput() const {
+    qint64 held = 0;
+    for (const auto& [socket, client] : clients_)
+        held += client.input.held();
+    return held;
+}
+
 void EventServer::accept(QTcpServer* server) {
     while (QTcpSocket* socket = server->nextPendingConnection()) {
-        if (clientCount() >= limits_.maxClients) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
-        Client client;
+        if (clientCount() >= limits_.maxClients)
+            makeRoom();
+        // What waits unread stays with the sender, not in this machine's buffers.
+        socket->setReadBufferSize(limits_.socketBuffer);
+        socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
+                                static_cast<int>(limits_.socketBuffer));
+        Client client(limits_.maxLine);
         client.number = ++connections_;
+        client.heard = ++activity_;
         clients_.emplace(socket, std::move(client));
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { drop(socket); });
+        // A client held back by its unsent output goes on once it has read some.
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] {
+            const auto it = clients_.find(socket);
+            if (it != clients_.end() && (it->second.answering || !it->second.starved))
+                schedule();
+        });
         emit clientCountChanged(clientCount());
         for (const QByteArray& line : greeting_())
             send(socket, line);
     }
 }
 
+// Idle connections must not lock an imaging program out.
+void EventServer::makeRoom() {
+    const auto quietest =
+        std::min_element(clients_.begin(), clients_.end(), [](const auto& a, const auto& b) {
+            return a.second.heard < b.second.heard;
+        });
+    if (quietest != clients_.end())
+        drop(quietest->first);
+}
+
 void EventServer::readFrom(QTcpSocket* socket) {
     const auto it = clients_.find(socket);
     if (it == clients_.end())
         return;
-    if (!take(it->second, socket->readAll())) {
-        drop(socket);
+    Client& client = it->second;
+    client.heard = ++activity_;
+    const qint64 room =
+        std::min(limits_.clientInput - client.input.held(), limits_.totalInput - heldInput());
+    if (room <= 0 || socket->bytesAvailable() <= 0)
+        return;
+    client.input.append(socket->read(room));
+    client.starved = false;
+    if (heldInput() > limits_.totalInput / 8)
+        trimDue_ = true;
+    schedule();
+}
+
+void EventServer::schedule() {
+    if (scheduled_)
+        return;
+    scheduled_ = true;
+    QTimer::singleShot(0, this, [this] { serve(); });
+}
+
+void EventServer::serve() {
+    scheduled_ = false;
+    // A request that runs the event loop itself must not start a turn inside this one.
+    if (serving_) {
+        schedule();
         return;
     }
-    if (!it->second.scheduled)
-        handleLines(socket);
-}
-
-bool EventServer::take(Client& client, const QByteArray& data) {
-    qsizetype from = 0;
-    while (from < data.size()) {
-        const qsizetype end = data.indexOf('\n', from);
-        const qsizetype stop = end < 0 ? data.size() : end;
-        if (!client.skipping)
-            client.partial += data.mid(from, stop - from);
-        if (!client.skipping && client.partial.size() > limits_.maxLine) {
-            client.partial.clear();
-            client.skipping = true;
-            client.lines.push_back(std::nullopt);
-        }
-        if (end < 0)
+    const QScopedValueRollback<bool> serving(serving_, true);
+    QElapsedTimer turn;
+    turn.start();
+    int budget = limits_.requestsPerTurn;
+    while (budget > 0 && turn.elapsed() < limits_.turnMs) {
+        QTcpSocket* socket = nextToServe();
+        if (!socket)
             break;
-        if (!client.skipping)
-            client.lines.push_back(std::exchange(client.partial, {}));
-        client.skipping = false;
-        from = end + 1;
+        lastServed_ = socket;
+        if (step(socket, clients_.at(socket)))
+            --budget;
     }
-    return client.lines.size() <= static_cast<size_t>(limits_.maxPendingLines);
+    afterTurn();
+    emit turnEnded();
 }
 
-void EventServer::handleLines(QTcpSocket* socket) {
-    QPointer<QTcpSocket> guard(socket);
-    for (int n = 0; n < limits_.linesPerTurn; ++n) {
-        const auto it = clients_.find(socket);
-        if (!guard || it == clients_.end())
-            return;
-        Client& client = it->second;
-        client.scheduled = false;
-        if (client.lines.empty())
-            return;
-        const std::optional<QByteArray> line = std::move(client.lines.front());
-        client.lines.pop_front();
-        if (!line) {
-            send(socket, rpc::errorResponse(QJsonValue::Null, rpc::InternalError, "too big"));
-            continue;
-        }
-        const QByteArray text = line->endsWith('\r') ? line->chopped(1) : *line;
-        if (trace_)
-            trace_(client.number, true, text);
-        if (text.trimmed().isEmpty())
-            continue;
+// The clients in turn, from the one after the last served; none when nobody has work that
+// may run now.
+QTcpSocket* EventServer::nextToServe() {
+    const auto ready = [this](const std::pair<QTcpSocket* const, Client>& entry) {
+        const Client& c = entry.second;
+        return (c.answering || !c.starved) && entry.first->bytesToWrite() <= limits_.replyBacklog;
+    };
+    const auto from = clients_.upper_bound(lastServed_);
+    auto it = std::find_if(from, clients_.end(), ready);
+    if (it == clients_.end()) {
+        it = std::find_if(clients_.begin(), from, ready);
+        if (it == from)
+            return nullptr;
+    }
+    return it->first;
+}
+
+bool EventServer::step(QTcpSocket* socket, Client& client) {
+    if (client.answering) {
+        answerItem(socket, client);
+        return true;
+    }
+    LineInput::Next next = client.input.next();
+    if (next.kind == LineInput::Kind::None) {
+        client.starved = true;
+        return false;
+    }
+    if (next.kind == LineInput::Kind::TooLong) {
+        send(socket, rpc::errorResponse(QJsonValue::Null, rpc::InternalError, "too big"));
+        return true;
+    }
+    if (trace_)
+        trace_(client.number, true, next.line);
+    if (next.line.trimmed().isEmpty())
+        return false;
+    client.answering = Answering{rpc::parseLine(next.line), 0, {}};
+    answerItem(socket, client);
+    return true;
+}
+
+// One element of the line being answered; the whole line's answer goes out after the last.
+void EventServer::answerItem(QTcpSocket* socket, Client& client) {
+    Answering& answering = *client.answering;
+    const rpc::Item item = answering.line.items[answering.next++];
+    QByteArray response = item.errorResponse;
+    if (item.request) {
+        response = handler_(*item.request);
         // The handler may drop this client (a broadcast it causes can overflow its queue).
-        if (const QByteArray reply = handler_(text); !reply.isEmpty() && guard)
-            send(socket, reply);
+        if (!clients_.count(socket))
+            return;
     }
-    const auto it = clients_.find(socket);
-    if (guard && it != clients_.end() && !it->second.lines.empty()) {
-        it->second.scheduled = true;
-        QTimer::singleShot(0, this, [this, guard] {
-            if (guard)
-                handleLines(guard);
-        });
+    if (!response.isEmpty())
+        answering.responses.append(response);
+    if (answering.next < answering.line.items.size())
+        return;
+    const QByteArray text = rpc::lineResponse(answering.line, answering.responses);
+    client.answering.reset();
+    if (!text.isEmpty())
+        send(socket, text);
+}
+
+void EventServer::afterTurn() {
+    // Input the sockets kept while there was no room for it.
+    std::vector<QTcpSocket*> waiting;
+    for (const auto& [socket, client] : clients_)
+        if (socket->bytesAvailable() > 0)
+            waiting.push_back(socket);
+    for (QTcpSocket* socket : waiting)
+        readFrom(socket);
+    if (nextToServe())
+        schedule();
+#ifdef __GLIBC__
+    if (trimDue_ && heldInput() <= limits_.socketBuffer) {
+        trimDue_ = false;
+        malloc_trim(0);
     }
+#endif
 }
 
 void EventServer::send(QTcpSocket* socket, const QByteArray& line) {

@@ -253,25 +253,10 @@ Reply dispatch(GuiderControl& guider, const rpc::Request& request) {
     return it->second(guider, request.params);
 }
 
-QByteArray handleLine(GuiderControl& guider, const QByteArray& line) {
-    const rpc::Line parsed = rpc::parseLine(line);
-    QByteArrayList responses;
-    for (const rpc::Item& item : parsed.items) {
-        if (!item.request) {
-            responses.append(item.errorResponse);
-            continue;
-        }
-        const rpc::Request& request = *item.request;
-        const Reply reply = dispatch(guider, request);
-        if (!request.hasId)
-            continue;
-        responses.append(
-            reply.error ? rpc::errorResponse(request.id, reply.error->code, reply.error->message)
-                        : rpc::resultResponse(request.id, reply.result));
-    }
-    if (responses.isEmpty())
+QByteArray handleRequest(GuiderControl& guider, const rpc::Request& request) {
+    const Reply reply = dispatch(guider, request);
+    if (!request.hasId)
         return {};
-    if (!parsed.batch)
-        return responses.front();
-    return '[' + responses.join(',') + ']';
+    return reply.error ? rpc::errorResponse(request.id, reply.error->code, reply.error->message)
+                       : rpc::resultResponse(request.id, reply.result);
 }

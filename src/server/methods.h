@@ -7,6 +7,6 @@
 // the protocol says; an unknown method gets -32601.
 rpc::Reply dispatch(GuiderControl& guider, const rpc::Request& request);
 
-// Runs every request of one line and returns the response text for it (without a line end):
-// one response, an array of them for a batch, or nothing when no request had an id.
-QByteArray handleLine(GuiderControl& guider, const QByteArray& line);
+// Runs one request and returns its response text (without a line end), or nothing when the
+// request had no id.
+QByteArray handleRequest(GuiderControl& guider, const rpc::Request& request);

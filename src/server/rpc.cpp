@@ -31,16 +31,31 @@ Line parseLine(const QByteArray& line) {
         return parsed;
     }
     if (document.isArray()) {
+        const QJsonArray batch = document.array();
+        if (batch.isEmpty() || batch.size() > MaxBatch) {
+            const char* why = batch.isEmpty() ? "empty batch request" : "batch too large";
+            parsed.items.push_back(
+                {std::nullopt, errorResponse(QJsonValue::Null, InvalidRequest, why)});
+            return parsed;
+        }
         parsed.batch = true;
-        for (const QJsonValue element : document.array())
+        for (const QJsonValue element : batch)
             parsed.items.push_back(itemOf(element));
-        if (parsed.items.empty())
-            parsed.items.push_back({std::nullopt, errorResponse(QJsonValue::Null, InvalidRequest,
-                                                                "empty batch request")});
         return parsed;
     }
     parsed.items.push_back(itemOf(document.object()));
     return parsed;
+}
+
+QByteArray lineResponse(const Line& line, const QByteArrayList& responses) {
+    if (responses.isEmpty())
+        return {};
+    if (!line.batch)
+        return responses.front();
+    QByteArray text = "[";
+    text += responses.join(',');
+    text += ']';
+    return text;
 }
 
 QByteArray resultResponse(const QJsonValue& id, const QJsonValue& result) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QJsonValue>
 #include <QString>
 #include <optional>
@@ -18,6 +19,9 @@ inline constexpr int InternalError = -32603; // also: a line too long
 // Application errors.
 inline constexpr int Failed = 1;
 inline constexpr int NoStar = 2;
+
+// The most requests one batch line may hold; a longer batch is answered with one -32600 error.
+inline constexpr int MaxBatch = 64;
 
 struct Error {
     int code = Failed;
@@ -56,8 +60,13 @@ struct Line {
 
 // Splits one line (without its line end) into requests. Invalid JSON gives one -32700 item;
 // an element that is no request (no string method, params neither array nor object) gives a
-// -32600 item. A "jsonrpc" member is not required and not checked.
+// -32600 item; an empty batch, or one of more than MaxBatch elements, gives one -32600 item
+// answered on its own, not in an array. A "jsonrpc" member is not required and not checked.
 Line parseLine(const QByteArray& line);
+
+// The answer to a whole line from the responses of its items, in order: nothing, the one
+// response, or for a batch an array of them.
+QByteArray lineResponse(const Line& line, const QByteArrayList& responses);
 
 // Response texts, without a line end, members in the order jsonrpc, result/error, id.
 QByteArray resultResponse(const QJsonValue& id, const QJsonValue& result);

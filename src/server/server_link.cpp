@@ -4,6 +4,7 @@
 #include "app/frame_picture.h"
 #include "app/frmMain.h"
 #include "app/version.h"
+#include "server/listen_settings.h"
 #include "server/methods.h"
 #include "server/star_choice.h"
 #include "settings/setting_keys.h"
@@ -17,6 +18,9 @@
 
 namespace {
 const QString kServerCondition = QStringLiteral("server");
+const QString kSettingsCondition = QStringLiteral("server settings");
+// The least time between two writes of settings changed by requests, ms.
+constexpr int kSettingsDelayMs = 500;
 
 std::optional<StepPulse> stepPulse(const std::optional<PulseRequest>& pulse) {
     if (!pulse)
@@ -26,12 +30,20 @@ std::optional<StepPulse> stepPulse(const std::optional<PulseRequest>& pulse) {
 } // namespace
 
 ServerLink::ServerLink(frmMain& window)
-    : w_(window), server_([this](const QByteArray& line) { return handleLine(*this, line); },
-                          [this] { return greeting(); }, this),
+    : w_(window), writes_(*window.platform_.store, kSettingsDelayMs,
+                          [this](bool saved) { w_.settingsSaved(saved); }),
+      server_(
+          [this](const rpc::Request& request) {
+              const WriteBehindStore::Hold hold(writes_);
+              return handleRequest(*this, request);
+          },
+          [this] { return greeting(); }, this),
       events_(QHostInfo::localHostName(), 1, QStringLiteral(ORVALIS_VERSION)) {
+    w_.platform_.store = &writes_;
     clock_.start();
     sent_ = snapshot();
     connect(&server_, &EventServer::clientCountChanged, this, &ServerLink::showClients);
+    connect(&server_, &EventServer::turnEnded, &writes_, &WriteBehindStore::flushIfDue);
     // Connected after the window's own handlers, so these run once the click has done its work.
     for (QPushButton* button : {w_.cmdPreview, w_.cmdFocus, w_.cmdLock, w_.cmdCenter, w_.cmdGuide})
         connect(button, &QPushButton::clicked, this, &ServerLink::sync);
@@ -47,6 +59,8 @@ ServerLink::ServerLink(frmMain& window)
 ServerLink::~ServerLink() {
     server_.disconnect(this);
     server_.close();
+    writes_.flush();
+    w_.platform_.store = &writes_.inner();
     if (clients_)
         delete clients_.data();
 }
@@ -55,10 +69,15 @@ void ServerLink::start() {
     SettingsReader in(*w_.platform().store);
     if (!in.flag(keys::ServerEnabled))
         return;
-    const auto port = static_cast<quint16>(in.whole(keys::ServerPort, 0, 65535));
-    const bool network = in.text(keys::ServerListen)
-                             .trimmed()
-                             .compare(QLatin1String("network"), Qt::CaseInsensitive) == 0;
+    const ListenSettings settings = listenSettings(in);
+    if (settings.unreadable.isEmpty())
+        w_.clearCondition(kSettingsCondition);
+    else
+        w_.showCondition(kSettingsCondition,
+                         QStringLiteral("Server Options not readable: %1")
+                             .arg(settings.unreadable.join(QStringLiteral(", "))));
+    const quint16 port = settings.port;
+    const bool network = settings.network;
     QString why;
     if (!server_.listen(port, network, &why)) {
         w_.showCondition(kServerCondition,

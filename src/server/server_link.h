@@ -2,6 +2,7 @@
 
 #include "guiding/corrections.h"
 #include "guiding/guide_history.h"
+#include "platform/store/write_behind_store.h"
 #include "server/event_server.h"
 #include "server/events.h"
 #include "server/guider_control.h"
@@ -26,7 +27,8 @@ public:
     explicit ServerLink(frmMain& window);
     ~ServerLink() override;
 
-    // Listens as "Server Options" say; a port in use becomes a lasting status condition.
+    // Listens as "Server Options" say; a port in use, and a port or listen setting that
+    // cannot be read (its default is used then), become lasting status conditions.
     void start();
     EventServer& events() { return server_; }
     // Sends the events for what changed since the last call: a lock, its position, guiding
@@ -128,6 +130,9 @@ private:
     bool lockAt(double x, double y);
 
     frmMain& w_;
+    // The window's settings store while the server runs: settings a request changes are
+    // written shortly after, together, not once per request.
+    WriteBehindStore writes_;
     EventServer server_;
     ProtocolEvents events_;
     SettleTracker settle_;

@@ -63,7 +63,7 @@ TEST_F(ServerTest, FiftyClientsAndClientsThatLeaveMidReply) {
 TEST(EventServerTest, AClientThatNeverReadsIsDropped) {
     EventServer::Limits limits;
     limits.maxQueued = 64 * 1024;
-    EventServer server([](const QByteArray&) { return QByteArray(); },
+    EventServer server([](const rpc::Request&) { return QByteArray(); },
                        [] { return QByteArrayList{"{\"Event\":\"Version\"}"}; }, limits);
     QString why;
     ASSERT_TRUE(server.listen(0, false, &why)) << why.toStdString();
