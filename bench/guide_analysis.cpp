@@ -1,5 +1,7 @@
 #include "guide_analysis.h"
 
+#include <Eigen/Dense>
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -173,44 +175,21 @@ PulseLag fitPulseLag(const std::vector<GuideRecord>& records, const Calibration&
 
 std::optional<std::vector<double>> leastSquares(const std::vector<std::vector<double>>& rows,
                                                 const std::vector<double>& y) {
-    // Normal equations suit a few unknowns only; the bound also spares GCC 12 at -O3 a false
-    // warning about the matrix's size.
-    constexpr size_t kMaxUnknowns = 16;
-    const size_t n = rows.empty() ? 0 : rows.front().size();
-    if (n == 0 || n > kMaxUnknowns || rows.size() < n)
+    const Eigen::Index n = rows.empty() ? 0 : static_cast<Eigen::Index>(rows.front().size());
+    const auto m = static_cast<Eigen::Index>(rows.size());
+    if (n == 0 || m < n)
         return std::nullopt;
-    // The normal equations (rows' * rows) x = rows' * y, as one augmented matrix.
-    std::vector<std::vector<double>> m(n, std::vector<double>(n + 1, 0));
-    for (size_t r = 0; r < rows.size(); ++r)
-        for (size_t i = 0; i < n; ++i) {
-            for (size_t j = 0; j < n; ++j)
-                m[i][j] += rows[r][i] * rows[r][j];
-            m[i][n] += rows[r][i] * y[r];
-        }
-    double largest = 0;
-    for (size_t i = 0; i < n; ++i)
-        largest = std::max(largest, m[i][i]);
-    // Gaussian elimination with partial pivoting, then back substitution.
-    for (size_t col = 0; col < n; ++col) {
-        size_t pivot = col;
-        for (size_t r = col + 1; r < n; ++r)
-            if (std::abs(m[r][col]) > std::abs(m[pivot][col]))
-                pivot = r;
-        if (std::abs(m[pivot][col]) <= 1e-10 * largest)
-            return std::nullopt;
-        std::swap(m[col], m[pivot]);
-        for (size_t r = col + 1; r < n; ++r) {
-            const double f = m[r][col] / m[col][col];
-            for (size_t j = col; j <= n; ++j)
-                m[r][j] -= f * m[col][j];
-        }
+    Eigen::MatrixXd a(m, n);
+    Eigen::VectorXd b(m);
+    for (Eigen::Index r = 0; r < m; ++r) {
+        for (Eigen::Index c = 0; c < n; ++c)
+            a(r, c) = rows[static_cast<size_t>(r)][static_cast<size_t>(c)];
+        b(r) = y[static_cast<size_t>(r)];
     }
-    std::vector<double> x(n);
-    for (size_t i = n; i-- > 0;) {
-        double rest = m[i][n];
-        for (size_t j = i + 1; j < n; ++j)
-            rest -= m[i][j] * x[j];
-        x[i] = rest / m[i][i];
-    }
-    return x;
+    Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr(a);
+    qr.setThreshold(1e-10);
+    if (qr.rank() < n)
+        return std::nullopt;
+    const Eigen::VectorXd x = qr.solve(b);
+    return std::vector<double>(x.data(), x.data() + x.size());
 }

@@ -71,7 +71,7 @@ struct PulseLag {
 };
 PulseLag fitPulseLag(const std::vector<GuideRecord>& records, const Calibration& c);
 
-// The least-squares solution x of rows * x = y (each row as long as x, at most 16 unknowns);
+// The least-squares solution x of rows * x = y (each row as long as x);
 // nullopt when there are fewer rows than unknowns or the columns are (nearly) dependent.
 std::optional<std::vector<double>> leastSquares(const std::vector<std::vector<double>>& rows,
                                                 const std::vector<double>& y);

@@ -5,7 +5,6 @@
 #include "capture/VFW.h"
 #include "guiding/corrections.h"
 #include "guiding/number_format.h"
-#include "measure/AIP.h"
 #include "platform/sound/sound.h"
 #include "server/server_link.h"
 
