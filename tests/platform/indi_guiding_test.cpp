@@ -5,6 +5,7 @@
 #include "app/frame_picture.h"
 #include "app/main_window_probe.h"
 #include "fakes/fake_platform.h"
+#include "indi_rig.h"
 #include "indi_sky.h"
 #include "indi_test_server.h"
 #include "platform/capture/desktop_capture_drivers.h"
@@ -25,21 +26,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-// The sidereal rate, arcseconds of right ascension per second.
-constexpr double siderealRate = 15.041067;
-
-// The brightest pixel of the frame's middle, where a guide star is picked.
-QPoint brightestInTheMiddle(const RawFrame& f) {
-    QPoint best;
-    int peak = -1;
-    for (int y = f.height / 4; y < 3 * f.height / 4; ++y)
-        for (int x = f.width / 4; x < 3 * f.width / 4; ++x)
-            if (f.at(x, y) > peak) {
-                peak = f.at(x, y);
-                best = {x, y};
-            }
-    return best;
-}
+using namespace indi_rig;
 
 // The star's distance from the target along the axis where it is larger, px. The simulator
 // draws stars on whole pixels, so the measured place moves in steps of 1 px.
@@ -68,43 +55,12 @@ TEST(IndiGuiding, CalibratesAndHoldsTheStarWithTheCcdSimulatorsFrames) {
         {QStringLiteral("indi_simulator_telescope"), QStringLiteral("indi_simulator_ccd")},
         catalogueOnPath(work.filePath(QStringLiteral("gsc.log"))));
     ASSERT_TRUE(server.running()) << server.problem().toStdString();
-    SimulatorHand hand(server.port());
-    hand.switchOn(mountName);
-    // At Dec +30 at once (a sync, not a slew) and tracking at the drifting rate.
-    hand.setSwitch(mountName, "ON_COORD_SET", "SYNC");
-    hand.setNumbers(mountName, "EQUATORIAL_EOD_COORD", {{"RA", 3}, {"DEC", 30}});
-    hand.setSwitch(mountName, "TELESCOPE_TRACK_STATE", "TRACK_ON");
-    hand.setSwitch(mountName, "TELESCOPE_TRACK_MODE", "TRACK_CUSTOM");
-    hand.setNumbers(mountName, "TELESCOPE_TRACK_RATE",
-                    {{"TRACK_RATE_RA", siderealRate + 0.2}, {"TRACK_RATE_DE", 0}});
-    hand.switchOn(ccdName);
-    hand.setNumbers(ccdName, "SIMULATOR_SETTINGS", {{"SIM_TIME_FACTOR", 0.5}});
-
-    FakePlatform fp;
-    fp.store.set("INDI Camera Options", "Server",
-                 QStringLiteral("localhost:%1").arg(server.port()));
-    fp.store.set("Camera Options", "Exposure", "1");
-    fp.store.set("Camera Options", "DriverName", "CCD Simulator (INDI)"); // chosen before
-    fp.store.set("Camera Options", "HorizontalPixelSize", "5.2");
-    fp.store.set("Camera Options", "VerticalPixelSize", "5.2");
-    fp.store.set("Guidescope Options", "FocalLength", "900");
-    fp.store.set("Guiding Options", "RA Guide Rate", "7.5");
-    fp.store.set("Guiding Options", "Dec Guide Rate", "7.5");
-    fp.store.set("Guiding Options", "Minumum Correction", "0.5");
-    fp.store.set("Guiding Options", "Aggressiveness", "100");
-    fp.chooser.answers = {
-        QStringLiteral("indi://localhost:%1/Telescope%20Simulator").arg(server.port())};
-    SkySimulator sky(SkyOptions{}, std::make_shared<SteadySimClock>());
-    QTemporaryDir noWebcams;
-    DesktopCaptureDrivers drivers(sky, fp.store, systemV4l2Io(), noWebcams.path());
-    TelescopeRegistry telescopes;
-    registerIndiTelescopes(telescopes);
-    Platform platform = fp.platform();
-    platform.capture = &drivers;
-    platform.telescopes = &telescopes;
+    pointTheMount(server.port(), 0.2);
+    IndiRig rig(server.port());
+    FakePlatform& fp = rig.fp;
     Globals::starX = Globals::starY = 0;
 
-    frmMain w(platform);
+    frmMain w(rig.platform);
     ASSERT_EQ(w.mnuDriver.value(0)->text(), "CCD Simulator (INDI)");
     w.mnuChooseTelescope->trigger();
     ASSERT_TRUE(w.mnuTelescopeConnected->isChecked()) << fp.messages.texts.join("; ").toStdString();

@@ -6,6 +6,7 @@
 #include "app/frmMain.h"
 #include "app/main_window_probe.h"
 #include "fakes/fake_platform.h"
+#include "indi_rig.h"
 #include "indi_sky.h"
 #include "indi_test_server.h"
 #include "platform/capture/desktop_capture_drivers.h"
@@ -30,70 +31,7 @@
 #include <memory>
 
 namespace {
-constexpr double siderealRate = 15.041067;
-
-// Points the simulated mount at Dec +30 (a sync) and tracks at `rateOffset` arcsec/s faster
-// than the sky. A real mount keeps pointing through a server restart; the simulator forgets,
-// so the test tells it again.
-void pointTheMount(int port, double rateOffset) {
-    SimulatorHand hand(port);
-    hand.switchOn(mountName);
-    hand.setSwitch(mountName, "ON_COORD_SET", "SYNC");
-    hand.setNumbers(mountName, "EQUATORIAL_EOD_COORD", {{"RA", 3}, {"DEC", 30}});
-    hand.setSwitch(mountName, "TELESCOPE_TRACK_STATE", "TRACK_ON");
-    hand.setSwitch(mountName, "TELESCOPE_TRACK_MODE", "TRACK_CUSTOM");
-    hand.setNumbers(mountName, "TELESCOPE_TRACK_RATE",
-                    {{"TRACK_RATE_RA", siderealRate + rateOffset}, {"TRACK_RATE_DE", 0}});
-    hand.switchOn(ccdName);
-    hand.setNumbers(ccdName, "SIMULATOR_SETTINGS", {{"SIM_TIME_FACTOR", 0.5}});
-}
-
-// The window on both simulators, its imaging-program server on a free port.
-struct IndiRig {
-    explicit IndiRig(int serverPort) {
-        fp.store.set("INDI Camera Options", "Server",
-                     QStringLiteral("localhost:%1").arg(serverPort));
-        fp.store.set("Camera Options", "Exposure", "1");
-        fp.store.set("Camera Options", "DriverName", "CCD Simulator (INDI)");
-        fp.store.set("Camera Options", "HorizontalPixelSize", "5.2");
-        fp.store.set("Camera Options", "VerticalPixelSize", "5.2");
-        fp.store.set("Guidescope Options", "FocalLength", "900");
-        fp.store.set("Guiding Options", "RA Guide Rate", "7.5");
-        fp.store.set("Guiding Options", "Dec Guide Rate", "7.5");
-        fp.store.set("Guiding Options", "Minumum Correction", "0.5");
-        fp.store.set("Guiding Options", "Aggressiveness", "100");
-        fp.store.set("Server Options", "Enabled", "1");
-        fp.store.set("Server Options", "Port", "0");
-        fp.chooser.answers = {
-            QStringLiteral("indi://localhost:%1/Telescope%20Simulator").arg(serverPort)};
-        registerIndiTelescopes(telescopes);
-        // The camera list is read from the settings as the drivers are made.
-        drivers = std::make_unique<DesktopCaptureDrivers>(sky, fp.store, systemV4l2Io(),
-                                                          noWebcams.path());
-        platform = fp.platform();
-        platform.capture = drivers.get();
-        platform.telescopes = &telescopes;
-    }
-
-    FakePlatform fp;
-    SkySimulator sky{SkyOptions{}, std::make_shared<SteadySimClock>()};
-    QTemporaryDir noWebcams;
-    std::unique_ptr<DesktopCaptureDrivers> drivers;
-    TelescopeRegistry telescopes;
-    Platform platform;
-};
-
-QPoint brightestInTheMiddle(const RawFrame& f) {
-    QPoint best;
-    int peak = -1;
-    for (int y = f.height / 4; y < 3 * f.height / 4; ++y)
-        for (int x = f.width / 4; x < 3 * f.width / 4; ++x)
-            if (f.at(x, y) > peak) {
-                peak = f.at(x, y);
-                best = {x, y};
-            }
-    return best;
-}
+using namespace indi_rig;
 
 // Connected, looping, locked on the brightest star and guiding, as the operator would.
 void startGuiding(frmMain& w) {
