@@ -64,7 +64,13 @@ frmOptions::frmOptions(frmMain& main, SettingsStore& store, QWidget* parent)
     fillPortList();
     connectReactions();
     loadOptions();
+    showImageScale();
     cmdOptionsApply->setEnabled(false);
+}
+
+void frmOptions::showImageScale() {
+    lblImageScale->setText(imageScaleText(txtHrzPixelSize->text(), txtVrtPixelSize->text(),
+                                          txtGuideFocalLength->text()));
 }
 
 // Value changes run their reaction whether the operator or the load made them, and only when
@@ -83,6 +89,8 @@ void frmOptions::connectReactions() {
         });
     for (BitGroup& group : bitGroups_)
         connectBitGroup(group.buttons);
+    for (QLineEdit* box : {txtHrzPixelSize, txtVrtPixelSize, txtGuideFocalLength})
+        connect(box, &QLineEdit::textChanged, this, &frmOptions::showImageScale);
     connect(chkAdvancedMod, &QCheckBox::toggled, this, &frmOptions::chkAdvancedMod_Click);
     connect(chkAmpOff, &QCheckBox::toggled, this, &frmOptions::chkAmpOff_Click);
     connect(chkVXModified, &QCheckBox::toggled, this, &frmOptions::chkVXModified_Click);

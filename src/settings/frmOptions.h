@@ -68,6 +68,8 @@ public:
     BitButtons optAmpOff{};
 
     QLabel* lblGuideFocalLength = nullptr;
+    // The image scale the typed pixel sizes and focal length give, kept up to date as typed.
+    QLabel* lblImageScale = nullptr;
     QLineEdit* txtGuideFocalLength = nullptr;
 
     QLabel* lblRadius = nullptr;
@@ -117,6 +119,7 @@ private:
     QWidget* buildCameraTab();
     QWidget* buildCameraPortRow(QWidget* tab);
     QWidget* buildGuideScopeTab();
+    void showImageScale();
     QWidget* buildGuidingTab();
     QWidget* buildRelayBoxTab();
     QWidget* buildLoggingTab();

@@ -177,6 +177,10 @@ QWidget* frmOptions::buildGuideScopeTab() {
     row->addWidget(lblGuideFocalLength);
     row->addWidget(txtGuideFocalLength);
     v->addLayout(row);
+    lblImageScale = label(tab, "lblImageScale", QString(),
+                          QStringLiteral("From the pixel sizes on the Camera tab and this focal "
+                                         "length; guiding and calibration use it"));
+    v->addWidget(lblImageScale);
     v->addStretch();
     return tab;
 }

@@ -3,6 +3,9 @@
 #include "platform/parport/parport_address.h"
 #include "platform/serial/com_ports.h"
 #include "settings/convert.h"
+#include "settings/derived.h"
+
+#include <limits>
 
 namespace {
 constexpr int kFirstCom = 3;
@@ -74,4 +77,29 @@ LXEnabling lxPortEnabling(int portIndex, bool advanced, bool ampOff) {
     if (ampOff)
         e.ampOffGroup = true;
     return e;
+}
+
+QString imageScaleText(const QString& hrzPixelSize, const QString& vrtPixelSize,
+                       const QString& focalLength) {
+    const auto positive = [](const QString& text) -> std::optional<double> {
+        const std::optional<float> value = toSingle(text);
+        return value && *value > 0.0f ? std::optional<double>(*value) : std::nullopt;
+    };
+    const std::optional<double> h = positive(hrzPixelSize);
+    const std::optional<double> v = positive(vrtPixelSize);
+    const std::optional<int64_t> f = toWhole(focalLength, 1, std::numeric_limits<int32_t>::max());
+    QStringList unusable;
+    if (!h)
+        unusable << QStringLiteral("horizontal pixel size");
+    if (!v)
+        unusable << QStringLiteral("vertical pixel size");
+    if (!f)
+        unusable << QStringLiteral("focal length (whole mm)");
+    if (!unusable.isEmpty())
+        return QStringLiteral("Image scale: not a positive number: %1")
+            .arg(unusable.join(QStringLiteral(", ")));
+    const double fMm = static_cast<double>(*f);
+    return QStringLiteral("Image scale: %1 x %2 arcsec per pixel")
+        .arg(arcsecPerPixel(*h, fMm), 0, 'f', 2)
+        .arg(arcsecPerPixel(*v, fMm), 0, 'f', 2);
 }

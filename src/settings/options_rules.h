@@ -7,6 +7,13 @@
 // COM1..COM16; -1 means nothing is selected.
 inline constexpr int kLXPortEntries = 19;
 
+// The Guidescope tab's line on the image scale that the typed pixel sizes (microns) and focal
+// length (mm) give, as the main window works it out: "Image scale: 1.19 x 1.19 arcsec per
+// pixel". A text the main window would not take (not a positive number; the focal length a
+// whole one) is named instead, since the value in use then stays as it was.
+QString imageScaleText(const QString& hrzPixelSize, const QString& vrtPixelSize,
+                       const QString& focalLength);
+
 // "LPT1".."LPT3", "COM1".."COM16" for index 0..18.
 QString lxPortCaption(int index);
 // The device node an entry drives, e.g. "/dev/parport0" or "/dev/ttyS0"; procRoot is where

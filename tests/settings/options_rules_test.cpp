@@ -28,3 +28,16 @@ TEST(StoredOptionTexts, PortAndBitMustBeWholeNumbersInRange) {
     for (const char* bad : {"8", "-1", "6.0", "D6"})
         EXPECT_EQ(shownBit(bad), std::nullopt) << bad;
 }
+
+// The main window's rules: positive pixel sizes, a positive whole focal length; a text it
+// would not take is named, not turned into a scale.
+TEST(ImageScaleText, ScaleOfUsableTextsAndNamesOfTheOthers) {
+    EXPECT_EQ(imageScaleText("5.2", "5.2", "900"), "Image scale: 1.19 x 1.19 arcsec per pixel");
+    EXPECT_EQ(imageScaleText(" 5.6", "11.2", "1440"), "Image scale: 0.80 x 1.60 arcsec per pixel");
+    EXPECT_EQ(imageScaleText("0", "5.2", "900"),
+              "Image scale: not a positive number: horizontal pixel size");
+    EXPECT_EQ(imageScaleText("5.2", "-5", "900.5"),
+              "Image scale: not a positive number: vertical pixel size, focal length (whole mm)");
+    EXPECT_EQ(imageScaleText("5.2", "5.2", "abc"),
+              "Image scale: not a positive number: focal length (whole mm)");
+}

@@ -196,3 +196,16 @@ TEST_F(OptionsLoad, BitButtonsRunFromD7AtTheLeftToD0) {
     for (size_t bit = 1; bit < 8; ++bit)
         EXPECT_LT(o.optLXA[bit]->x(), o.optLXA[bit - 1]->x());
 }
+
+// The scale follows the stored texts at opening and each text as it is typed.
+TEST_F(OptionsLoad, ImageScaleFollowsThePixelSizesAndFocalLength) {
+    store(cam, "HorizontalPixelSize", "5.2");
+    store(cam, "VerticalPixelSize", "5.2");
+    store("Guidescope Options", "FocalLength", "900");
+    frmOptions& o = options();
+    EXPECT_EQ(o.lblImageScale->text(), "Image scale: 1.19 x 1.19 arcsec per pixel");
+    o.txtGuideFocalLength->setText("1800");
+    EXPECT_EQ(o.lblImageScale->text(), "Image scale: 0.60 x 0.60 arcsec per pixel");
+    o.txtHrzPixelSize->setText("");
+    EXPECT_EQ(o.lblImageScale->text(), "Image scale: not a positive number: horizontal pixel size");
+}
