@@ -6,6 +6,7 @@
 #include "graph/guide_panel.h"
 #include "platform/parport/port_io.h"
 #include "server/server_link.h"
+#include "settings/options_rules.h"
 #include "sim/star_field.h"
 
 #include <QAction>
@@ -107,10 +108,11 @@ void frmMain::showStatusNotes() {
         lblConditions_->setText(text);
         lblConditions_->setToolTip(conditions.join(QLatin1Char('\n')));
     }
-    const QStringList recent = statusNotes_.recentNotes();
-    statusBar()->setToolTip(recent.isEmpty() ? QString()
-                                             : QStringLiteral("Recent notes:\n") +
-                                                   recent.join(QLatin1Char('\n')));
+    // The image scale in use heads the tooltip: it decides every arcsecond shown.
+    QString tip = imageScaleCaption(state.arcsecPerPixelX, state.arcsecPerPixelY);
+    if (const QStringList recent = statusNotes_.recentNotes(); !recent.isEmpty())
+        tip += QStringLiteral("\n\nRecent notes:\n") + recent.join(QLatin1Char('\n'));
+    statusBar()->setToolTip(tip);
 }
 
 void frmMain::buildControls() {

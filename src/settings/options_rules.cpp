@@ -99,7 +99,11 @@ QString imageScaleText(const QString& hrzPixelSize, const QString& vrtPixelSize,
         return QStringLiteral("Image scale: not a positive number: %1")
             .arg(unusable.join(QStringLiteral(", ")));
     const double fMm = static_cast<double>(*f);
+    return imageScaleCaption(arcsecPerPixel(*h, fMm), arcsecPerPixel(*v, fMm));
+}
+
+QString imageScaleCaption(double arcsecPerPixelX, double arcsecPerPixelY) {
     return QStringLiteral("Image scale: %1 x %2 arcsec per pixel")
-        .arg(arcsecPerPixel(*h, fMm), 0, 'f', 2)
-        .arg(arcsecPerPixel(*v, fMm), 0, 'f', 2);
+        .arg(arcsecPerPixelX, 0, 'f', 2)
+        .arg(arcsecPerPixelY, 0, 'f', 2);
 }

@@ -7,6 +7,8 @@
 // COM1..COM16; -1 means nothing is selected.
 inline constexpr int kLXPortEntries = 19;
 
+// "Image scale: 1.19 x 1.19 arcsec per pixel" for the scale along x and y, arcsec per pixel.
+QString imageScaleCaption(double arcsecPerPixelX, double arcsecPerPixelY);
 // The Guidescope tab's line on the image scale that the typed pixel sizes (microns) and focal
 // length (mm) give, as the main window works it out: "Image scale: 1.19 x 1.19 arcsec per
 // pixel". A text the main window would not take (not a positive number; the focal length a

@@ -41,6 +41,7 @@ void frmMain::setDefaults() {
 
     state.arcsecPerPixelX = arcsecPerPixel(state.pixelSizeH, state.focalLength);
     state.arcsecPerPixelY = arcsecPerPixel(state.pixelSizeV, state.focalLength);
+    showStatusNotes();
     // At start-up the parallel data register is cleared right after this load and the rest bits
     // raised again; raising them here first would glitch the camera's lines.
     const bool startUpSetsParallelLines = startingUp_ && Globals::lxPortAddress != 0;

@@ -190,3 +190,17 @@ TEST_F(MainWindow, HelpAboutOpensTheAboutBoxWithoutBlocking) {
     EXPECT_TRUE(about->isVisible());
     EXPECT_FALSE(about->isModal());
 }
+
+// The image scale in use heads the status bar's tooltip, above the recent notes, and follows
+// the settings when they are loaded again.
+TEST_F(MainWindow, StatusTooltipShowsTheImageScaleInUse) {
+    frmMain& w = open();
+    w.note("calibrated");
+    EXPECT_EQ(w.statusBar()->toolTip(),
+              "Image scale: 0.80 x 0.80 arcsec per pixel\n\nRecent notes:\ncalibrated");
+    fp.store.set("Guidescope Options", "FocalLength", "900");
+    fp.store.set("Camera Options", "HorizontalPixelSize", "5.2");
+    w.setDefaults();
+    EXPECT_TRUE(w.statusBar()->toolTip().startsWith("Image scale: 1.19 x 1.28 arcsec per pixel\n"))
+        << w.statusBar()->toolTip().toStdString();
+}
