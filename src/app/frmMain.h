@@ -297,7 +297,8 @@ private:
     QString whyCalibrationCannotStart();
     void calibrationStep();
     void calibrationCompleted(const Calibration& result);
-    void calibrationFailed(const QString& reason);
+    void calibrationFailed(const QString& failure);
+    std::optional<double> mountDeclination();
     void showCalibrationUse(bool used, const QString& condition);
 
     void sldExposure_Change();

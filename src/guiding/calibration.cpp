@@ -65,7 +65,8 @@ std::variant<Axis, CalibrationFailure> measureAxis(const CalibrationLeg& forward
             QStringLiteral("Calibration failed: the %1 pulses moved the star less than %2 "
                            "pixels. Check the guide output and the guide rate.")
                 .arg(pulses)
-                .arg(context.minMotionPx)};
+                .arg(context.minMotionPx),
+            axis == QStringLiteral("RA")};
     QPointF perStep = slope(forward.points);
     if (back.points.size() >= 2 && back.stepMs == forward.stepMs)
         perStep = (perStep - slope(back.points)) / 2;

@@ -70,6 +70,8 @@ struct CalibrationContext {
 // A result that cannot guide: why, in words for the operator.
 struct CalibrationFailure {
     QString reason;
+    // The RA pulses moved the star too little (near a celestial pole they barely move it).
+    bool littleRaMotion = false;
 };
 
 inline constexpr double kMaxOrthogonalityError = 20; // degrees

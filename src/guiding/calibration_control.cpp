@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "guiding/calibration_store.h"
 #include "guiding/frmCalibration.h"
+#include "guiding/pointing_advice.h"
 #include "platform/dialogs/message_boxes.h"
 #include "platform/store/settings_store.h"
 #include "settings/setting_keys.h"
@@ -118,6 +119,8 @@ bool frmMain::startCalibration(bool quiet) {
     note(QStringLiteral("Calibrating: West and East%1, %2 px, from the next exposure")
              .arg(plan->withDec ? QStringLiteral(", then North and South") : QString())
              .arg(plan->distancePx, 0, 'f', 0));
+    if (const QString warning = calibrationPointingWarning(mountDeclination()); !warning.isEmpty())
+        note(warning);
     return true;
 }
 
@@ -141,10 +144,23 @@ void frmMain::calibrationCompleted(const Calibration& result) {
     calibrationInUse();
 }
 
-void frmMain::calibrationFailed(const QString& reason) {
+void frmMain::calibrationFailed(const QString& failure) {
+    const QString reason = explainCalibrationFailure(
+        failure, calibrator_.lastFailure().littleRaMotion, mountDeclination());
     note(reason);
     if (!calibrationQuiet_)
         platform_.messages->show(reason, MessageIcon::Critical);
+}
+
+// The guide output's mount declination, when it is a mount that can say.
+std::optional<double> frmMain::mountDeclination() {
+    if (!state.modeAscom || !state.telescope)
+        return std::nullopt;
+    try {
+        return state.telescope->declination();
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 const Calibration* frmMain::calibrationInUse() {

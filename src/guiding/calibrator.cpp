@@ -38,6 +38,7 @@ void Calibrator::start(const CalibrationPlan& plan, const CalibrationContext& co
     context_ = context;
     context_.minMotionPx = plan.distancePx * 0.4;
     path_ = {};
+    lastFailure_ = {};
     path_.west.stepMs = plan.raStepMs;
     direction_ = guideWest;
     running_ = true;
@@ -107,7 +108,8 @@ void Calibrator::starLost() {
         return;
     if (path_.west.points.empty()) {
         running_ = false;
-        emit failed(QStringLiteral("Calibration failed: the star was lost before it began."));
+        lastFailure_ = {QStringLiteral("Calibration failed: the star was lost before it began.")};
+        emit failed(lastFailure_.reason);
         return;
     }
     leg().points.push_back({0, 0});
@@ -125,6 +127,7 @@ void Calibrator::finish() {
     running_ = false;
     auto outcome = computeCalibration(path_, context_);
     if (auto* failure = std::get_if<CalibrationFailure>(&outcome)) {
+        lastFailure_ = *failure;
         emit failed(failure->reason);
         return;
     }

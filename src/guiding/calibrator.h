@@ -51,6 +51,8 @@ public:
     void stop();
 
     GuideDirection direction() const { return direction_; }
+    // Why the last calibration failed; empty reason before any failure.
+    const CalibrationFailure& lastFailure() const { return lastFailure_; }
     const CalibrationPath& path() const { return path_; }
 
 signals:
@@ -71,4 +73,5 @@ private:
     CalibrationContext context_;
     CalibrationPath path_;
     GuideDirection direction_ = guideWest;
+    CalibrationFailure lastFailure_;
 };

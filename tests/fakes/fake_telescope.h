@@ -26,6 +26,7 @@ public:
     }
     // Not recorded; a test holds a pulse running by setting `running`.
     std::optional<bool> pulseRunning(int) override { return running; }
+    std::optional<double> declination() override { return dec; }
     void CommandBlind(const QString& command) override {
         check(failPulse, qPrintable("CommandBlind " + command));
     }
@@ -44,6 +45,8 @@ public:
     bool failSetup = false;
     // pulseRunning's answer: by default every pulse is over as soon as it was taken.
     std::optional<bool> running = false;
+    std::optional<double> dec; // declination()'s answer, degrees
+
     bool keepsConnection = false;   // the setup dialog works on the connected mount
     bool disconnectInSetup = false; // the operator disconnects it there
     bool reconnects = false;        // as a mount on an INDI server

@@ -247,3 +247,18 @@ TEST(CalibrationStore, RoundTripClearAndMismatch) {
     clearCalibration(store);
     EXPECT_FALSE(readCalibration(store));
 }
+
+// Only RA pulses that barely moved the star are marked: near a pole that is what RA does.
+TEST(CalibrationMaths, MarksLittleRaMotionOnly) {
+    SyntheticMount stuck;
+    stuck.raSpeed = 2;
+    stuck.drift = {};
+    const auto ra = computeCalibration(stuck.path(), kContext);
+    ASSERT_TRUE(std::holds_alternative<CalibrationFailure>(ra));
+    EXPECT_TRUE(std::get<CalibrationFailure>(ra).littleRaMotion);
+    SyntheticMount stuckDec;
+    stuckDec.decSpeed = 0;
+    const auto dec = computeCalibration(stuckDec.path(), kContext);
+    ASSERT_TRUE(std::holds_alternative<CalibrationFailure>(dec));
+    EXPECT_FALSE(std::get<CalibrationFailure>(dec).littleRaMotion);
+}

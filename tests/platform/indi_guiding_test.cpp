@@ -20,6 +20,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstdio>
@@ -115,4 +116,36 @@ TEST(IndiGuiding, CalibratesAndHoldsTheStarWithTheCcdSimulatorsFrames) {
     EXPECT_LE(rms, 1.0) << track.toStdString() << "\n"
                         << (conditions ? conditions->toolTip() : QString()).toStdString();
     EXPECT_FALSE(w.state.lockLost);
+}
+
+// At Dec +89 an RA pulse moves the star by a sixtieth of its move at the equator: the
+// calibration is warned against as it starts, and its failure names the pole as the cause.
+// (At Dec +85 it is warned against too, but its 60 West steps still move the star enough.)
+TEST(IndiGuiding, CalibrationNearThePoleIsWarnedAndItsFailureNamesThePole) {
+    QTemporaryDir work;
+    IndiTestServer server(
+        {QStringLiteral("indi_simulator_telescope"), QStringLiteral("indi_simulator_ccd")},
+        catalogueOnPath(work.filePath(QStringLiteral("gsc.log"))));
+    ASSERT_TRUE(server.running()) << server.problem().toStdString();
+    pointTheMount(server.port(), 0, 89);
+    IndiRig rig(server.port());
+    Globals::starX = Globals::starY = 0;
+    frmMain w(rig.platform);
+    w.mnuChooseTelescope->trigger();
+    ASSERT_TRUE(w.mnuTelescopeConnected->isChecked());
+    w.cmdPreview->click();
+    MainWindowProbe::tickUntilCycle(w);
+    lockOnTheBrightestStar(w);
+
+    w.mnuCalibrate->trigger();
+    ASSERT_TRUE(w.calibrating());
+    EXPECT_TRUE(w.statusBar()->currentMessage().startsWith("The mount points at Dec +89"))
+        << w.statusBar()->currentMessage().toStdString();
+    for (int i = 0; i < 150 && w.calibrating(); ++i)
+        MainWindowProbe::tickUntilCycle(w);
+    EXPECT_FALSE(w.calibration());
+    ASSERT_FALSE(rig.fp.messages.texts.isEmpty());
+    EXPECT_TRUE(rig.fp.messages.texts.last().contains("West pulses moved the star less"));
+    EXPECT_TRUE(rig.fp.messages.texts.last().contains("Dec +89, near the celestial pole"))
+        << rig.fp.messages.texts.last().toStdString();
 }

@@ -20,14 +20,14 @@ namespace indi_rig {
 // The sidereal rate, arcseconds of right ascension per second.
 inline constexpr double siderealRate = 15.041067;
 
-// Points the simulated mount at Dec +30 (a sync) and tracks at `rateOffset` arcsec/s faster
+// Points the simulated mount at `decDeg` (a sync) and tracks at `rateOffset` arcsec/s faster
 // than the sky, so the field drifts along RA. The simulator forgets this when its server
 // restarts (a real mount keeps pointing), so tests of a restart call it again.
-inline void pointTheMount(int port, double rateOffset) {
+inline void pointTheMount(int port, double rateOffset, double decDeg = 30) {
     SimulatorHand hand(port);
     hand.switchOn(mountName);
     hand.setSwitch(mountName, "ON_COORD_SET", "SYNC");
-    hand.setNumbers(mountName, "EQUATORIAL_EOD_COORD", {{"RA", 3}, {"DEC", 30}});
+    hand.setNumbers(mountName, "EQUATORIAL_EOD_COORD", {{"RA", 3}, {"DEC", decDeg}});
     hand.setSwitch(mountName, "TELESCOPE_TRACK_STATE", "TRACK_ON");
     hand.setSwitch(mountName, "TELESCOPE_TRACK_MODE", "TRACK_CUSTOM");
     hand.setNumbers(mountName, "TELESCOPE_TRACK_RATE",

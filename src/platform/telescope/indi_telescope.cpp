@@ -198,6 +198,19 @@ std::optional<bool> IndiTelescope::pulseRunning(int direction) {
     return busy;
 }
 
+std::optional<double> IndiTelescope::declination() {
+    if (!open_ || !client_.linkUp())
+        return std::nullopt;
+    std::optional<double> dec;
+    client_.read([&](const IndiSnapshot& s) {
+        if (const IndiVector* p =
+                s.property(address_.device, QStringLiteral("EQUATORIAL_EOD_COORD")))
+            if (const IndiElement* e = p->element(QStringLiteral("DEC")))
+                dec = e->value;
+    });
+    return dec;
+}
+
 void IndiTelescope::CommandBlind(const QString&) {
     fail(QStringLiteral("Autostar commands are not available through INDI"));
 }

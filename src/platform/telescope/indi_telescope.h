@@ -38,6 +38,8 @@ public:
     // The axis's timed-guide property is Busy; read from what the server last sent, without a
     // request. nullopt without a link or the property.
     std::optional<bool> pulseRunning(int direction) override;
+    // EQUATORIAL_EOD_COORD's DEC as the server last published it; no request is sent.
+    std::optional<double> declination() override;
     // Always throws: INDI mounts take no hand-box commands.
     void CommandBlind(const QString& command) override;
     // Connects to the server only for the dialog when the driver is not connected.

@@ -55,6 +55,9 @@ public:
         (void)direction;
         return std::nullopt;
     }
+    // The declination the mount reports, degrees (-90..90); nullopt when it cannot say. Answers
+    // from what the driver already knows where it can, never waiting longer than other calls.
+    virtual std::optional<double> declination() { return std::nullopt; }
     // Passes the command text on to the mount unchanged.
     virtual void CommandBlind(const QString& command) = 0;
     // Returns when the driver's own settings dialog has closed.

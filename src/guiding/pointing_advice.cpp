@@ -1,0 +1,33 @@
+#include "guiding/pointing_advice.h"
+
+#include <cmath>
+
+namespace {
+bool beyondLimit(std::optional<double> decDeg) {
+    return decDeg && std::isfinite(*decDeg) && std::abs(*decDeg) > kCalibrationDecLimit;
+}
+
+QString decText(double decDeg) {
+    return QStringLiteral("%1%2").arg(decDeg < 0 ? "-" : "+").arg(std::abs(decDeg), 0, 'f', 0);
+}
+} // namespace
+
+QString calibrationPointingWarning(std::optional<double> decDeg) {
+    if (!beyondLimit(decDeg))
+        return {};
+    return QStringLiteral("The mount points at Dec %1: so near the pole RA pulses hardly move the "
+                          "star. Calibrate within %2 degrees of the celestial equator.")
+        .arg(decText(*decDeg))
+        .arg(kCalibrationDecLimit, 0, 'f', 0);
+}
+
+QString explainCalibrationFailure(const QString& reason, bool littleRaMotion,
+                                  std::optional<double> decDeg) {
+    if (!littleRaMotion || !beyondLimit(decDeg))
+        return reason;
+    return reason + QStringLiteral(" Likely cause: the mount points at Dec %1, near the celestial "
+                                   "pole, where RA pulses hardly move the star; point it within "
+                                   "%2 degrees of the equator and calibrate again.")
+                        .arg(decText(*decDeg))
+                        .arg(kCalibrationDecLimit, 0, 'f', 0);
+}
