@@ -144,6 +144,10 @@ int LoopbackAlpacaServer::act(const std::string& method, const std::string& memb
         value = member == "connected" ? connected_ : true;
         return 0;
     }
+    if (method == "GET" && member == "declination") {
+        value = declination_.load();
+        return connected_ ? 0 : notConnected;
+    }
     if (method == "GET" && member == "ispulseguiding") {
         value = std::chrono::steady_clock::now() < pulseEnds_;
         return connected_ ? 0 : notConnected;

@@ -35,6 +35,8 @@ public:
     // slow: every telescope request is answered after slowMs (or when the server stops).
     void setMode(Mode mode, int slowMs = 3000);
     void setDevices(std::vector<Device> devices);
+    // What GET declination answers, degrees (any number, to test the client's checks).
+    void setDeclination(double degrees) { declination_ = degrees; }
     std::vector<Request> requests() const;
 
 private:
@@ -57,6 +59,7 @@ private:
     bool connected_ = false;
     // When the last pulse ends: ispulseguiding answers true until then.
     std::chrono::steady_clock::time_point pulseEnds_{};
+    std::atomic<double> declination_{30.0};
     std::atomic<unsigned> serverTransaction_ = 0;
     std::vector<Request> requests_;
     std::vector<Device> devices_;

@@ -87,6 +87,18 @@ TEST_F(AlpacaTelescopeTest, ReportsARunningPulseUntilItEnds) {
     EXPECT_THROW(telescope.pulseRunning(guideNorth), TelescopeError);
 }
 
+// Where the mount points, for the calibration's advice; a reply that is no declination is none.
+TEST_F(AlpacaTelescopeTest, ReportsTheDeclinationOnlyWhenItIsOne) {
+    telescope.setConnected(true);
+    EXPECT_EQ(telescope.declination(), 30.0);
+    server.setDeclination(-89.5);
+    EXPECT_EQ(telescope.declination(), -89.5);
+    server.setDeclination(123);
+    EXPECT_EQ(telescope.declination(), std::nullopt);
+    telescope.setConnected(false);
+    EXPECT_THROW(telescope.declination(), TelescopeError);
+}
+
 TEST_F(AlpacaTelescopeTest, GuidingRefusedByDeviceOrCallerRaisesErrors) {
     EXPECT_THAT(errorOf([&] { telescope.PulseGuide(guideNorth, 100); }),
                 testing::AllOf(HasSubstr(where()), HasSubstr("not connected"), HasSubstr("0x407")));

@@ -68,6 +68,13 @@ std::optional<bool> AlpacaTelescope::pulseRunning(int) {
     return readBool("ispulseguiding");
 }
 
+std::optional<double> AlpacaTelescope::declination() {
+    const QJsonValue value = request("declination", nullptr);
+    if (!value.isDouble() || !(std::abs(value.toDouble()) <= 90))
+        return std::nullopt;
+    return value.toDouble();
+}
+
 void AlpacaTelescope::CommandBlind(const QString& command) {
     put("commandblind",
         {{QStringLiteral("Command"), command}, {QStringLiteral("Raw"), boolText(false)}});

@@ -35,6 +35,8 @@ public:
     void PulseGuide(int direction, double durationMs) override;
     // The device's IsPulseGuiding, for either axis: Alpaca tells only whether any pulse runs.
     std::optional<bool> pulseRunning(int direction) override;
+    // The device's Declination; nullopt when its reply is not a number from -90 to 90.
+    std::optional<double> declination() override;
     // Sent with Raw=false: the device adds its own framing around the text.
     void CommandBlind(const QString& command) override;
     // Opens the device's own settings page in the web browser and returns at once.
