@@ -51,10 +51,8 @@ void lockOnTheBrightestStar(frmMain& w) {
 // star runs away; calibrated (the simulator's sky runs RA along the frame's y, not x) and
 // guided at full aggressiveness it stays within 1 px RMS of the target for 60 cycles.
 TEST(IndiGuiding, CalibratesAndHoldsTheStarWithTheCcdSimulatorsFrames) {
-    QTemporaryDir work;
-    IndiTestServer server(
-        {QStringLiteral("indi_simulator_telescope"), QStringLiteral("indi_simulator_ccd")},
-        catalogueOnPath(work.filePath(QStringLiteral("gsc.log"))));
+    SimulatorServer simulators;
+    IndiTestServer& server = simulators.server;
     ASSERT_TRUE(server.running()) << server.problem().toStdString();
     pointTheMount(server.port(), 0.2);
     IndiRig rig(server.port());
@@ -122,10 +120,8 @@ TEST(IndiGuiding, CalibratesAndHoldsTheStarWithTheCcdSimulatorsFrames) {
 // calibration is warned against as it starts, and its failure names the pole as the cause.
 // (At Dec +85 it is warned against too, but its 60 West steps still move the star enough.)
 TEST(IndiGuiding, CalibrationNearThePoleIsWarnedAndItsFailureNamesThePole) {
-    QTemporaryDir work;
-    IndiTestServer server(
-        {QStringLiteral("indi_simulator_telescope"), QStringLiteral("indi_simulator_ccd")},
-        catalogueOnPath(work.filePath(QStringLiteral("gsc.log"))));
+    SimulatorServer simulators;
+    IndiTestServer& server = simulators.server;
     ASSERT_TRUE(server.running()) << server.problem().toStdString();
     pointTheMount(server.port(), 0, 89);
     IndiRig rig(server.port());

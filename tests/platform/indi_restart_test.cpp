@@ -109,10 +109,8 @@ int cyclesWithPulses(const GuideHistory& history, size_t from) {
 // and imaging programs hear they are not connected. Started again on the same port, both come
 // back by themselves, and guiding goes on with the same lock and calibration.
 TEST(IndiRestart, GuidingResumesByItselfAfterTheServerIsKilledAndStartedAgain) {
-    QTemporaryDir work;
-    IndiTestServer server(
-        {QStringLiteral("indi_simulator_telescope"), QStringLiteral("indi_simulator_ccd")},
-        catalogueOnPath(work.filePath(QStringLiteral("gsc.log"))));
+    SimulatorServer simulators;
+    IndiTestServer& server = simulators.server;
     ASSERT_TRUE(server.running()) << server.problem().toStdString();
     pointTheMount(server.port(), 0.2);
     IndiRig rig(server.port());
@@ -180,10 +178,8 @@ TEST(IndiRestart, GuidingResumesByItselfAfterTheServerIsKilledAndStartedAgain) {
 // once, every call and reconnection attempt after it fails at once. Continued, the equipment
 // comes back at an imaging program's request, and the loop goes on.
 TEST(IndiRestart, AStoppedServerHoldsTheWindowOnceAndComesBackOnRequest) {
-    QTemporaryDir work;
-    IndiTestServer server(
-        {QStringLiteral("indi_simulator_telescope"), QStringLiteral("indi_simulator_ccd")},
-        catalogueOnPath(work.filePath(QStringLiteral("gsc.log"))));
+    SimulatorServer simulators;
+    IndiTestServer& server = simulators.server;
     ASSERT_TRUE(server.running()) << server.problem().toStdString();
     pointTheMount(server.port(), 0);
     IndiRig rig(server.port());

@@ -5,6 +5,7 @@
 
 #include "fakes/fake_platform.h"
 #include "indi_sky.h"
+#include "indi_test_server.h"
 #include "platform/capture/desktop_capture_drivers.h"
 #include "platform/capture/raw_frame.h"
 #include "platform/telescope/indi_registration.h"
@@ -35,6 +36,15 @@ inline void pointTheMount(int port, double rateOffset, double decDeg = 30) {
     hand.switchOn(ccdName);
     hand.setNumbers(ccdName, "SIMULATOR_SETTINGS", {{"SIM_TIME_FACTOR", 0.5}});
 }
+
+// indiserver with the telescope and CCD simulators, the stand-in catalogue on its PATH
+// logging its queries in `work`.
+struct SimulatorServer {
+    QTemporaryDir work;
+    IndiTestServer server{
+        {QStringLiteral("indi_simulator_telescope"), QStringLiteral("indi_simulator_ccd")},
+        catalogueOnPath(work.filePath(QStringLiteral("gsc.log")))};
+};
 
 // The window on both simulators, its imaging-program server on a free port.
 struct IndiRig {
