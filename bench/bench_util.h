@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <unistd.h>
 #include <vector>
 
 // Median, smallest and largest of a set of samples; all zero for an empty set.
@@ -62,4 +64,12 @@ inline void spreadRow(const char* name, const std::vector<double>& samples, doub
     const Spread s = spreadOf(samples);
     std::printf("%-44s %10.3f %10.3f %10.3f\n", name, s.median * scale, s.min * scale,
                 s.max * scale);
+}
+
+// This process's resident memory, MB; 0 when it cannot be read.
+inline double residentMb() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1048576.0;
 }

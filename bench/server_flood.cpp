@@ -36,13 +36,6 @@ private:
     Clock::time_point last_ = Clock::now();
 };
 
-double residentMb() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1048576.0;
-}
-
 // Runs `work` on a thread while the window's event loop runs, `onPass` after each pass.
 void whileServing(const std::function<void()>& work, const std::function<void()>& onPass = {}) {
     std::atomic<bool> done = false;

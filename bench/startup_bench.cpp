@@ -9,6 +9,8 @@
 #include "app/frmMain.h"
 #include "app/real_platform.h"
 
+#include "bench_util.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
@@ -27,16 +29,6 @@ double nowMs() {
     timespec t{};
     clock_gettime(CLOCK_MONOTONIC, &t);
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-long residentKb() {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
 }
 
 class FirstPaint : public QObject {
@@ -59,7 +51,7 @@ int child(int fd, int argc, char** argv) {
     window.installEventFilter(&paint);
     window.show();
     QTimer::singleShot(2000, &app, [&] {
-        const long kb = residentKb();
+        const long kb = static_cast<long>(residentMb() * 1024);
         dprintf(fd, "%.3f %ld\n", paint.at, kb);
         app.quit();
     });
