@@ -158,8 +158,7 @@ QWidget* frmMain::buildControlColumn() {
     v->addLayout(aggressivenessRow);
     sldAggressiveness = slider(
         GuideEngine::kMinAggressiveness, GuideEngine::kMaxAggressiveness, 100,
-        "Adjust the aggressiveness of the move from 50-150% of the calcualated value",
-        column);
+        "Adjust the aggressiveness of the move from 50-150% of the calcualated value", column);
     showAggressivenessValue(sldAggressiveness->value());
     v->addWidget(sldAggressiveness);
     v->addWidget(buildNudgeCross());

@@ -3,6 +3,7 @@
 #include "app/frmAbout.h"
 #include "server/server_link.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QStatusBar>
@@ -14,12 +15,12 @@ void frmMain::Form_Load() {
     setDefaults();
     startingUp_ = false;
     engine_.startUp();
+    mnuTelescopeProperties->setEnabled(false);
     server_ = std::make_unique<ServerLink>(engine_);
     connect(server_.get(), &ServerLink::listening, this, [this](quint16 port) {
         lblClients_ = new QLabel(statusBar());
         statusBar()->addPermanentWidget(lblClients_);
-        lblClients_->setToolTip(
-            QStringLiteral("Imaging programs connected on port %1").arg(port));
+        lblClients_->setToolTip(QStringLiteral("Imaging programs connected on port %1").arg(port));
     });
     connect(server_.get(), &ServerLink::clientsChanged, this, [this](int count) {
         if (lblClients_)

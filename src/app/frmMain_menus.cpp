@@ -121,20 +121,23 @@ void frmMain::followEngine() {
     connect(&engine_, &GuideEngine::calibrationChanged, this, &frmMain::showCalibration);
     connect(&engine_, &GuideEngine::cameraChanged, this, &frmMain::showCameraMenu);
     connect(&engine_, &GuideEngine::telescopeChanged, this, &frmMain::showTelescopeMenu);
+    // Re-checks the item too: a click on a checked item has just toggled its mark off.
+    connect(&engine_, &GuideEngine::guideOutputChanged, this, [this] {
+        mnuAscom->setChecked(state.modeAscom);
+        mnuParallel->setChecked(state.modeParallel);
+        mnuSerial->setChecked(state.modeSerial);
+    });
 }
 
 // The buttons' colours: red off, green on, yellow between (armed or lost, paused).
 void frmMain::showState() {
     setButtonColour(cmdPreview, state.previewing ? Colour::Green : Colour::Red);
     const bool starHeld = state.locked && !state.lockLost;
-    setButtonColour(cmdLock, starHeld                             ? Colour::Green
+    setButtonColour(cmdLock, starHeld                            ? Colour::Green
                              : state.lockArmed || state.lockLost ? Colour::Yellow
-                                                                  : Colour::Red);
+                                                                 : Colour::Red);
     setButtonColour(cmdCenter, state.targetCentred ? Colour::Green : Colour::Red);
     setButtonColour(cmdGuide, !state.guiding ? Colour::Red
                               : state.paused ? Colour::Yellow
                                              : Colour::Green);
-    mnuAscom->setChecked(state.modeAscom);
-    mnuParallel->setChecked(state.modeParallel);
-    mnuSerial->setChecked(state.modeSerial);
 }

@@ -55,8 +55,8 @@ bool GuideEngine::connectCamera(int index) {
     capDriverDisconnect(state.hCapWnd.get());
     checkedDriver_ = -1;
     state.driverIndex = static_cast<int16_t>(index <= driverCaptions_.size() - 1 ? index : 0);
-    state.hCapWnd = std::make_shared<CaptureWindow>(*platform_.capture, clipboard_,
-                                                    dialogParent_, false, kGrabWindow);
+    state.hCapWnd = std::make_shared<CaptureWindow>(*platform_.capture, clipboard_, dialogParent_,
+                                                    false, kGrabWindow);
     cameraSwitchedOff_ = false;
     if (connectCaptureWindow(state.hCapWnd.get(), state.driverIndex)) {
         checkedDriver_ = state.driverIndex;
@@ -91,9 +91,9 @@ void GuideEngine::reportConnectFailure(const CaptureWindow& window) {
 // list that has changed.
 void GuideEngine::saveDriverName() {
     const QString caption = driverCaptions_.value(state.driverIndex);
-    if (!caption.isEmpty() && platform_.store->readSetting(keys::DriverName.section,
-                                                           keys::DriverName.key, QString()) !=
-                                  caption)
+    if (!caption.isEmpty() &&
+        platform_.store->readSetting(keys::DriverName.section, keys::DriverName.key, QString()) !=
+            caption)
         saveSetting(keys::DriverName.section, keys::DriverName.key, caption);
 }
 
@@ -108,8 +108,8 @@ QString GuideEngine::savedDriverName() const {
 
 // The saved driver, found by its caption when the list has changed since.
 void GuideEngine::restoreCamera() {
-    const DriverRestore restore = restoreDriverIndex(
-        driverCaptions_.mid(0, state.driverCount), state.driverIndex, savedDriverName());
+    const DriverRestore restore = restoreDriverIndex(driverCaptions_.mid(0, state.driverCount),
+                                                     state.driverIndex, savedDriverName());
     if (!restore.note.isEmpty())
         note(restore.note);
     if (restore.index >= 0)

@@ -1,8 +1,8 @@
 #include "app/Globals.h"
 #include "capture/VFW.h"
 #include "engine/guide_engine.h"
-#include "measure/star_measures.h"
 #include "measure/star_choice.h"
+#include "measure/star_measures.h"
 
 namespace {
 // Fainter stars are not worth guiding on: the centroid would wander with the noise.

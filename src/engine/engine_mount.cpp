@@ -21,6 +21,7 @@ void GuideEngine::selectGuideOutput(const QString& output) {
     state.modeAscom = output == QLatin1String("ASCOM");
     state.modeParallel = output == QLatin1String("Parallel");
     state.modeSerial = output == QLatin1String("Serial");
+    emit guideOutputChanged();
     saveSetting(keys::GuideMode.section, keys::GuideMode.key, output);
     calibrationInUse(); // a calibration only counts with the output it was made with
 }

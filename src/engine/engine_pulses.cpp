@@ -160,8 +160,8 @@ void GuideEngine::toggleGuide() {
 
 // The Guide button's conditions, without its message box: an imaging program is in charge.
 bool GuideEngine::startGuiding() {
-    const bool ready = (state.modeAscom && state.telescope && telescopeConnected()) ||
-                       state.modeParallel;
+    const bool ready =
+        (state.modeAscom && state.telescope && telescopeConnected()) || state.modeParallel;
     if (!ready || state.focusing)
         return false;
     const EngineChange change(*this);

@@ -86,8 +86,8 @@ void GuideEngine::loadGuidingSettings() {
         setReverse(false, on);
     if (const bool on = reversed(in, keys::ReverseNS); on != state.reverseNS)
         setReverse(true, on);
-    const int percent = static_cast<int>(
-        in.whole(keys::Aggressiveness, kMinAggressiveness, kMaxAggressiveness));
+    const int percent =
+        static_cast<int>(in.whole(keys::Aggressiveness, kMinAggressiveness, kMaxAggressiveness));
     if (percent != aggressivenessPercent_)
         setAggressiveness(percent);
     state.aggressiveness = aggressivenessPercent_ / 100.0;

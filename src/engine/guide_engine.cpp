@@ -3,8 +3,8 @@
 #include "app/Globals.h"
 #include "guiding/calibration_store.h"
 #include "guiding/calibrator.h"
-#include "platform/dialogs/message_boxes.h"
 #include "guiding/error_log.h"
+#include "platform/dialogs/message_boxes.h"
 #include "platform/parport/port_io.h"
 #include "platform/store/settings_store.h"
 #include "sim/star_field.h"
@@ -83,7 +83,7 @@ void GuideEngine::shutDown() {
     reconnectTimer_.stop();
     exposureTimer_.stop();
     cancelPulseWait();
-    if (!telescopeId_.isEmpty() && state.telescope && mountMarked_)
+    if (state.telescope && mountMarked_)
         disconnectDriver();
 }
 

@@ -213,6 +213,7 @@ signals:
     void loggingChanged(bool on);
     void calibrationUseChanged(bool used);
     void cameraChanged();
+    void guideOutputChanged();
     void telescopeChanged();
     // The end of a guide cycle, after its record.
     void cycleEnded();

@@ -56,4 +56,3 @@ private:
 
     Calibrator& calibrator_;
 };
-

@@ -48,7 +48,7 @@ void frmMain::mnuTelescopeProperties_Click() {
         return;
     const bool keepConnection = state.telescope->setupDialogKeepsConnection();
     if (!keepConnection && engine_.telescopeConnected())
-        engine_.toggleTelescopeConnection();
+        engine_.disconnectTelescope();
     try {
         state.telescope->SetupDialog();
     } catch (const std::exception& error) {

@@ -3,9 +3,9 @@
 #include "app/Globals.h"
 #include "app/version.h"
 #include "engine/guide_engine.h"
+#include "measure/star_choice.h"
 #include "server/listen_settings.h"
 #include "server/methods.h"
-#include "measure/star_choice.h"
 #include "settings/setting_keys.h"
 #include "settings/settings_reader.h"
 

@@ -46,8 +46,7 @@ rpc::Reply ServerLink::changeConnection(bool connect) {
     if (!connect) {
         stopCapture();
         // A mount whose server went away is let go too: no more attempts.
-        if (s.telescope &&
-            (e_.telescopeMarked() || e_.equipmentGone(QStringLiteral("mount"))))
+        if (s.telescope && (e_.telescopeMarked() || e_.equipmentGone(QStringLiteral("mount"))))
             e_.disconnectTelescope();
         capDriverDisconnect(s.hCapWnd.get());
         return rpc::ok();
