@@ -26,7 +26,8 @@ void frmMain::Form_Load() {
         if (lblClients_)
             lblClients_->setText(QStringLiteral("Server: %1 clients").arg(count));
     });
-    connect(server_.get(), &ServerLink::shutdownRequested, this, &QWidget::close);
+    connect(server_.get(), &ServerLink::shutdownRequested, this, &QWidget::close,
+            Qt::QueuedConnection);
     server_->start();
 }
 

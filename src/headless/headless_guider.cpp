@@ -1,0 +1,109 @@
+#include "headless/headless_guider.h"
+
+#include "headless/headless_platform.h"
+#include "headless/stop_signals.h"
+#include "server/server_link.h"
+
+#include <cstdio>
+
+void sayOnStandardError(const QString& text) {
+    QString line = text;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), u' ');
+    std::fprintf(stderr, "Orvalis: %s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+HeadlessGuider::HeadlessGuider(HeadlessPlatform& platform, const HeadlessOptions& options)
+    : platform_(platform), options_(options), engine_(platform.bundle()) {
+    connect(&engine_, &GuideEngine::noted, this, [](const QString& text) {
+        if (!text.isEmpty())
+            sayOnStandardError(text);
+    });
+    connect(&engine_, &GuideEngine::conditionsChanged, this, &HeadlessGuider::showConditions);
+    clock_.start();
+}
+
+HeadlessGuider::~HeadlessGuider() {
+    stop();
+}
+
+QString HeadlessGuider::start() {
+    signals_ = std::make_unique<StopSignals>();
+    if (!signals_->installed())
+        return QStringLiteral("cannot catch SIGINT and SIGTERM: %1").arg(signals_->error());
+    connect(signals_.get(), &StopSignals::stopRequested, this, &HeadlessGuider::stop);
+    for (const QString& note : platform_.startupNotes())
+        sayOnStandardError(note);
+    engine_.loadSettings(true);
+    engine_.startUp();
+    if (const QString why = connectEquipment(); !why.isEmpty())
+        return why;
+    server_ = std::make_unique<ServerLink>(engine_);
+    connect(server_.get(), &ServerLink::shutdownRequested, this, &HeadlessGuider::stop,
+            Qt::QueuedConnection);
+    connect(server_.get(), &ServerLink::listening, this, [](quint16 port) {
+        sayOnStandardError(QStringLiteral("listening on port %1").arg(port));
+    });
+    if (const QString why = openProtocolLog(); !why.isEmpty())
+        return why;
+    server_->start(options_.port, options_.network);
+    if (!server_->events().isListening())
+        return engine_.statusNotes().conditions().join(QStringLiteral("; "));
+    return {};
+}
+
+// A camera or mount named on the command line is chosen as in the menus (and so kept in the
+// settings); the others come from the settings.
+QString HeadlessGuider::connectEquipment() {
+    if (!options_.camera.isEmpty()) {
+        const std::optional<int> index = platform_.cameraIndex(options_.camera);
+        if (!index)
+            return QStringLiteral("no camera \"%1\" (see --list-cameras)").arg(options_.camera);
+        if (!engine_.connectCamera(*index))
+            return QStringLiteral("the camera \"%1\" did not connect").arg(options_.camera);
+    }
+    if (!options_.mount.isEmpty()) {
+        engine_.chooseTelescope(options_.mount);
+        if (engine_.telescopeId() != options_.mount)
+            return QStringLiteral("the mount \"%1\" did not connect (see --list-mounts)")
+                .arg(options_.mount);
+    }
+    return {};
+}
+
+QString HeadlessGuider::openProtocolLog() {
+    if (options_.protocolLog.isEmpty())
+        return {};
+    protocolLog_.setFileName(options_.protocolLog);
+    if (!protocolLog_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+        return QStringLiteral("cannot write the protocol log %1: %2")
+            .arg(options_.protocolLog, protocolLog_.errorString());
+    server_->events().setTrace([this](int client, bool in, const QByteArray& line) {
+        protocolLog_.write(QByteArray::number(clock_.elapsed() / 1000.0, 'f', 3) + ' ' +
+                           QByteArray::number(client) + (in ? " -> " : " <- ") + line + '\n');
+        protocolLog_.flush();
+    });
+    return {};
+}
+
+// A condition is said when it is raised or reworded.
+void HeadlessGuider::showConditions() {
+    const QStringList now = engine_.statusNotes().conditions();
+    for (const QString& condition : now)
+        if (!conditions_.contains(condition))
+            sayOnStandardError(condition);
+    conditions_ = now;
+}
+
+void HeadlessGuider::stop() {
+    if (stopped_)
+        return;
+    stopped_ = true;
+    if (engine_.state.guiding)
+        engine_.stopGuiding();
+    if (engine_.state.previewing)
+        engine_.toggleLoop();
+    server_.reset();
+    engine_.shutDown();
+    emit finished();
+}

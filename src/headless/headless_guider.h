@@ -1,0 +1,53 @@
+#pragma once
+
+#include "engine/guide_engine.h"
+#include "headless/headless_options.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+class HeadlessPlatform;
+class ServerLink;
+class StopSignals;
+
+// The guider without a display: the engine on the equipment the settings (or the command line)
+// name, and the guiding server for imaging programs. Notes, lasting conditions and what a window
+// would show in a message box go to standard error, a line each.
+class HeadlessGuider : public QObject {
+    Q_OBJECT
+public:
+    HeadlessGuider(HeadlessPlatform& platform, const HeadlessOptions& options);
+    ~HeadlessGuider() override;
+
+    // Loads the settings, connects the equipment asked for and starts the server. The reason
+    // (for standard error) when it cannot run: a camera or mount not found, a protocol log that
+    // cannot be written, the server's port not available.
+    QString start();
+    // Guiding and the loop stopped, the server closed, what this program connected let go;
+    // then finished().
+    void stop();
+
+signals:
+    void finished();
+
+private:
+    QString connectEquipment();
+    QString openProtocolLog();
+    void showConditions();
+
+    HeadlessPlatform& platform_;
+    HeadlessOptions options_;
+    GuideEngine engine_;
+    std::unique_ptr<ServerLink> server_;
+    std::unique_ptr<StopSignals> signals_;
+    QStringList conditions_;
+    QFile protocolLog_;
+    QElapsedTimer clock_;
+    bool stopped_ = false;
+};
+
+// Standard error, one line: "Orvalis: <text>" with line breaks made spaces.
+void sayOnStandardError(const QString& text);

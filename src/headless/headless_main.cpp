@@ -1,0 +1,71 @@
+#include "headless/headless_main.h"
+
+#include "app/version.h"
+#include "headless/headless_guider.h"
+#include "headless/headless_options.h"
+#include "headless/headless_platform.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+#include <cstring>
+
+bool wantsHeadless(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        for (const char* option : {"--headless", "--list-cameras", "--list-mounts"})
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+    return false;
+}
+
+namespace {
+// The answers that need no guider; nullopt when the guider is to run.
+std::optional<int> answerAlone(const HeadlessOptions& options, HeadlessPlatform* platform) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (options.help) {
+        out << headlessHelpText();
+        return 0;
+    }
+    if (options.version) {
+        out << ORVALIS_TITLE " " ORVALIS_VERSION "\n";
+        return 0;
+    }
+    if (!platform)
+        return std::nullopt;
+    if (options.listCameras)
+        platform->printCameraList(out, err);
+    if (options.listMounts)
+        platform->printMountList(out, err);
+    if (options.listCameras || options.listMounts)
+        return 0;
+    return std::nullopt;
+}
+} // namespace
+
+int runHeadless(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral(ORVALIS_TITLE));
+    QCoreApplication::setOrganizationName(QStringLiteral(ORVALIS_TITLE));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVALIS_VERSION));
+    const HeadlessParse parse = parseHeadlessOptions(QCoreApplication::arguments());
+    if (!parse.options) {
+        sayOnStandardError(parse.error + QStringLiteral(" (see --help)"));
+        return 2;
+    }
+    if (const auto code = answerAlone(*parse.options, nullptr))
+        return *code;
+    HeadlessSetup setup;
+    setup.mount = parse.options->mount;
+    HeadlessPlatform platform(setup);
+    if (const auto code = answerAlone(*parse.options, &platform))
+        return *code;
+    HeadlessGuider guider(platform, *parse.options);
+    QObject::connect(&guider, &HeadlessGuider::finished, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    if (const QString why = guider.start(); !why.isEmpty()) {
+        sayOnStandardError(why);
+        return 1;
+    }
+    return app.exec();
+}
