@@ -1,0 +1,158 @@
+#include "app/Globals.h"
+#include "engine/guide_engine.h"
+#include "fakes/fake_platform.h"
+#include "fakes/sim_camera.h"
+#include "platform/telescope/sim_telescope.h"
+#include "platform/telescope/telescope_registry.h"
+#include "sim/sim_clock.h"
+#include "sim/sky_simulator.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+// The engine alone, with no window: the sky simulator as its camera on a virtual clock, the
+// built-in telescope, the other components fakes.
+class EngineTest : public ::testing::Test {
+protected:
+    EngineTest() : sky(SkyOptions{}, clock), camera(sky, fp.store) {
+        registerSimTelescope(telescopes, sky, fp.store);
+        Globals::starX = Globals::starY = 0;
+        fp.store.set("Guiding Options", "Dec Correct", "1");
+        fp.store.set("Guiding Options", "RA Guide Rate", "15");
+        fp.store.set("Guiding Options", "Dec Guide Rate", "15");
+    }
+    GuideEngine& open() {
+        Platform platform = fp.platform();
+        platform.capture = &camera;
+        platform.telescopes = &telescopes;
+        engine = std::make_unique<GuideEngine>(platform);
+        engine->loadSettings(true);
+        engine->startUp();
+        engine->chooseTelescope(QStringLiteral("Orvalis.Simulator"));
+        return *engine;
+    }
+    // Ticks until the exposure has ended and its guide cycle has run.
+    void cycle() {
+        for (int ticks = 0; ticks < 100; ++ticks) {
+            clock->advance(0.5);
+            engine->tick();
+            if (engine->state.elapsedSec == 0)
+                return;
+        }
+        FAIL() << "no cycle within 100 ticks";
+    }
+    // The larger of the RA and Dec errors, arcsec: each axis has its own dead band.
+    double error() const {
+        const MainState& s = engine->state;
+        return std::max(std::abs(s.errX * s.arcsecPerPixelX), std::abs(s.errY * s.arcsecPerPixelY));
+    }
+
+    FakePlatform fp;
+    std::shared_ptr<ManualSimClock> clock = std::make_shared<ManualSimClock>(0);
+    SkySimulator sky;
+    SimCamera camera;
+    TelescopeRegistry telescopes;
+    std::unique_ptr<GuideEngine> engine;
+};
+} // namespace
+
+// Loop, lock on the simulator's bright star, guide: knocked 9 arcsec off, the error falls below
+// the minimum correction within a few cycles and stays near it, in spite of drift and periodic
+// error. Every cycle is told once, with its record.
+TEST_F(EngineTest, LoopsLocksAndHoldsTheStarThroughItsCalls) {
+    GuideEngine& e = open();
+    int cycles = 0;
+    int records = 0;
+    QObject::connect(&e, &GuideEngine::cycleEnded, [&] { ++cycles; });
+    QObject::connect(&e.guideHistory(), &GuideHistory::appended, [&] { ++records; });
+    e.toggleLoop();
+    ASSERT_TRUE(e.state.previewing);
+    cycle();
+    const QPointF star = sky.guideStarPosition();
+    ASSERT_TRUE(e.lockAt(star.x(), star.y()));
+    ASSERT_NEAR(e.state.targetX, star.x(), 1.0);
+    e.toggleGuide();
+    ASSERT_TRUE(e.state.guiding);
+
+    sky.pulse(guideEast, 600); // 9 arcsec at 15 arcsec per second
+    cycle();
+    EXPECT_GT(error(), 8.0);
+    for (int i = 0; i < 3; ++i)
+        cycle();
+    const double minimum = e.state.minCorrection;
+    EXPECT_LT(error(), minimum);
+    double sumSquares = 0;
+    const int guided = 120;
+    const uint64_t rendered = sky.framesRendered();
+    for (int i = 0; i < guided; ++i) {
+        cycle();
+        ASSERT_FALSE(e.state.lockLost) << "cycle " << i;
+        // The dead band, one cycle of drift and the seeing's jitter (0.4 arcsec rms).
+        EXPECT_LT(error(), minimum + 1.5) << "cycle " << i;
+        sumSquares += error() * error();
+    }
+    EXPECT_LT(std::sqrt(sumSquares / guided), minimum);
+    // Each cycle grabs twice and renders only the frame it uses.
+    EXPECT_EQ(sky.framesRendered() - rendered, static_cast<uint64_t>(guided));
+    EXPECT_EQ(cycles, guided + 5);
+    EXPECT_EQ(records, guided + 4); // the first frame came before the lock
+}
+
+// A calibration started through the engine runs one step per exposure, is stored when it ends,
+// and is then what corrections use; pausing holds the corrections and, in full, the exposures.
+TEST_F(EngineTest, CalibratesPausesAndResumesThroughItsCalls) {
+    fp.store.set("Calibration Options", "Use Calibration", "1");
+    GuideEngine& e = open();
+    EXPECT_EQ(e.calibrationInUse(), nullptr);
+    EXPECT_TRUE(e.hasCondition(QStringLiteral("calibration")));
+    e.toggleLoop();
+    cycle();
+    ASSERT_TRUE(e.selectStarAutomatically());
+    int stored = 0;
+    QObject::connect(&e, &GuideEngine::calibrationChanged, [&] { ++stored; });
+    ASSERT_TRUE(e.startCalibration(true));
+    int exposures = 0;
+    while (e.calibrating() && exposures < 400) {
+        cycle();
+        ++exposures;
+    }
+    ASSERT_FALSE(e.calibrating());
+    EXPECT_EQ(stored, 1);
+    ASSERT_NE(e.calibrationInUse(), nullptr);
+    EXPECT_FALSE(e.hasCondition(QStringLiteral("calibration")));
+    EXPECT_FALSE(fp.store.writesOf("Calibration Options", "East Angle").isEmpty());
+
+    ASSERT_TRUE(e.startGuiding());
+    e.setGuidingPaused(true, false);
+    sky.pulse(guideEast, 600);
+    cycle();
+    cycle();
+    EXPECT_GT(error(), 8.0) << "a paused guider corrects nothing";
+    e.setGuidingPaused(true, true);
+    EXPECT_FALSE(e.exposureTimer().isActive());
+    e.setGuidingPaused(false, false);
+    EXPECT_TRUE(e.exposureTimer().isActive());
+    for (int i = 0; i < 4; ++i)
+        cycle();
+    EXPECT_LT(error(), e.state.minCorrection);
+}
+
+// changed() goes out once per operation, at its end, also for one made of others (selecting a
+// star releases the lock, arms it and clicks): a listener never sees the steps between.
+TEST_F(EngineTest, TellsEachOperationOnceAtItsEnd) {
+    GuideEngine& e = open();
+    e.toggleLoop();
+    cycle();
+    const QPointF star = sky.guideStarPosition();
+    ASSERT_TRUE(e.lockAt(star.x(), star.y()));
+    std::vector<bool> lockedAtEachChange;
+    QObject::connect(&e, &GuideEngine::changed,
+                     [&] { lockedAtEachChange.push_back(e.state.locked); });
+    ASSERT_TRUE(e.selectStarAutomatically());
+    EXPECT_EQ(lockedAtEachChange, std::vector<bool>{true});
+    e.toggleLock();
+    EXPECT_EQ(lockedAtEachChange, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(e.lockAt(2, 2)) << "empty sky";
+    EXPECT_FALSE(e.state.locked || e.state.lockArmed);
+}
