@@ -117,16 +117,16 @@ HeadlessParse parseHeadlessOptions(const QStringList& arguments) {
 }
 
 QString headlessHelpText() {
-    QString text = QStringLiteral(
-        "Usage: orvalis [--headless [options]]\n"
-        "\n"
-        "Without options Orvalis opens its window. With --headless it runs without a display,\n"
-        "for a small computer at the telescope: an imaging program on this or another\n"
-        "computer drives the guiding through the guiding server. Messages go to standard\n"
-        "error (the journal when run as a systemd service). Settings are read from and saved\n"
-        "to the same file as the window's.\n"
-        "\n"
-        "Options:\n");
+    QString text = QStringLiteral("Usage: orvalis [--headless [options]]\n\n");
+    text += wrapped(
+        QStringLiteral("Without options Orvalis opens its window. With --headless it runs "
+                       "without a display, for a small computer at the telescope: an imaging "
+                       "program on this or another computer drives the guiding through the "
+                       "guiding server. Messages go to standard error (the journal when run "
+                       "as a systemd service). Settings are read from and saved to the same "
+                       "file as the window's."),
+        0, 80);
+    text += QStringLiteral("\nOptions:\n");
     for (const QCommandLineOption& option : optionTable()) {
         QStringList names;
         for (const QString& name : option.names())

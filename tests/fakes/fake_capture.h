@@ -56,6 +56,7 @@ public:
 
     std::map<int, Entry> entries;
     ViewMaker viewMaker;
+    QWidget* dialogParent = nullptr; // the parent the last dialog was given
     QStringList calls;
     int open = 0;
 
@@ -95,12 +96,14 @@ private:
             all_.calls.append(QStringLiteral("expose %1 %2").arg(index_).arg(seconds));
         }
         QSize frameSize() const override { return connected_ ? entry().frame.size() : QSize(); }
-        bool sourceDialog(QWidget*) override {
+        bool sourceDialog(QWidget* parent) override {
             log("source");
+            all_.dialogParent = parent;
             return entry().caps.fHasDlgVideoSource;
         }
-        bool formatDialog(QWidget*) override {
+        bool formatDialog(QWidget* parent) override {
             log("format");
+            all_.dialogParent = parent;
             Entry& e = entry();
             if (e.formatTo.isValid() && !e.frame.isNull())
                 e.frame = e.frame.scaled(e.formatTo);
