@@ -1,6 +1,7 @@
 #pragma once
 
 #include "measure/AIP.h"
+#include "measure/frame_image.h"
 
 #include <QImage>
 #include <QWidget>
@@ -18,7 +19,7 @@ public:
 
     // Replaces the frame (kept as RGB32) and clears the overlay.
     void setImage(const QImage& image);
-    const QImage& image() const { return image_; }
+    const QImage& image() const { return frame_.image(); }
 
     // Colour of the frame pixel at (floor(x), floor(y)) as 0x00BBGGRR, or -1 outside the frame.
     int32_t Point(float x, float y) const override;
@@ -30,7 +31,7 @@ public:
     // Repaints at once, also while the caller keeps the thread busy.
     void refresh() override;
 
-    QSize sizeHint() const override { return image_.size(); }
+    QSize sizeHint() const override { return frame_.image().size(); }
 
 signals:
     // A mouse button released over the picture: 1 left, 2 right, 4 middle; frame pixels.
@@ -46,6 +47,6 @@ private:
         float a, b, c, d; // line: x1 y1 x2 y2; circle: cx cy radius
         uint32_t colour;
     };
-    QImage image_;
+    FrameImage frame_;
     std::vector<Shape> overlay_;
 };

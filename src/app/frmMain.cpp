@@ -4,10 +4,8 @@
 #include "app/frame_picture.h"
 #include "app/version.h"
 #include "graph/guide_panel.h"
-#include "platform/parport/port_io.h"
 #include "server/server_link.h"
 #include "settings/options_rules.h"
-#include "sim/star_field.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,10 +22,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kPictureWidth = 633;
-constexpr int kPictureHeight = 480;
-constexpr uint32_t kStarFieldSeed = 1006;
-
 QPushButton* colouredButton(const QString& caption, const QString& tip, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setToolTip(tip);
@@ -49,18 +43,13 @@ QSlider* slider(int min, int max, int value, const QString& tip, QWidget* parent
 } // namespace
 
 frmMain::frmMain(const Platform& platform, QWidget* parent)
-    : QMainWindow(parent), platform_(platform) {
-    Q_ASSERT(platform_.complete());
-    portIO_ = std::make_unique<PortIO>(*platform_.parallelPort, [this](const QString& why) {
-        if (why.isEmpty())
-            clearCondition(QStringLiteral("parport"));
-        else
-            showCondition(QStringLiteral("parport"), why);
-    });
+    : QMainWindow(parent), engine_(platform), state(engine_.state) {
+    engine_.setDialogParent(this);
     setWindowTitle(QStringLiteral(ORVALIS_TITLE " " ORVALIS_VERSION));
     buildControls();
     buildMenus();
     connectHandlers();
+    followEngine();
     Form_Load();
 }
 
@@ -70,28 +59,9 @@ frmMain::~frmMain() {
     delete guidePanel;
 }
 
-PortIO& frmMain::portIO() {
-    return *portIO_;
-}
-
-void frmMain::note(const QString& text) {
+void frmMain::showNote(const QString& text) {
     statusBar()->showMessage(text);
-    statusNotes_.addNote(text);
     showStatusNotes();
-}
-
-void frmMain::showCondition(const QString& key, const QString& text) {
-    if (statusNotes_.set(key, text))
-        showStatusNotes();
-}
-
-void frmMain::clearCondition(const QString& key) {
-    if (statusNotes_.clear(key))
-        showStatusNotes();
-}
-
-bool frmMain::hasCondition(const QString& key) const {
-    return statusNotes_.has(key);
 }
 
 // The indicator shows the newest condition (and how many more there are); its tooltip lists
@@ -99,7 +69,8 @@ bool frmMain::hasCondition(const QString& key) const {
 void frmMain::showStatusNotes() {
     if (!lblConditions_)
         return;
-    const QStringList conditions = statusNotes_.conditions();
+    const StatusNotes& notes = engine_.statusNotes();
+    const QStringList conditions = notes.conditions();
     lblConditions_->setVisible(!conditions.isEmpty());
     if (!conditions.isEmpty()) {
         QString text = QStringLiteral("\u26A0 ") + conditions.last();
@@ -110,7 +81,7 @@ void frmMain::showStatusNotes() {
     }
     // The image scale in use heads the tooltip: it decides every arcsecond shown.
     QString tip = imageScaleCaption(state.arcsecPerPixelX, state.arcsecPerPixelY);
-    if (const QStringList recent = statusNotes_.recentNotes(); !recent.isEmpty())
+    if (const QStringList recent = notes.recentNotes(); !recent.isEmpty())
         tip += QStringLiteral("\n\nRecent notes:\n") + recent.join(QLatin1Char('\n'));
     statusBar()->setToolTip(tip);
 }
@@ -128,7 +99,7 @@ void frmMain::buildControls() {
     QSizePolicy keep = picFrame->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
     picFrame->setSizePolicy(keep);
-    picFrame->setImage(renderStarField(kPictureWidth, kPictureHeight, kStarFieldSeed));
+    picFrame->setImage(engine_.frame().image());
     place->addWidget(picFrame, 0, Qt::AlignTop | Qt::AlignLeft);
     layout->addWidget(picPlace, 0, Qt::AlignTop | Qt::AlignLeft);
     layout->addWidget(buildGuidePanel(), 1, Qt::AlignTop);
@@ -139,11 +110,7 @@ void frmMain::buildControls() {
     lblConditions_->setMaximumWidth(420);
     lblConditions_->hide();
     statusBar()->addPermanentWidget(lblConditions_);
-    HalfSecTimer = new QTimer(this);
-    HalfSecTimer->setInterval(500);
-    pulseTimer_ = new QTimer(this);
-    pulseTimer_->setInterval(PulseWait::kPollMs);
-    clock_.start();
+    HalfSecTimer = &engine_.exposureTimer();
 }
 
 QWidget* frmMain::buildControlColumn() {
@@ -172,7 +139,8 @@ QWidget* frmMain::buildControlColumn() {
     ExposureProgress->setRange(0, 1);
     ExposureProgress->setValue(0);
     v->addWidget(ExposureProgress);
-    sldExposure = slider(1, 20, 1, "Set Exposure/Guiding Interval in Seconds", column);
+    sldExposure = slider(GuideEngine::kMinExposureSec, GuideEngine::kMaxExposureSec, 1,
+                         "Set Exposure/Guiding Interval in Seconds", column);
     lblExposureSet = new QLabel(column);
     lblExposureSet->setToolTip(QStringLiteral("Exposure set by an imaging program; moving the "
                                               "slider goes back to the slider's value"));
@@ -189,8 +157,8 @@ QWidget* frmMain::buildControlColumn() {
     aggressivenessRow->addWidget(lblAggressivenessValue);
     v->addLayout(aggressivenessRow);
     sldAggressiveness = slider(
-        50, 150, 100, "Adjust the aggressiveness of the move from 50-150% of the calcualated value",
-        column);
+        GuideEngine::kMinAggressiveness, GuideEngine::kMaxAggressiveness, 100,
+        "Adjust the aggressiveness of the move from 50-150% of the calcualated value", column);
     showAggressivenessValue(sldAggressiveness->value());
     v->addWidget(sldAggressiveness);
     v->addWidget(buildNudgeCross());

@@ -1,16 +1,12 @@
 #include "app/frmMain.h"
 
-#include "app/Globals.h"
 #include "app/frmAbout.h"
-#include "platform/parport/port_io.h"
-#include "platform/store/settings_store.h"
 #include "server/server_link.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QProgressBar>
-#include <QSlider>
-#include <QTimer>
+#include <QStatusBar>
 
 // Start-up, in order; nothing is exposed until the operator presses Preview.
 void frmMain::Form_Load() {
@@ -18,39 +14,19 @@ void frmMain::Form_Load() {
     startingUp_ = true;
     setDefaults();
     startingUp_ = false;
-    if (Globals::lxPortAddress != 0)
-        portIO_->PortOut(Globals::lxPortAddress, 0);
-    if (state.camModified && Globals::lxPortAddress != 0)
-        raiseParallelRestBits(true);
-
-    state.dirNorth = guideNorth;
-    state.dirSouth = guideSouth;
-    state.dirEast = guideEast;
-    state.dirWest = guideWest;
-    state.lastRADir.clear();
-    state.lastDecDir.clear();
-
-    state.elapsedSec = 0.0f;
-    ExposureProgress->setValue(0);
-    const int exposure = sldExposure->value();
-    lblLX->setText(QString::number(exposure));
-    state.exposureSec = static_cast<float>(exposure);
-    setProgressMaximumSec(state.exposureSec);
-    state.nextExposureSec = static_cast<float>(exposure);
-
-    state.previewing = false;
-    state.locked = false;
-    state.lockLost = false;
-    state.guiding = false;
-    state.focusing = false;
-    state.logging = false;
-
-    detectCaptureHardware();
-    restoreCaptureDriver();
-    restoreTelescope();
-    watchEquipment();
-    loadCalibration();
-    server_ = std::make_unique<ServerLink>(*this);
+    engine_.startUp();
+    mnuTelescopeProperties->setEnabled(false);
+    server_ = std::make_unique<ServerLink>(engine_);
+    connect(server_.get(), &ServerLink::listening, this, [this](quint16 port) {
+        lblClients_ = new QLabel(statusBar());
+        statusBar()->addPermanentWidget(lblClients_);
+        lblClients_->setToolTip(QStringLiteral("Imaging programs connected on port %1").arg(port));
+    });
+    connect(server_.get(), &ServerLink::clientsChanged, this, [this](int count) {
+        if (lblClients_)
+            lblClients_->setText(QStringLiteral("Server: %1 clients").arg(count));
+    });
+    connect(server_.get(), &ServerLink::shutdownRequested, this, &QWidget::close);
     server_->start();
 }
 
@@ -64,10 +40,10 @@ void frmMain::Form_Unload() {
     if (optionsDialog)
         delete optionsDialog.data();
     server_.reset();
-    if (reconnectTimer_)
-        reconnectTimer_->stop();
-    cancelPulseWait();
-    disconnectTelescope();
+    if (lblClients_)
+        delete lblClients_;
+    lblClients_ = nullptr;
+    engine_.shutDown();
 }
 
 void frmMain::mnuExit_Click() {
@@ -75,19 +51,6 @@ void frmMain::mnuExit_Click() {
 }
 
 void frmMain::mnuAbout_Click() {
-    auto* about = new frmAbout(*platform_.messages, *platform_.tools, this);
+    auto* about = new frmAbout(*platform().messages, *platform().tools, this);
     about->show();
-}
-
-void frmMain::saveSetting(const char* section, const char* key, const QString& text) {
-    settingsSaved(platform_.store->writeSetting(section, key, text));
-}
-
-void frmMain::settingsSaved(bool saved) {
-    if (saved)
-        clearCondition(QStringLiteral("settings"));
-    else
-        showCondition(QStringLiteral("settings"),
-                      QStringLiteral("Settings could not be saved: changes last only until "
-                                     "Orvalis closes"));
 }

@@ -1,9 +1,11 @@
 #include "app/frmMain.h"
 
+#include "app/button_colour.h"
 #include "app/frame_picture.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
@@ -80,8 +82,6 @@ void frmMain::connectHandlers() {
     connect(cmdPreview, &QPushButton::clicked, this, &frmMain::cmdPreview_Click);
     connect(cmdFocus, &QPushButton::clicked, this, &frmMain::cmdFocus_Click);
     connect(cmdGuide, &QPushButton::clicked, this, &frmMain::cmdGuide_Click);
-    connect(HalfSecTimer, &QTimer::timeout, this, &frmMain::HalfSecTimer_Timer);
-    connect(pulseTimer_, &QTimer::timeout, this, &frmMain::pollPulses);
     connect(cmdNorth, &QPushButton::clicked, this, &frmMain::cmdNorth_Click);
     connect(cmdSouth, &QPushButton::clicked, this, &frmMain::cmdSouth_Click);
     connect(cmdEast, &QPushButton::clicked, this, &frmMain::cmdEast_Click);
@@ -96,4 +96,48 @@ void frmMain::connectHandlers() {
     connect(sldAggressiveness, &QSlider::sliderMoved, this, &frmMain::showAggressivenessValue);
     connect(chkRevNS, &QCheckBox::toggled, this, &frmMain::chkRevNS_Click);
     connect(chkRevEW, &QCheckBox::toggled, this, &frmMain::chkRevEW_Click);
+}
+
+// What the engine reports, shown.
+void frmMain::followEngine() {
+    connect(&engine_, &GuideEngine::changed, this, &frmMain::showState);
+    connect(&engine_, &GuideEngine::noted, this, &frmMain::showNote);
+    connect(&engine_, &GuideEngine::conditionsChanged, this, &frmMain::showStatusNotes);
+    connect(&engine_, &GuideEngine::frameShown, this, &frmMain::showFrame);
+    connect(&engine_, &GuideEngine::referenceMarkShown, this, &frmMain::drawReferenceMark);
+    connect(&engine_, &GuideEngine::starCircled, this, &frmMain::drawStarCircles);
+    connect(&engine_, &GuideEngine::progressChanged, this, &frmMain::showProgress);
+    connect(&engine_, &GuideEngine::exposureLengthShown, this,
+            [this](double seconds) { lblLX->setText(QString::number(seconds)); });
+    connect(&engine_, &GuideEngine::exposureSetChanged, this, &frmMain::showExposureSet);
+    connect(&engine_, &GuideEngine::errorShown, this, &frmMain::showError);
+    connect(&engine_, &GuideEngine::errorCleared, this, &frmMain::clearErrorLabels);
+    connect(&engine_, &GuideEngine::pulsing, this, &frmMain::showPulse);
+    connect(&engine_, &GuideEngine::loggingChanged, this, [this](bool on) {
+        const QSignalBlocker quiet(chkLogErrors);
+        chkLogErrors->setChecked(on);
+    });
+    connect(&engine_, &GuideEngine::calibrationUseChanged, this, &frmMain::showCalibrationUse);
+    connect(&engine_, &GuideEngine::calibrationChanged, this, &frmMain::showCalibration);
+    connect(&engine_, &GuideEngine::cameraChanged, this, &frmMain::showCameraMenu);
+    connect(&engine_, &GuideEngine::telescopeChanged, this, &frmMain::showTelescopeMenu);
+    // Re-checks the item too: a click on a checked item has just toggled its mark off.
+    connect(&engine_, &GuideEngine::guideOutputChanged, this, [this] {
+        mnuAscom->setChecked(state.modeAscom);
+        mnuParallel->setChecked(state.modeParallel);
+        mnuSerial->setChecked(state.modeSerial);
+    });
+}
+
+// The buttons' colours: red off, green on, yellow between (armed or lost, paused).
+void frmMain::showState() {
+    setButtonColour(cmdPreview, state.previewing ? Colour::Green : Colour::Red);
+    const bool starHeld = state.locked && !state.lockLost;
+    setButtonColour(cmdLock, starHeld                            ? Colour::Green
+                             : state.lockArmed || state.lockLost ? Colour::Yellow
+                                                                 : Colour::Red);
+    setButtonColour(cmdCenter, state.targetCentred ? Colour::Green : Colour::Red);
+    setButtonColour(cmdGuide, !state.guiding ? Colour::Red
+                              : state.paused ? Colour::Yellow
+                                             : Colour::Green);
 }

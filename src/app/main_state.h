@@ -27,6 +27,8 @@ struct MainState {
     bool paused = false;
     bool pausedFull = false;
     bool markShown = false;
+    // The target was moved to the frame centre (Center) and no star locked since.
+    bool targetCentred = false;
     bool logging = false;
     // Selected guide output; at most one is true, none until the settings are loaded.
     bool modeAscom = false;
@@ -65,6 +67,9 @@ struct MainState {
     bool decCorrect = false;
     double aggressiveness = 1.0; // correction factor, slider percent / 100
     bool autostarPulseGuide = false;
+    // The reverse switches: a correction or nudge goes the opposite way on that axis.
+    bool reverseNS = false;
+    bool reverseEW = false;
 
     // Long-exposure control.
     int16_t lxPortIndex = 0; // 0..2 LPT1..3, 3..18 COM1..16, -1 none

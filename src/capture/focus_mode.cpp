@@ -1,7 +1,6 @@
 #include "app/button_colour.h"
 #include "app/frame_picture.h"
 #include "app/frmMain.h"
-#include "capture/CapApp.h"
 #include "capture/VFW.h"
 
 #include <QAction>
@@ -27,29 +26,30 @@ void frmMain::cmdFocus_Click() {
         state.hFocusWnd.reset();
         picFrame->show();
         setDriverEntriesEnabled(true);
-        mnuDriver_Click(state.driverIndex);
         state.focusing = false;
+        engine_.connectCamera(state.driverIndex);
         return;
     }
     setButtonColour(cmdFocus, Colour::Green);
-    stopCalibration();
+    const EngineChange change(engine_);
+    engine_.stopCalibration();
     if (state.guiding)
-        cmdGuide_Click();
+        engine_.toggleGuide();
     if (state.locked || state.lockArmed)
-        cmdLock_Click();
+        engine_.toggleLock();
     if (state.previewing)
-        cmdPreview_Click();
+        engine_.toggleLoop();
     const QRect place(picFrame->mapTo(picPlace, QPoint(0, 0)), kFocusWindowSize);
     picFrame->hide();
     capDriverDisconnect(state.hCapWnd.get());
     setDriverEntriesEnabled(false);
-    state.hFocusWnd =
-        std::make_shared<CaptureWindow>(*platform_.capture, clipboard_, picPlace, true, place);
-    if (connectDriver(*this, state.hFocusWnd.get(), state.driverIndex)) {
+    state.hFocusWnd = std::make_shared<CaptureWindow>(*platform().capture, engine_.frameSlot(),
+                                                      picPlace, true, place);
+    if (engine_.connectCaptureWindow(state.hFocusWnd.get(), state.driverIndex)) {
         capPreviewRate(state.hFocusWnd.get(), kFocusPreviewMs);
         capPreview(state.hFocusWnd.get(), true);
         state.focusing = true;
         return;
     }
-    reportConnectFailure(*state.hFocusWnd);
+    engine_.reportConnectFailure(*state.hFocusWnd);
 }

@@ -135,3 +135,10 @@ void Calibrator::finish() {
     result.time = QDateTime::currentDateTimeUtc();
     emit completed(result);
 }
+
+QString calibrationProgressText(const CalibrationProgress& progress) {
+    return QStringLiteral("%1 step %2, %3 px")
+        .arg(QLatin1String(guideDirectionName(progress.direction)))
+        .arg(progress.step)
+        .arg(progress.distancePx, 0, 'f', 1);
+}

@@ -75,3 +75,6 @@ private:
     GuideDirection direction_ = guideWest;
     CalibrationFailure lastFailure_;
 };
+
+// "West step 3, 6.2 px" for the status bar and the window.
+QString calibrationProgressText(const CalibrationProgress& progress);

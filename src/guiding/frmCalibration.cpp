@@ -27,13 +27,6 @@ QRectF boundsOf(const std::vector<QPointF>& a, const std::vector<QPointF>& b) {
 }
 } // namespace
 
-QString calibrationProgressText(const CalibrationProgress& progress) {
-    return QStringLiteral("%1 step %2, %3 px")
-        .arg(QLatin1String(guideDirectionName(progress.direction)))
-        .arg(progress.step)
-        .arg(progress.distancePx, 0, 'f', 1);
-}
-
 CalibrationPlot::CalibrationPlot(QWidget* parent) : QWidget(parent) {
     setMinimumSize(240, 240);
 }

@@ -56,6 +56,3 @@ private:
 
     Calibrator& calibrator_;
 };
-
-// "West step 3, 6.2 px" for the status bar and the window.
-QString calibrationProgressText(const CalibrationProgress& progress);

@@ -1,38 +1,36 @@
-#include "app/frmMain.h"
+#include "engine/guide_engine.h"
 #include "server/server_link.h"
-
-#include <QAction>
 
 // The calibration a guide runs when it needs one, and what clients hear of any calibration,
 // the operator's included.
 
 bool ServerLink::calibrationRunning() const {
-    return w_.calibrating();
+    return e_.calibrating();
 }
 
 // A ticked "Use Calibration" with nothing usable stored (none, or one made with another image
 // scale or guide output) is calibrated anew too.
 bool ServerLink::calibrationNeeded(bool recalibrate) const {
-    return recalibrate || (w_.mnuUseCalibration->isChecked() && !w_.calibrationInUse());
+    return recalibrate || (e_.usingCalibration() && !e_.calibrationInUse());
 }
 
 bool ServerLink::beginCalibration(QString& why) {
-    why = w_.whyCalibrationCannotStart();
+    why = e_.whyCalibrationCannotStart();
     if (!why.isEmpty())
         return false;
-    if (w_.startCalibration(true))
+    if (e_.startCalibration(true))
         return true;
     why = QStringLiteral("Calibrate needs guide rates above 0 (Options)");
     return false;
 }
 
 std::optional<double> ServerLink::raAxisDeg() const {
-    const Calibration* calibration = w_.calibrationInUse();
+    const Calibration* calibration = e_.calibrationInUse();
     return calibration ? std::optional<double>(calibration->raAngle) : std::nullopt;
 }
 
 bool ServerLink::mountCalibrated() const {
-    return w_.calibration().has_value() && mountReady();
+    return e_.calibration().has_value() && mountReady();
 }
 
 QByteArrayList ServerLink::calibrationGreeting() const {
@@ -42,11 +40,11 @@ QByteArrayList ServerLink::calibrationGreeting() const {
 }
 
 void ServerLink::followCalibration() {
-    Calibrator& c = w_.calibrator();
+    Calibrator& c = e_.calibrator();
     connect(&c, &Calibrator::started, this,
             [this] { server_.broadcast(events_.mountEvent("StartCalibration", mountName())); });
     connect(&c, &Calibrator::stepped, this, [this](const CalibrationProgress& progress) {
-        const CalibrationLeg& leg = w_.calibrator().path().leg(progress.direction);
+        const CalibrationLeg& leg = e_.calibrator().path().leg(progress.direction);
         if (leg.points.empty())
             return;
         const CalibratingStep step{QString::fromLatin1(guideDirectionName(progress.direction)),
@@ -74,9 +72,9 @@ void ServerLink::followCalibration() {
 }
 
 bool ServerLink::calibrated() {
-    return w_.calibration().has_value();
+    return e_.calibration().has_value();
 }
 
 void ServerLink::clearCalibration() {
-    w_.mnuClearCalibration_Click();
+    e_.clearCalibration();
 }

@@ -1,19 +1,15 @@
 #include "server/server_link.h"
 
 #include "app/Globals.h"
-#include "app/frame_picture.h"
-#include "app/frmMain.h"
 #include "app/version.h"
+#include "engine/guide_engine.h"
+#include "measure/star_choice.h"
 #include "server/listen_settings.h"
 #include "server/methods.h"
-#include "server/star_choice.h"
 #include "settings/setting_keys.h"
 #include "settings/settings_reader.h"
 
-#include <QAction>
 #include <QHostInfo>
-#include <QPushButton>
-#include <QStatusBar>
 #include <cmath>
 
 namespace {
@@ -29,30 +25,30 @@ std::optional<StepPulse> stepPulse(const std::optional<PulseRequest>& pulse) {
 }
 } // namespace
 
-ServerLink::ServerLink(frmMain& window)
-    : w_(window), writes_(*window.platform_.store, kSettingsDelayMs,
-                          [this](bool saved) { w_.settingsSaved(saved); }),
+ServerLink::ServerLink(GuideEngine& engine)
+    : e_(engine), writes_(*engine.platform().store, kSettingsDelayMs,
+                          [this](bool saved) { e_.settingsSaved(saved); }),
       server_(
           [this](const rpc::Request& request) {
               const WriteBehindStore::Hold hold(writes_);
+              const Acting acting(acting_);
               return handleRequest(*this, request);
           },
           [this] { return greeting(); }, this),
       events_(QHostInfo::localHostName(), 1, QStringLiteral(ORVALIS_VERSION)) {
-    w_.platform_.store = &writes_;
+    e_.setStore(&writes_);
     clock_.start();
     sent_ = snapshot();
-    connect(&server_, &EventServer::clientCountChanged, this, &ServerLink::showClients);
+    connect(&server_, &EventServer::clientCountChanged, this, &ServerLink::clientsChanged);
     connect(&server_, &EventServer::turnEnded, &writes_, &WriteBehindStore::flushIfDue);
-    // Connected after the window's own handlers, so these run once the click has done its work.
-    for (QPushButton* button : {w_.cmdPreview, w_.cmdFocus, w_.cmdLock, w_.cmdCenter, w_.cmdGuide})
-        connect(button, &QPushButton::clicked, this, &ServerLink::sync);
-    for (QAction* item : {w_.mnuSelectStarAutomatically, w_.mnuCalibrate, w_.mnuChooseTelescope,
-                          w_.mnuTelescopeConnected, w_.mnuAscom, w_.mnuParallel, w_.mnuSerial})
-        connect(item, &QAction::triggered, this, &ServerLink::sync);
-    connect(w_.picFrame, &FramePicture::mouseUp, this, &ServerLink::sync);
+    // What anyone else did (the operator, a timer) is told once it is done.
+    connect(&e_, &GuideEngine::changed, this, [this] {
+        if (acting_ == 0)
+            sync();
+    });
+    connect(&e_, &GuideEngine::cycleEnded, this, &ServerLink::afterCycle);
     followCalibration();
-    connect(&w_.guideHistory(), &GuideHistory::appended, this,
+    connect(&e_.guideHistory(), &GuideHistory::appended, this,
             [this](const GuideRecord& record) { cycleRecord_ = record; });
 }
 
@@ -60,54 +56,48 @@ ServerLink::~ServerLink() {
     server_.disconnect(this);
     server_.close();
     writes_.flush();
-    w_.platform_.store = &writes_.inner();
-    if (clients_)
-        delete clients_.data();
+    e_.setStore(&writes_.inner());
 }
 
-void ServerLink::start() {
-    SettingsReader in(*w_.platform().store);
-    if (!in.flag(keys::ServerEnabled))
+void ServerLink::start(std::optional<quint16> portGiven, std::optional<bool> networkGiven) {
+    SettingsReader in(*e_.platform().store);
+    if (!in.flag(keys::ServerEnabled) && !portGiven && !networkGiven)
         return;
-    const ListenSettings settings = listenSettings(in);
+    ListenSettings settings = listenSettings(in);
+    if (portGiven)
+        settings.port = *portGiven;
+    if (networkGiven)
+        settings.network = *networkGiven;
     if (settings.unreadable.isEmpty())
-        w_.clearCondition(kSettingsCondition);
+        e_.clearCondition(kSettingsCondition);
     else
-        w_.showCondition(kSettingsCondition,
+        e_.showCondition(kSettingsCondition,
                          QStringLiteral("Server Options not readable: %1")
                              .arg(settings.unreadable.join(QStringLiteral(", "))));
     const quint16 port = settings.port;
     const bool network = settings.network;
     QString why;
     if (!server_.listen(port, network, &why)) {
-        w_.showCondition(kServerCondition,
+        e_.showCondition(kServerCondition,
                          QStringLiteral("Server: port %1 not available (%2); imaging programs "
                                         "cannot connect")
                              .arg(port)
                              .arg(why));
         return;
     }
-    w_.clearCondition(kServerCondition);
-    clients_ = new QLabel(w_.statusBar());
-    w_.statusBar()->addPermanentWidget(clients_);
-    clients_->setToolTip(
-        QStringLiteral("Imaging programs connected on port %1").arg(server_.port()));
-    showClients(0);
-}
-
-void ServerLink::showClients(int count) {
-    if (clients_)
-        clients_->setText(QStringLiteral("Server: %1 clients").arg(count));
+    e_.clearCondition(kServerCondition);
+    emit listening(server_.port());
+    emit clientsChanged(0);
 }
 
 ServerLink::Snapshot ServerLink::snapshot() const {
-    const MainState& s = w_.state;
+    const MainState& s = e_.state;
     return {s.previewing,     s.locked, s.guiding, s.paused, QPointF(s.targetX, s.targetY),
             mountCalibrated()};
 }
 
 AppState ServerLink::currentState() const {
-    const MainState& s = w_.state;
+    const MainState& s = e_.state;
     return appStateOf(
         {s.previewing, s.locked, s.lockLost, calibrationRunning(), s.guiding, s.paused});
 }
@@ -118,7 +108,7 @@ AppState ServerLink::appState() {
 
 // What a client joining now needs to know, ending with the state.
 QByteArrayList ServerLink::greeting() const {
-    const MainState& s = w_.state;
+    const MainState& s = e_.state;
     QByteArrayList lines{events_.version()};
     if (s.locked) {
         lines << events_.position("LockPositionSet", QPointF(s.targetX, s.targetY));
@@ -175,7 +165,8 @@ void ServerLink::syncSelection() {
 }
 
 void ServerLink::afterCycle() {
-    if (w_.state.previewing) {
+    const Acting acting(acting_);
+    if (e_.state.previewing) {
         ++frame_;
         reportFrame();
         advanceSettle();
@@ -194,7 +185,7 @@ ServerLink::CycleReport ServerLink::cycleReport() const {
 }
 
 GuideStepData ServerLink::guideStep() const {
-    const MainState& s = w_.state;
+    const MainState& s = e_.state;
     GuideStepData step;
     step.frame = frame_;
     step.timeSec = now() - guidingSince_;
@@ -205,7 +196,7 @@ GuideStepData ServerLink::guideStep() const {
     // was calibrated), otherwise x as RA and y as Dec.
     step.raRaw = step.dx;
     step.decRaw = step.dy;
-    if (const Calibration* used = w_.calibrationInUse()) {
+    if (const Calibration* used = e_.calibrationInUse()) {
         Calibration inPixels = *used;
         inPixels.arcsecPerPixelX = inPixels.arcsecPerPixelY = 1;
         const CalibratedError along = calibratedError(inPixels, s.errX, s.errY);
@@ -226,7 +217,7 @@ void ServerLink::reportFrame() {
     // A calibration's frames are told by its own events, up to the guiding that follows.
     if (calibrationRunning() || (pending_ && pending_->calibrationDone))
         return;
-    const MainState& s = w_.state;
+    const MainState& s = e_.state;
     const bool found = s.locked && !s.lockLost;
     if (found) {
         // Smoothed over about four frames.

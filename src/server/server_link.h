@@ -9,30 +9,30 @@
 #include "server/settle.h"
 
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QObject>
 #include <QPointF>
-#include <QPointer>
 #include <optional>
 #include <random>
 
-class frmMain;
+class GuideEngine;
 
-// The window's side of the imaging programs' protocol: answers their requests by working the
-// window as its controls do, and tells them what happens: state changes made by anyone (the
-// operator included), every guide cycle, and the settling after a guide or a dither.
+// The guider's side of the imaging programs' protocol: answers their requests through the
+// engine, and tells them what happens: state changes made by anyone (the operator included),
+// every guide cycle, and the settling after a guide or a dither.
 class ServerLink : public QObject, public GuiderControl {
     Q_OBJECT
 public:
-    explicit ServerLink(frmMain& window);
+    explicit ServerLink(GuideEngine& engine);
     ~ServerLink() override;
 
     // Listens as "Server Options" say; a port in use, and a port or listen setting that
     // cannot be read (its default is used then), become lasting status conditions.
-    void start();
+    // `port`/`network`: given on the command line, they replace the settings' own.
+    void start(std::optional<quint16> port = std::nullopt,
+               std::optional<bool> network = std::nullopt);
     EventServer& events() { return server_; }
     // Sends the events for what changed since the last call: a lock, its position, guiding
-    // on or off, the exposures stopped, pause. Runs after every window handler.
+    // on or off, the exposures stopped, pause. Runs after every change of the engine.
     void sync();
     // As sync(), a star just chosen announced as selected even when it took a locked one's
     // place.
@@ -67,6 +67,13 @@ public:
     QJsonObject equipment() override;
     void shutdown() override;
 
+signals:
+    // Listening on `port`; the number of clients connected.
+    void listening(quint16 port);
+    void clientsChanged(int count);
+    // A client asked the program to end; the answer has gone out.
+    void shutdownRequested();
+
 private:
     // The state the events describe, as last sent.
     struct Snapshot {
@@ -92,11 +99,18 @@ private:
         StepStar star;
     };
     enum class Operation { None, Guide, Dither };
+    // Counts a request or step of the server's own under way.
+    struct Acting {
+        explicit Acting(int& depth) : depth_(depth) { ++depth_; }
+        ~Acting() { --depth_; }
+        Acting(const Acting&) = delete;
+        Acting& operator=(const Acting&) = delete;
+        int& depth_;
+    };
 
     Snapshot snapshot() const;
     AppState currentState() const;
     QByteArrayList greeting() const;
-    void showClients(int count);
     double now() const { return static_cast<double>(clock_.elapsed()) / 1000.0; }
     bool cameraConnected() const;
     bool mountReady() const;
@@ -129,7 +143,9 @@ private:
     void abandonOperation(const QString& reason);
     bool lockAt(double x, double y);
 
-    frmMain& w_;
+    GuideEngine& e_;
+    // A request, or the server's own step after a cycle, is under way: it sends its events itself.
+    int acting_ = 0;
     // The window's settings store while the server runs: settings a request changes are
     // written shortly after, together, not once per request.
     WriteBehindStore writes_;
@@ -146,5 +162,4 @@ private:
     double avgDist_ = 0;
     int frame_ = 0;
     std::mt19937 random_{std::random_device{}()};
-    QPointer<QLabel> clients_;
 };

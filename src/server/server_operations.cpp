@@ -1,12 +1,8 @@
-#include "app/Globals.h"
-#include "app/button_colour.h"
-#include "app/frame_picture.h"
-#include "app/frmMain.h"
+#include "engine/guide_engine.h"
 #include "server/dither.h"
 #include "server/server_link.h"
 
 #include <QJsonArray>
-#include <QPushButton>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -29,20 +25,21 @@ rpc::Reply ServerLink::guide(const SettleParams& settle, bool recalibrate,
         return rpc::fail(rpc::Failed, "all equipment must be connected first");
     if (const auto busy = busyMessage("guide"))
         return rpc::fail(rpc::Failed, *busy);
-    if (w_.state.focusing)
+    if (e_.state.focusing)
         return rpc::fail(rpc::Failed, "cannot guide while focusing");
     pending_ = PendingGuide{settle, recalibrate, roi, 0};
-    if (!w_.state.previewing) {
-        w_.cmdPreview_Click();
+    if (!e_.state.previewing) {
+        e_.toggleLoop();
         sync();
         return rpc::ok();
     }
     // With a frame of this loop on show the star can be chosen and guiding start right after
     // this answer (its events, even a failure's SettleDone, follow the answer); otherwise at
     // the end of the first exposure.
-    if (w_.state.loopFrames > 0)
+    if (e_.state.loopFrames > 0)
         QTimer::singleShot(0, this, [this] {
-            if (w_.state.previewing && w_.state.loopFrames > 0) {
+            const Acting acting(acting_);
+            if (e_.state.previewing && e_.state.loopFrames > 0) {
                 advanceGuide();
                 sync();
             }
@@ -60,8 +57,8 @@ void ServerLink::advanceGuide() {
         pending_->calibrating = true;
         return;
     }
-    if (!w_.state.locked) {
-        if (!w_.selectStarAutomatically(pending_->roi)) {
+    if (!e_.state.locked) {
+        if (!e_.selectStarAutomatically(pending_->roi)) {
             if (++pending_->tries >= 3)
                 abandonOperation(QStringLiteral("failed to find a suitable guide star"));
             return;
@@ -78,7 +75,7 @@ void ServerLink::advanceGuide() {
         pending_->calibrating = true;
         return;
     }
-    if (!w_.state.guiding && !startGuiding()) {
+    if (!e_.state.guiding && !startGuiding()) {
         abandonOperation(QStringLiteral("all equipment must be connected first"));
         return;
     }
@@ -88,15 +85,8 @@ void ServerLink::advanceGuide() {
     beginSettle(settle, Operation::Guide);
 }
 
-// The Guide button's conditions, without its message box: an imaging program is in charge.
 bool ServerLink::startGuiding() {
-    MainState& s = w_.state;
-    const bool ready = (s.modeAscom && s.telescope && w_.telescopeConnected()) || s.modeParallel;
-    if (!ready || s.focusing)
-        return false;
-    s.guiding = true;
-    setButtonColour(w_.cmdGuide, s.paused ? Colour::Yellow : Colour::Green);
-    return true;
+    return e_.startGuiding();
 }
 
 void ServerLink::beginSettle(const SettleParams& settle, Operation operation) {
@@ -106,9 +96,9 @@ void ServerLink::beginSettle(const SettleParams& settle, Operation operation) {
 }
 
 void ServerLink::advanceSettle() {
-    if (!settle_.active() || !w_.state.guiding)
+    if (!settle_.active() || !e_.state.guiding)
         return;
-    const MainState& s = w_.state;
+    const MainState& s = e_.state;
     const bool found = s.locked && !s.lockLost;
     const auto step = settle_.frame(found, std::hypot(s.errX, s.errY), now());
     if (const auto* settling = std::get_if<SettlingStep>(&step))
@@ -137,11 +127,11 @@ rpc::Reply ServerLink::dither(double amount, bool raOnly, const SettleParams& se
         return rpc::fail(rpc::Failed, *busy);
     if (appState() != AppState::Guiding)
         return rpc::fail(rpc::Failed, "Dither error");
-    MainState& s = w_.state;
+    MainState& s = e_.state;
     sync();
     const QPointF before(s.targetX, s.targetY);
     const QPointF offset = ditherOffset(amount, raOnly, raAxisDeg(), random_);
-    const QSize frame = w_.picFrame->image().size();
+    const QSize frame = e_.frame().image().size();
     s.targetX = static_cast<float>(std::clamp(s.targetX + offset.x(), 0.0, frame.width() - 1.0));
     s.targetY = static_cast<float>(std::clamp(s.targetY + offset.y(), 0.0, frame.height() - 1.0));
     // Every dither announces the lock position, also one the frame's edge kept in place, and
@@ -154,46 +144,44 @@ rpc::Reply ServerLink::dither(double amount, bool raOnly, const SettleParams& se
 }
 
 void ServerLink::setPaused(bool paused, bool full) {
-    w_.setGuidingPaused(paused, full);
+    e_.setGuidingPaused(paused, full);
     sync();
 }
 
 bool ServerLink::paused() {
-    return w_.state.paused;
+    return e_.state.paused;
 }
 
 rpc::Reply ServerLink::loop() {
-    if (w_.state.focusing || !cameraConnected())
+    if (e_.state.focusing || !cameraConnected())
         return rpc::fail(rpc::Failed, "could not start looping");
-    if (w_.state.pausedFull)
-        w_.setGuidingPaused(false, false);
-    if (!w_.state.previewing)
-        w_.cmdPreview_Click();
+    if (e_.state.pausedFull)
+        e_.setGuidingPaused(false, false);
+    if (!e_.state.previewing)
+        e_.toggleLoop();
     sync();
     return rpc::ok();
 }
 
 void ServerLink::stopCapture() {
-    MainState& s = w_.state;
+    const MainState& s = e_.state;
     if (s.paused)
-        w_.setGuidingPaused(false, false);
-    if (s.guiding) {
-        s.guiding = false;
-        setButtonColour(w_.cmdGuide, Colour::Red);
-    }
+        e_.setGuidingPaused(false, false);
+    if (s.guiding)
+        e_.stopGuiding();
     sync();
     if (s.previewing && !s.focusing)
-        w_.cmdPreview_Click();
+        e_.toggleLoop();
     abandonOperation(QStringLiteral("Guiding stopped"));
     sync();
 }
 
 rpc::Reply ServerLink::findStar(std::optional<QRect> roi) {
     // Another star now would throw guiding off its target.
-    if (w_.state.guiding)
+    if (e_.state.guiding)
         return rpc::fail(rpc::Failed, "cannot select a star while guiding");
-    if (!w_.selectStarAutomatically(roi))
+    if (!e_.selectStarAutomatically(roi))
         return rpc::fail(rpc::Failed, "could not find star");
     syncSelection();
-    return rpc::ok(QJsonArray{w_.state.targetX, w_.state.targetY});
+    return rpc::ok(QJsonArray{e_.state.targetX, e_.state.targetY});
 }

@@ -6,7 +6,7 @@
 // OK or Cancel comes back as it was left, without reloading.
 void frmMain::mnuOptions_Click() {
     if (!optionsDialog)
-        optionsDialog = new frmOptions(*this, *platform_.store, this);
+        optionsDialog = new frmOptions(*this, *platform().store, this);
     optionsDialog->show();
     optionsDialog->raise();
     optionsDialog->activateWindow();

@@ -11,17 +11,17 @@
 // Runs handlers that only timers and the guide cycle reach.
 struct MainWindowProbe {
     static void tick(frmMain& w) { w.HalfSecTimer_Timer(); }
-    static void pulse(frmMain& w, GuideDirection d, int32_t ms) { w.pulse(d, ms); }
-    static void makeCorrections(frmMain& w) { w.makeCorrections(); }
+    static void pulse(frmMain& w, GuideDirection d, int32_t ms) { w.engine().pulse(d, ms); }
+    static void makeCorrections(frmMain& w) { w.engine().makeCorrections(); }
     // The exposure loop waits for running pulses; one poll of them, as its timer makes.
-    static bool waitingForPulses(const frmMain& w) { return w.pulseTimer_->isActive(); }
-    static void pollPulses(frmMain& w) { w.pollPulses(); }
+    static bool waitingForPulses(frmMain& w) { return w.engine().waitingForPulses(); }
+    static void pollPulses(frmMain& w) { w.engine().pollPulses(); }
     // Polls as the exposure loop's timer would until the running pulses have ended (at most
     // about 10 s of real time, when a mount's pulses run for real).
     static void awaitPulses(frmMain& w) {
         for (int i = 0; i < 2000 && waitingForPulses(w); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            w.pollPulses();
+            w.engine().pollPulses();
         }
     }
     // Ticks until the running exposure has ended (at most `limit` ticks); returns the count.

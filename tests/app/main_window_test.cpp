@@ -162,9 +162,11 @@ TEST_F(MainWindow, ShutDownDisconnectsOnlyAMarkedTelescope) {
     w.close();
     EXPECT_TRUE(fp.telescopes.scope.calls.isEmpty());
 
+    fp.chooser.answers = {"Orvalis.Simulator"};
     open();
-    window->state.telescope = fp.telescopes.create("Orvalis.Simulator");
-    window->mnuTelescopeConnected->setChecked(true);
+    window->mnuChooseTelescope->trigger();
+    ASSERT_TRUE(window->mnuTelescopeConnected->isChecked());
+    fp.telescopes.scope.calls.clear();
     window->mnuExit->trigger();
     EXPECT_EQ(fp.telescopes.scope.calls, QStringList{"Connected=0"});
     EXPECT_FALSE(fp.telescopes.scope.connected);
@@ -172,9 +174,10 @@ TEST_F(MainWindow, ShutDownDisconnectsOnlyAMarkedTelescope) {
 }
 
 TEST_F(MainWindow, ShutDownSurvivesADriverThatFailsToDisconnect) {
+    fp.chooser.answers = {"indi://localhost:7624/Mount"};
     frmMain& w = open();
-    w.state.telescope = fp.telescopes.create("indi://localhost:7624/Mount");
-    w.mnuTelescopeConnected->setChecked(true);
+    w.mnuChooseTelescope->trigger();
+    ASSERT_TRUE(w.mnuTelescopeConnected->isChecked());
     fp.telescopes.scope.failDisconnect = true;
     w.show();
     EXPECT_NO_THROW(w.close());

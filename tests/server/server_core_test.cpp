@@ -1,7 +1,7 @@
 #include "measure/raw_sky.h"
 #include "server/dither.h"
 #include "server/settle.h"
-#include "server/star_choice.h"
+#include "measure/star_choice.h"
 
 #include <QJsonObject>
 #include <cmath>

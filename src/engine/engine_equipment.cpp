@@ -1,20 +1,16 @@
-#include "app/frmMain.h"
 #include "capture/VFW.h"
-#include "platform/telescope/indi_address.h"
-
-#include <QAction>
-#include <QTimer>
+#include "engine/guide_engine.h"
 
 namespace {
 const QString kCameraKey = QStringLiteral("camera");
-// The telescope menu's condition for a mount that does not answer: the note replaces it.
+// The mount's condition for a mount that does not answer: the note replaces it.
 const QString kMountKey = QStringLiteral("mount");
 constexpr int kPollMs = 1000;
 } // namespace
 
 // Only equipment that says it can come back is watched (INDI cameras and mounts); the others
 // stay as they were.
-void frmMain::watchEquipment() {
+void GuideEngine::watchEquipment() {
     reconnector_.add(
         {kCameraKey,
          [this] { return !cameraSwitchedOff_ && state.hCapWnd && state.hCapWnd->reconnectable(); },
@@ -36,33 +32,31 @@ void frmMain::watchEquipment() {
              return !failure;
          },
          [this] { return mountLabel(); }});
-    reconnectTimer_ = new QTimer(this);
-    reconnectTimer_->setInterval(kPollMs);
-    connect(reconnectTimer_, &QTimer::timeout, this, &frmMain::pollEquipment);
-    reconnectTimer_->start();
+    reconnectTimer_.setInterval(kPollMs);
+    connect(&reconnectTimer_, &QTimer::timeout, this,
+            [this] { followEquipment(reconnector_.poll(clock_.elapsed())); });
+    reconnectTimer_.start();
 }
 
-void frmMain::pollEquipment() {
-    followEquipment(reconnector_.poll(clock_.elapsed()));
-}
-
-void frmMain::checkEquipment() {
+// Brings the Connected mark and the notes up to date without any attempt; never waits.
+void GuideEngine::checkEquipment() {
     followEquipment(reconnector_.check(clock_.elapsed()));
 }
 
-void frmMain::retryLostEquipment() {
+// One attempt at once for whatever is gone.
+void GuideEngine::retryLostEquipment() {
     followEquipment(reconnector_.retryNow(clock_.elapsed()));
 }
 
 // A mount gone loses its Connected mark, so that nothing counts on it; back, it gets it again.
-void frmMain::followEquipment(const std::vector<Reconnector::Event>& events) {
+void GuideEngine::followEquipment(const std::vector<Reconnector::Event>& events) {
     for (const Reconnector::Event& e : events) {
         switch (e.change) {
         case Reconnector::Change::Lost:
         case Reconnector::Change::StillLost:
             showCondition(e.key, e.note);
             if (e.key == kMountKey)
-                mnuTelescopeConnected->setChecked(false);
+                setMountMarked(false);
             break;
         case Reconnector::Change::Restored:
             clearCondition(e.key);
@@ -71,7 +65,7 @@ void frmMain::followEquipment(const std::vector<Reconnector::Event>& events) {
                               ? mountLabel()
                               : QStringLiteral("Camera \"%1\"").arg(state.hCapWnd->deviceName())));
             if (e.key == kMountKey)
-                mnuTelescopeConnected->setChecked(true);
+                setMountMarked(true);
             else
                 resumeExposure();
             break;
@@ -80,19 +74,4 @@ void frmMain::followEquipment(const std::vector<Reconnector::Event>& events) {
             break;
         }
     }
-}
-
-// The exposure under way when the camera came back was asked of no camera: it starts again.
-void frmMain::resumeExposure() {
-    if (!state.previewing || !HalfSecTimer->isActive())
-        return;
-    capStartExposure(state.hCapWnd.get(), state.nextExposureSec);
-    state.elapsedSec = 0;
-    setProgressValueSec(0);
-}
-
-QString frmMain::mountLabel() const {
-    const QString identifier = mnuScope->text().remove(QStringLiteral("Scope->"));
-    const std::optional<IndiAddress> indi = parseIndiIdentifier(identifier);
-    return QStringLiteral("Mount \"%1\"").arg(indi ? indi->device : identifier);
 }

@@ -1,4 +1,4 @@
-#include "server/star_choice.h"
+#include "measure/star_choice.h"
 
 #include "measure/AIP.h"
 #include "measure/raw_star.h"

@@ -1,0 +1,323 @@
+#pragma once
+
+#include "app/main_state.h"
+#include "app/status_notes.h"
+#include "guiding/calibrator.h"
+#include "guiding/corrections.h"
+#include "guiding/guide_history.h"
+#include "measure/frame_image.h"
+#include "mount/pulse_wait.h"
+#include "platform/capture/capture_window.h"
+#include "platform/capture/frame_slot.h"
+#include "platform/platform.h"
+#include "platform/reconnect/reconnector.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QRect>
+#include <QStringList>
+#include <QTimer>
+#include <memory>
+#include <optional>
+
+class PortIO;
+class QWidget;
+
+// The guider: the run-time record, the exposure loop, the guide cycle, the lock and its target,
+// calibration, corrections and their pulses, the guide history, pause, the camera and the mount.
+// Told what to do by plain calls (each the work of one of the window's controls, with its rules),
+// it tells what happened by signals; it never asks anyone anything. One engine per process: the
+// star search shares its last centre through Globals.
+class GuideEngine : public QObject {
+    Q_OBJECT
+public:
+    // Exposure lengths of the loop's own choice, whole seconds, and the aggressiveness range,
+    // percent.
+    static constexpr int kMinExposureSec = 1;
+    static constexpr int kMaxExposureSec = 20;
+    static constexpr int kMinAggressiveness = 50;
+    static constexpr int kMaxAggressiveness = 150;
+    // The size of the picture before the first frame, pixels.
+    static constexpr int kPictureWidth = 633;
+    static constexpr int kPictureHeight = 480;
+
+    // `platform` must be complete and outlive the engine.
+    explicit GuideEngine(const Platform& platform, QObject* parent = nullptr);
+    ~GuideEngine() override;
+
+    MainState state;
+
+    const Platform& platform() const { return platform_; }
+    // Settings are written to `store` from now on (a store that batches writes, or back).
+    void setStore(SettingsStore* store) { platform_.store = store; }
+    // Dialogs a capture driver opens (its Source and Format) open over this widget.
+    void setDialogParent(QWidget* parent) { dialogParent_ = parent; }
+    PortIO& portIO() { return *portIO_; }
+    // Where capture windows put the frames they grab.
+    FrameSlot& frameSlot() { return clipboard_; }
+
+    // Start-up after the settings are loaded: the LX lines at rest, the loop stopped with the
+    // slider's exposure, the cameras listed and the saved one connected, the saved telescope
+    // chosen (unconnected), lost equipment watched, the stored calibration read.
+    void startUp();
+    // Loads every setting from the store into the record and applies it (LX port, image scale,
+    // the camera's rest lines). startingUp: the parallel data register is cleared right after.
+    void loadSettings(bool startingUp);
+    // Shut-down: no more exposures or attempts; a telescope this program connected is told to
+    // disconnect.
+    void shutDown();
+
+    // Status: passing notes and lasting conditions (see StatusNotes).
+    void note(const QString& text);
+    void showCondition(const QString& key, const QString& text);
+    void clearCondition(const QString& key);
+    bool hasCondition(const QString& key) const { return notes_.has(key); }
+    const StatusNotes& statusNotes() const { return notes_; }
+    void saveSetting(const char* section, const char* key, const QString& text);
+    void settingsSaved(bool saved);
+
+    // The loop (Preview): on, off, or toggled. The exposure timer ticks every 500 ms; tick()
+    // is its tick, run by the timer (tests call it directly).
+    void toggleLoop();
+    void tick();
+    QTimer& exposureTimer() { return exposureTimer_; }
+    // One guide cycle at the end of an exposure.
+    void PostLX();
+    // The slider's length, whole seconds in kMinExposureSec..kMaxExposureSec; saved.
+    void setSliderExposure(int seconds);
+    int sliderExposure() const { return sliderExposureSec_; }
+    // Any length > 0 ms for the next exposures; one the slider holds moves the slider.
+    void setExposureMs(int ms);
+    // A length set by an imaging program that the slider cannot show; 0 when none.
+    double exposureSetSec() const { return exposureSetSec_; }
+    // The pulse wait before the next exposure: running, one poll of it, cancelled.
+    bool waitingForPulses() const { return pulseTimer_.isActive(); }
+    void pollPulses();
+
+    // Lock: arm, release, or (armed) lock on the star nearest (x, y), frame pixels.
+    void toggleLock();
+    void clickFrame(int button, float x, float y);
+    // Lock on the star at (x, y) as Lock and a click would; false (lock released) on empty sky.
+    bool lockAt(double x, double y);
+    void centerTarget();
+    // Picks and locks a guide star as an operator would, in `roi` when given; false with a note.
+    bool selectStarAutomatically(const std::optional<QRect>& roi = std::nullopt);
+    // The frame being measured and its full-depth values (null: measured on the picture).
+    const FrameImage& frame() const { return frame_; }
+    const RawFrame* measuredRawFrame() const;
+    std::shared_ptr<const RawFrame> rawFrame() const { return clipboard_.raw(); }
+
+    // Guide: on or off with the Guide button's rules; startGuiding without its message box.
+    void toggleGuide();
+    bool startGuiding();
+    void stopGuiding();
+    void setGuidingPaused(bool paused, bool full);
+    void setAggressiveness(int percent);
+    int aggressiveness() const { return aggressivenessPercent_; }
+    void setReverse(bool northSouth, bool on);
+    // A nudge of the pulse length typed (ms, as text) towards `direction` (before reversing).
+    void nudge(GuideDirection direction, const QString& lengthText);
+    // One pulse on the guide output; true when it reached an output without an error.
+    bool pulse(GuideDirection direction, int32_t ms);
+    Corrections makeCorrections();
+    GuideHistory& guideHistory() { return guideHistory_; }
+    void setLogging(bool on);
+
+    // Calibration (see Calibrator). quiet: a failure is a note only, no message box.
+    bool startCalibration(bool quiet = false);
+    bool calibrating() const { return calibrator_.running(); }
+    void stopCalibration();
+    QString whyCalibrationCannotStart();
+    Calibrator& calibrator() { return calibrator_; }
+    const std::optional<Calibration>& calibration() const { return calibration_; }
+    bool usingCalibration() const { return useCalibration_; }
+    void setUseCalibration(bool use);
+    void clearCalibration();
+    // The calibration corrections use now (see the window's "Use Calibration"), else null;
+    // brings the calibration condition up to date.
+    const Calibration* calibrationInUse();
+    QString guideOutputName();
+
+    // Guide output: "ASCOM", "Parallel" or "Serial"; saved.
+    void selectGuideOutput(const QString& output);
+
+    // Camera: the drivers' captions by index (empty where none answers), connecting one.
+    const QStringList& driverCaptions() const { return driverCaptions_; }
+    void detectCameras();
+    bool connectCamera(int index);
+    // Connects driver `index` in `window` (the grab window, or focus mode's preview); the
+    // driver's dialogs are then offered as it says.
+    bool connectCaptureWindow(CaptureWindow* window, int index);
+    bool reconnectCamera();
+    void reportConnectFailure(const CaptureWindow& window);
+    // The connected driver's index (-1: none) and what it offers.
+    int checkedDriver() const { return checkedDriver_; }
+    const CAPDRIVERCAPS& cameraCaps() const { return cameraCaps_; }
+    void restoreCamera();
+    bool cameraConnected() const;
+    QString cameraName() const;
+    // The Source dialog's aftermath: a camera switched off there stays off.
+    void cameraSourceChanged();
+    void cameraFormatChanged();
+    void transferFrame();
+
+    // Telescope: the chosen driver's identifier (empty: none) and whether this program has it
+    // connected (the Connected mark).
+    QString telescopeId() const { return telescopeId_; }
+    bool telescopeMarked() const { return mountMarked_; }
+    bool telescopeConnected();
+    // Forgets the telescope (none chosen, saved so), then creates and connects driver
+    // `identifier` (empty: none).
+    void forgetTelescope();
+    void chooseTelescope(const QString& identifier);
+    // Connects the chosen telescope; its error text when it did not.
+    std::optional<QString> connectChosenTelescope();
+    // Connected's click: connects or disconnects the chosen telescope; false when there is
+    // none or it did not connect.
+    bool toggleTelescopeConnection();
+    void disconnectDriver();
+    void disconnectTelescope();
+    void followTelescopeSetup();
+    void restoreTelescope();
+    QString mountName() const;
+    QString mountLabel() const;
+    std::optional<double> mountDeclination();
+    void telescopeFailed(const QString& what, const std::exception& error);
+
+    // Lost network equipment: looked at now, retried now.
+    void checkEquipment();
+    void retryLostEquipment();
+    bool equipmentGone(const QString& key) const { return reconnector_.gone(key); }
+    void setCameraSwitchedOff(bool off) { cameraSwitchedOff_ = off; }
+
+    // Milliseconds since the engine started.
+    qint64 elapsedMs() const { return clock_.elapsed(); }
+
+signals:
+    // After every operation that may have changed the record (once, at its end).
+    void changed();
+    void noted(const QString& text);
+    void conditionsChanged();
+    // A new frame to show; the overlay follows (reference mark, star circles).
+    void frameShown();
+    void referenceMarkShown();
+    void starCircled(float x, float y);
+    // Exposure progress, seconds; the length shown beside the exposure caption.
+    void progressChanged(float elapsedSec, float maximumSec);
+    void exposureLengthShown(double seconds);
+    void exposureSetChanged();
+    // The error of the locked star this cycle, arcsec; cleared when there is none.
+    void errorShown(double raArcsec, double decArcsec);
+    void errorCleared();
+    void pulsing(GuideDirection direction, bool on);
+    void loggingChanged(bool on);
+    void calibrationUseChanged(bool used);
+    void cameraChanged();
+    void guideOutputChanged();
+    void telescopeChanged();
+    // The end of a guide cycle, after its record.
+    void cycleEnded();
+    // A calibration was stored, read or cleared.
+    void calibrationChanged();
+
+private:
+    friend class EngineChange;
+    struct Axis;
+
+    void beginChange() { ++changeDepth_; }
+    void endChange();
+
+    void setProgressMaximumSec(float seconds);
+    void startLXExposure();
+    void endLXExposure();
+    void setRestLines(bool withAmpOff);
+    void raiseParallelRestBits(bool withAmpOff);
+    void openLXSerialPort();
+    void applyLXPort();
+    void loadCameraSettings();
+    void loadGuidingSettings();
+    void stopLoop();
+    void startLoop();
+    void scheduleNextExposure();
+    bool pulsesRunning();
+    void startNextExposure();
+    void cancelPulseWait();
+    void resumeExposure();
+
+    void searchStar(const float& x, const float& y);
+    void measureLockedStar();
+    GuideRecord newCycleRecord(bool found);
+    void releaseLock();
+    void writeErrorLogLine(double raArcsec, double decArcsec);
+
+    Axis axisOf(GuideDirection direction);
+    bool relayPulse(uint8_t bit, int32_t holdMs);
+    bool telescopePulse(const Axis& axis, int32_t ms);
+
+    void loadCalibration();
+    void calibrationStep();
+    void calibrationCompleted(const Calibration& result);
+    void calibrationFailed(const QString& failure);
+    void showCalibrationUse(bool used, const QString& condition);
+
+    void saveDriverName();
+    QString savedDriverName() const;
+    void saveDriverId(const QString& identifier);
+    void dropTelescope();
+    void telescopeConnectionFailed(const QString& why);
+    void setMountMarked(bool marked);
+
+    void watchEquipment();
+    void followEquipment(const std::vector<Reconnector::Event>& events);
+
+    Platform platform_;
+    QWidget* dialogParent_ = nullptr;
+    std::unique_ptr<PortIO> portIO_;
+    StatusNotes notes_;
+    FrameSlot clipboard_;
+    FrameImage frame_;
+    GuideHistory guideHistory_;
+    Calibrator calibrator_;
+    std::optional<Calibration> calibration_;
+    bool useCalibration_ = false;
+    bool calibrationQuiet_ = false;
+    QStringList driverCaptions_{QStringLiteral("<none>")};
+    int checkedDriver_ = -1;
+    CAPDRIVERCAPS cameraCaps_;
+    QString telescopeId_;
+    // This program connected the telescope (the Connected mark).
+    bool mountMarked_ = false;
+    // The operator (or an imaging program) connected the telescope and has not disconnected it.
+    bool mountWanted_ = false;
+    // The camera was switched off in its Source dialog.
+    bool cameraSwitchedOff_ = false;
+    bool relayNoted_ = false;
+    int sliderExposureSec_ = kMinExposureSec;
+    int aggressivenessPercent_ = 100;
+    double exposureSetSec_ = 0;
+    // The running exposure's length as progress counts it: whole half seconds.
+    float progressMaxSec_ = 0;
+    QTimer exposureTimer_;
+    // The next exposure waits for the pulses still moving the mount; pulseTimer_ polls them.
+    PulseWait pulseWait_;
+    QTimer pulseTimer_;
+    QElapsedTimer clock_;
+    qint64 exposureEndedMs_ = 0;
+    // The guide record of the cycle whose next exposure has not started yet.
+    bool timingPending_ = false;
+    Reconnector reconnector_;
+    QTimer reconnectTimer_;
+    int changeDepth_ = 0;
+};
+
+// Marks one operation of the engine: changed() goes out when the outermost one ends.
+class EngineChange {
+public:
+    explicit EngineChange(GuideEngine& engine) : engine_(engine) { engine_.beginChange(); }
+    ~EngineChange() { engine_.endChange(); }
+    EngineChange(const EngineChange&) = delete;
+    EngineChange& operator=(const EngineChange&) = delete;
+
+private:
+    GuideEngine& engine_;
+};
