@@ -3,13 +3,18 @@
 #include "platform/capture/capture_driver.h"
 
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <optional>
 
 // Capture drivers described by `entries` (index -> driver). Every request is recorded as
-// "create 1", "connect 1", "grab 1", "disconnect 1", "source 1", "format 1".
+// "create 1", "connect 1", "grab 1", "disconnect 1", "source 1", "format 1". Capture windows
+// get their views from `viewMaker` (none while it is unset).
 class FakeCaptureDrivers : public CaptureDrivers {
 public:
+    using ViewMaker =
+        std::function<std::unique_ptr<CaptureView>(QWidget*, bool visible, const QRect&)>;
+
     struct Entry {
         QString name = QStringLiteral("Test Camera");
         QString version = QStringLiteral("1.0.0");
@@ -44,8 +49,14 @@ public:
             return nullptr;
         return std::make_unique<Driver>(*this, index);
     }
+    std::unique_ptr<CaptureView> view(QWidget* parent, bool visible,
+                                      const QRect& geometry) override {
+        return viewMaker ? viewMaker(parent, visible, geometry) : nullptr;
+    }
 
     std::map<int, Entry> entries;
+    ViewMaker viewMaker;
+    QWidget* dialogParent = nullptr; // the parent the last dialog was given
     QStringList calls;
     int open = 0;
 
@@ -85,12 +96,14 @@ private:
             all_.calls.append(QStringLiteral("expose %1 %2").arg(index_).arg(seconds));
         }
         QSize frameSize() const override { return connected_ ? entry().frame.size() : QSize(); }
-        bool sourceDialog(QWidget*) override {
+        bool sourceDialog(QWidget* parent) override {
             log("source");
+            all_.dialogParent = parent;
             return entry().caps.fHasDlgVideoSource;
         }
-        bool formatDialog(QWidget*) override {
+        bool formatDialog(QWidget* parent) override {
             log("format");
+            all_.dialogParent = parent;
             Entry& e = entry();
             if (e.formatTo.isValid() && !e.frame.isNull())
                 e.frame = e.frame.scaled(e.formatTo);

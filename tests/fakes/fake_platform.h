@@ -7,6 +7,7 @@
 #include "fakes/fake_serial.h"
 #include "fakes/fake_store.h"
 #include "fakes/fake_telescope.h"
+#include "platform/capture/qt_capture_widgets.h"
 #include "platform/platform.h"
 #include "platform/telescope/driver_chooser.h"
 
@@ -65,6 +66,9 @@ struct FakePlatform {
         QImage frame(640, 480, QImage::Format_RGB32);
         frame.fill(Qt::black);
         capture.entries[0].frame = frame;
+        capture.viewMaker = [](QWidget* parent, bool visible, const QRect& geometry) {
+            return qtCaptureWidgets().view(parent, visible, geometry);
+        };
         // Windows of tests open no port unless a test asks for the server.
         store.set("Server Options", "Enabled", "0");
     }

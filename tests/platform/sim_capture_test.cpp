@@ -1,4 +1,5 @@
 #include "fakes/fake_store.h"
+#include "platform/capture/qt_capture_widgets.h"
 #include "platform/capture/sim_capture_driver.h"
 #include "platform/capture/sim_format_dialog.h"
 #include "platform/capture/sim_source_dialog.h"
@@ -18,7 +19,7 @@ struct SimCaptureTest : ::testing::Test {
     std::shared_ptr<ManualSimClock> clock = std::make_shared<ManualSimClock>();
     SkySimulator sky{SkyOptions{}, clock};
     FakeStore store;
-    SimCaptureDriver driver{sky, store};
+    SimCaptureDriver driver{sky, store, &qtCaptureWidgets()};
 };
 
 // Closes the modal dialog `exec()` is about to show, once it is up, with OK.
@@ -115,4 +116,18 @@ TEST_F(SimCaptureTest, DialogsOfTheDriverReturnOnceClosedAndReportAFailedSave) {
     acceptNextDialog();
     EXPECT_TRUE(driver.sourceDialog(nullptr));
     EXPECT_EQ(store.get("Simulator Options", "Seed"), "1");
+}
+
+TEST_F(SimCaptureTest, WithoutWidgetsOffersNoDialogsButStillGrabs) {
+    SimCaptureDriver bare{sky, store};
+    const CAPDRIVERCAPS caps = bare.caps();
+    EXPECT_FALSE(caps.fHasDlgVideoSource || caps.fHasDlgVideoFormat);
+    ASSERT_TRUE(bare.connect());
+    EXPECT_FALSE(bare.sourceDialog(nullptr));
+    EXPECT_FALSE(bare.formatDialog(nullptr));
+    EXPECT_TRUE(bare.errorString().isEmpty());
+    EXPECT_TRUE(store.writes.isEmpty());
+    QImage frame;
+    ASSERT_TRUE(bare.grab(frame));
+    EXPECT_EQ(frame.size(), QSize(640, 480));
 }

@@ -4,6 +4,9 @@
 #include "sim/sim_clock.h"
 #include "sim/sky_simulator.h"
 
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 class SimTelescopeTest : public ::testing::Test {
@@ -45,4 +48,22 @@ TEST(SimTelescopeRegistry, OnlyTheExactIdentifierCreatesIt) {
     registerSimTelescope(registry, sky, store);
     EXPECT_NE(registry.create("Orvalis.Simulator"), nullptr);
     EXPECT_THROW(registry.create("Orvalis.SimulatorX"), TelescopeError);
+}
+
+TEST(SimTelescopeRegistry, TheWindowsTelescopeOpensTheSimulatorDialogTheHeadlessOneNone) {
+    SkySimulator sky;
+    FakeStore store;
+    TelescopeRegistry windowed, headless;
+    registerSimTelescope(windowed, sky, store);
+    registerSimTelescope(headless, sky, store, {});
+    QString title;
+    QTimer::singleShot(0, [&title] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            title = dialog->windowTitle();
+            dialog->close();
+        }
+    });
+    windowed.create("Orvalis.Simulator")->SetupDialog();
+    EXPECT_EQ(title, "Simulated Telescope");
+    EXPECT_THROW(headless.create("Orvalis.Simulator")->SetupDialog(), TelescopeError);
 }

@@ -1,4 +1,5 @@
 #include "fakes/fake_v4l2_io.h"
+#include "platform/capture/qt_capture_widgets.h"
 #include "platform/capture/v4l2_capture_driver.h"
 #include "platform/capture/v4l2_format_dialog.h"
 #include "platform/capture/v4l2_source_dialog.h"
@@ -17,7 +18,7 @@ namespace {
 struct V4l2DialogTest : ::testing::Test {
     std::shared_ptr<FakeV4l2Io> io = std::make_shared<FakeV4l2Io>();
     FakeCamera& cam = io->cameras["/d/video0"];
-    V4l2CaptureDriver driver{"/d/video0", io};
+    V4l2CaptureDriver driver{"/d/video0", io, &qtCaptureWidgets()};
 
     void SetUp() override {
         cam.controls = {FakeCamera::makeControl(V4L2_CID_GAIN, "Gain", 0, 100, 20),
@@ -160,4 +161,15 @@ TEST_F(V4l2DialogTest, DriverOffersBothDialogsWhileConnected) {
     cam.openError = -EBUSY;
     EXPECT_FALSE(driver.connect());
     EXPECT_EQ(driver.errorString(), "Cannot open camera /d/video0: Device or resource busy");
+}
+
+TEST_F(V4l2DialogTest, WithoutWidgetsTheDriverOffersNoDialogs) {
+    driver.disconnect();
+    V4l2CaptureDriver bare{"/d/video0", io};
+    ASSERT_TRUE(bare.connect());
+    const CAPDRIVERCAPS caps = bare.caps();
+    EXPECT_FALSE(caps.fHasDlgVideoSource || caps.fHasDlgVideoFormat);
+    EXPECT_FALSE(bare.sourceDialog(nullptr));
+    EXPECT_FALSE(bare.formatDialog(nullptr));
+    EXPECT_EQ(bare.frameSize(), QSize(640, 480));
 }

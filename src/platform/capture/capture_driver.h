@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/capture/capture_widgets.h"
 #include "platform/capture/raw_frame.h"
 
 #include <QImage>
@@ -86,4 +87,13 @@ public:
     virtual bool description(int index, QString& name, QString& version) = 0;
     // A new, unconnected instance of driver `index`; null when there is none.
     virtual std::unique_ptr<CaptureDriver> create(int index) = 0;
+    // Where a capture window in `parent` shows frames and opens dialogs (see
+    // CaptureWidgets::view); null without a display.
+    virtual std::unique_ptr<CaptureView> view(QWidget* parent, bool visible,
+                                              const QRect& geometry) {
+        (void)parent;
+        (void)visible;
+        (void)geometry;
+        return nullptr;
+    }
 };

@@ -2,26 +2,15 @@
 
 #include "platform/capture/frame_slot.h"
 
-#include <QLabel>
-#include <QPixmap>
-
 CaptureWindow::CaptureWindow(CaptureDrivers& drivers, FrameSlot& clipboard, QWidget* parent,
                              bool visible, const QRect& geometry)
-    : drivers_(drivers), clipboard_(clipboard), parent_(parent) {
-    if (visible) {
-        view_ = new QLabel(parent);
-        view_->setGeometry(geometry);
-        view_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        view_->setStyleSheet(QStringLiteral("background: black;"));
-        view_->show();
-    }
+    : drivers_(drivers), clipboard_(clipboard), view_(drivers.view(parent, visible, geometry)) {
     previewTimer_.setInterval(66);
     connect(&previewTimer_, &QTimer::timeout, this, &CaptureWindow::showPreviewFrame);
 }
 
 CaptureWindow::~CaptureWindow() {
     driverDisconnect();
-    delete view_.data();
 }
 
 bool CaptureWindow::driverConnect(int index) {
@@ -100,12 +89,16 @@ bool CaptureWindow::editCopy() {
     return !frame_.isNull();
 }
 
+QWidget* CaptureWindow::dialogParent() const {
+    return view_ ? view_->dialogParent() : nullptr;
+}
+
 bool CaptureWindow::dlgVideoSource() {
-    return driver_ && driver_->sourceDialog(parent_);
+    return driver_ && driver_->sourceDialog(dialogParent());
 }
 
 bool CaptureWindow::dlgVideoFormat() {
-    return driver_ && driver_->formatDialog(parent_);
+    return driver_ && driver_->formatDialog(dialogParent());
 }
 
 bool CaptureWindow::getStatus(CAPSTATUS& status) {
@@ -137,7 +130,7 @@ bool CaptureWindow::preview(bool on) {
         previewTimer_.stop();
         return true;
     }
-    if (!driver_ || !view_)
+    if (!driver_ || !isVisiblePreview())
         return false;
     previewTimer_.start();
     return true;
@@ -158,5 +151,5 @@ void CaptureWindow::showPreviewFrame() {
         return;
     }
     developFrame();
-    view_->setPixmap(QPixmap::fromImage(frame_));
+    view_->show(frame_);
 }

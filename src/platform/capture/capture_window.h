@@ -2,9 +2,7 @@
 
 #include "platform/capture/capture_driver.h"
 
-#include <QLabel>
 #include <QObject>
-#include <QPointer>
 #include <QRect>
 #include <QTimer>
 #include <cstdint>
@@ -19,9 +17,10 @@ struct CAPSTATUS {
 };
 
 // A capture window: connects to one capture driver at a time, grabs frames from it and copies
-// the last one into the frame slot. A visible window also shows the live preview. Every call
-// answers true on success, false otherwise; a window whose driver is gone fails cleanly.
-// Destroying the window disconnects (closes) its driver.
+// the last one into the frame slot. A visible window also shows the live preview, where the
+// drivers give a view (CaptureDrivers::view). Every call answers true on success, false
+// otherwise; a window whose driver is gone fails cleanly. Destroying the window disconnects
+// (closes) its driver.
 class CaptureWindow : public QObject {
     Q_OBJECT
 public:
@@ -58,17 +57,17 @@ public:
 
     // Why the last connect or grab failed.
     QString lastError() const { return error_; }
-    bool isVisiblePreview() const { return view_ != nullptr; }
+    bool isVisiblePreview() const { return view_ && view_->showsFrames(); }
 
 private:
+    QWidget* dialogParent() const;
     void showPreviewFrame();
     // Makes the frame of a successful grab that the driver deferred.
     void developFrame();
 
     CaptureDrivers& drivers_;
     FrameSlot& clipboard_;
-    QPointer<QWidget> parent_;
-    QPointer<QLabel> view_;
+    std::unique_ptr<CaptureView> view_;
     std::unique_ptr<CaptureDriver> driver_;
     QImage frame_;
     bool grabbed_ = false;

@@ -2,7 +2,6 @@
 
 #include "platform/capture/frame_stretch.h"
 #include "platform/telescope/indi_client_access.h"
-#include "platform/telescope/indi_setup_dialog.h"
 
 #include <QStringList>
 #include <limits>
@@ -34,8 +33,8 @@ private:
 } // namespace
 
 IndiCaptureDriver::IndiCaptureDriver(IndiAddress address, IndiCameraTimeouts timeouts,
-                                     IndiChipChoice chip)
-    : camera_(std::move(address), timeouts, chip) {}
+                                     IndiChipChoice chip, const CaptureWidgets* widgets)
+    : camera_(std::move(address), timeouts, chip), widgets_(widgets) {}
 
 bool IndiCaptureDriver::connect() {
     return camera_.connect();
@@ -50,7 +49,7 @@ bool IndiCaptureDriver::isConnected() const {
 }
 
 CAPDRIVERCAPS IndiCaptureDriver::caps() const {
-    return sourceAndFormatDialogs();
+    return widgets_ ? sourceAndFormatDialogs() : CAPDRIVERCAPS{};
 }
 
 std::optional<ExposureRange> IndiCaptureDriver::exposureRange() const {
@@ -123,11 +122,10 @@ void IndiCaptureDriver::startExposure(double seconds) {
 }
 
 bool IndiCaptureDriver::showSettings(QWidget* parent, bool formatOnly) {
-    if (!camera_.connected())
+    if (!widgets_ || !camera_.connected())
         return false;
     ClientDeviceAccess all(camera_.client(), camera_.address().device, camera_.server());
     FormatAccess format(camera_.client(), camera_);
-    IndiSetupDialog dialog(formatOnly ? static_cast<IndiDeviceAccess&>(format) : all, parent);
-    dialog.exec();
+    widgets_->indiSettingsDialog(formatOnly ? static_cast<IndiDeviceAccess&>(format) : all, parent);
     return true;
 }

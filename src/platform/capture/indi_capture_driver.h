@@ -11,10 +11,12 @@ inline const QString indiCameraVersion = QStringLiteral("(INDI)");
 // is never told so (the focus preview) streams exposures of liveExposureSec on its own. Source...
 // shows every property of the device, grouped as the mount's settings dialog does; Format... only
 // those that shape the frame (binning, frame, frame type and transfer format) of the chip in use.
+// Both need `widgets` (not owned) to show.
 class IndiCaptureDriver : public CaptureDriver {
 public:
     explicit IndiCaptureDriver(IndiAddress address, IndiCameraTimeouts timeouts = {},
-                               IndiChipChoice chip = IndiChipChoice::Main);
+                               IndiChipChoice chip = IndiChipChoice::Main,
+                               const CaptureWidgets* widgets = nullptr);
 
     bool connect() override;
     void disconnect() override;
@@ -43,6 +45,7 @@ private:
     bool grabLive(QImage& frame);
 
     IndiCamera camera_;
+    const CaptureWidgets* widgets_;
     std::shared_ptr<const RawFrame> raw_;
     QImage picture_;
     bool commanded_ = false; // startExposure() has been called

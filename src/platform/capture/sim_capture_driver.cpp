@@ -1,7 +1,5 @@
 #include "platform/capture/sim_capture_driver.h"
 
-#include "platform/capture/sim_format_dialog.h"
-#include "platform/capture/sim_source_dialog.h"
 #include "sim/sky_simulator.h"
 
 namespace {
@@ -16,8 +14,9 @@ QString simulatorVersion() {
     return QStringLiteral("1.0");
 }
 
-SimCaptureDriver::SimCaptureDriver(SkySimulator& sky, SettingsStore& store)
-    : sky_(sky), store_(store) {}
+SimCaptureDriver::SimCaptureDriver(SkySimulator& sky, SettingsStore& store,
+                                   const CaptureWidgets* widgets)
+    : sky_(sky), store_(store), widgets_(widgets) {}
 
 bool SimCaptureDriver::connect() {
     connected_ = true;
@@ -34,7 +33,7 @@ bool SimCaptureDriver::isConnected() const {
 }
 
 CAPDRIVERCAPS SimCaptureDriver::caps() const {
-    return sourceAndFormatDialogs();
+    return widgets_ ? sourceAndFormatDialogs() : CAPDRIVERCAPS{};
 }
 
 bool SimCaptureDriver::grab(QImage& frame) {
@@ -67,15 +66,17 @@ QSize SimCaptureDriver::frameSize() const {
 }
 
 bool SimCaptureDriver::sourceDialog(QWidget* parent) {
-    SimSourceDialog dialog(sky_, store_, parent);
-    if (dialog.exec() == QDialog::Accepted && !dialog.saved())
+    if (!widgets_)
+        return false;
+    if (!widgets_->simSourceDialog(sky_, store_, parent))
         error_ = kNotSaved;
     return true;
 }
 
 bool SimCaptureDriver::formatDialog(QWidget* parent) {
-    SimFormatDialog dialog(sky_, store_, parent);
-    if (dialog.exec() == QDialog::Accepted && !dialog.saved())
+    if (!widgets_)
+        return false;
+    if (!widgets_->simFormatDialog(sky_, store_, parent))
         error_ = kNotSaved;
     return true;
 }

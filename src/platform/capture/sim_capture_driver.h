@@ -2,15 +2,18 @@
 
 #include "platform/capture/capture_driver.h"
 
+class CaptureWidgets;
 class SettingsStore;
 class SkySimulator;
 
 // The sky simulator as a camera. It always connects; its Source dialog edits the simulated
 // sky and mount, its Format dialog the frame size, and both save under "Simulator Options".
-// The simulator and store are not owned and must outlive the driver.
+// Without `widgets` it has no dialogs. The simulator, store and widgets are not owned and must
+// outlive the driver.
 class SimCaptureDriver : public CaptureDriver {
 public:
-    SimCaptureDriver(SkySimulator& sky, SettingsStore& store);
+    SimCaptureDriver(SkySimulator& sky, SettingsStore& store,
+                     const CaptureWidgets* widgets = nullptr);
 
     bool connect() override;
     void disconnect() override;
@@ -29,6 +32,7 @@ public:
 private:
     SkySimulator& sky_;
     SettingsStore& store_;
+    const CaptureWidgets* widgets_;
     bool connected_ = false;
     bool pending_ = false;   // a grabForLater() not yet developed
     double pendingAt_ = 0.0; // its clock time, seconds

@@ -1,9 +1,8 @@
 #include "platform/capture/v4l2_capture_driver.h"
-#include "platform/capture/v4l2_format_dialog.h"
-#include "platform/capture/v4l2_source_dialog.h"
 
-V4l2CaptureDriver::V4l2CaptureDriver(QString devicePath, std::shared_ptr<V4l2Io> io)
-    : path_(std::move(devicePath)), device_(std::move(io)) {}
+V4l2CaptureDriver::V4l2CaptureDriver(QString devicePath, std::shared_ptr<V4l2Io> io,
+                                     const CaptureWidgets* widgets)
+    : path_(std::move(devicePath)), device_(std::move(io)), widgets_(widgets) {}
 
 bool V4l2CaptureDriver::connect() {
     return device_.isOpen() || device_.open(path_);
@@ -18,7 +17,7 @@ bool V4l2CaptureDriver::isConnected() const {
 }
 
 CAPDRIVERCAPS V4l2CaptureDriver::caps() const {
-    return sourceAndFormatDialogs();
+    return widgets_ ? sourceAndFormatDialogs() : CAPDRIVERCAPS{};
 }
 
 bool V4l2CaptureDriver::grab(QImage& frame) {
@@ -30,18 +29,16 @@ QSize V4l2CaptureDriver::frameSize() const {
 }
 
 bool V4l2CaptureDriver::sourceDialog(QWidget* parent) {
-    if (!device_.checkOpen())
+    if (!widgets_ || !device_.checkOpen())
         return false;
-    V4l2SourceDialog dialog(device_, parent);
-    dialog.exec();
+    widgets_->v4l2SourceDialog(device_, parent);
     return true;
 }
 
 bool V4l2CaptureDriver::formatDialog(QWidget* parent) {
-    if (!device_.checkOpen())
+    if (!widgets_ || !device_.checkOpen())
         return false;
-    V4l2FormatDialog dialog(device_, parent);
-    dialog.exec();
+    widgets_->v4l2FormatDialog(device_, parent);
     return true;
 }
 

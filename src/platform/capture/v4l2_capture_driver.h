@@ -8,10 +8,12 @@
 
 // A webcam or other video device at a fixed path (such as /dev/video0), delivering RGB24
 // frames whatever the camera itself sends. Offers the Source dialog (camera controls) and the
-// Format dialog (frame size and rate); both need the camera connected.
+// Format dialog (frame size and rate); both need the camera connected, and `widgets` (not
+// owned) to show them.
 class V4l2CaptureDriver : public CaptureDriver {
 public:
-    explicit V4l2CaptureDriver(QString devicePath, std::shared_ptr<V4l2Io> io = systemV4l2Io());
+    explicit V4l2CaptureDriver(QString devicePath, std::shared_ptr<V4l2Io> io = systemV4l2Io(),
+                               const CaptureWidgets* widgets = nullptr);
 
     bool connect() override;
     void disconnect() override;
@@ -29,4 +31,5 @@ public:
 private:
     QString path_;
     V4l2Device device_;
+    const CaptureWidgets* widgets_;
 };

@@ -1,9 +1,8 @@
 #include "platform/telescope/chooser_dialog.h"
 
 #include "platform/telescope/alpaca_discovery.h"
-#include "platform/telescope/indi_address.h"
 #include "platform/telescope/indi_mount_list.h"
-#include "platform/telescope/sim_telescope.h"
+#include "platform/telescope/mount_choices.h"
 
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -47,7 +46,7 @@ ChooserDialog::ChooserDialog(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(lstDrivers, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
     layout->addWidget(buttons);
-    addChoice(QStringLiteral("Orvalis Telescope Simulator"), kSimTelescopeId);
+    addChoice(simMountChoice());
     lstDrivers->setCurrentRow(0);
     resize(520, 420);
 }
@@ -94,6 +93,10 @@ void ChooserDialog::addChoice(const QString& caption, const QString& identifier)
     item->setToolTip(identifier);
 }
 
+void ChooserDialog::addChoice(const MountChoice& choice) {
+    addChoice(choice.caption, choice.identifier);
+}
+
 QString ChooserDialog::selectedIdentifier() const {
     const QListWidgetItem* item = lstDrivers->currentItem();
     return item ? item->data(Qt::UserRole).toString() : QString();
@@ -111,8 +114,7 @@ void ChooserDialog::listIndi() {
     QString error;
     const std::vector<QString> devices = listIndiMountDevices(host, port, kSearchMs, &error);
     for (const QString& device : devices)
-        addChoice(QStringLiteral("INDI: %1 (%2:%3)").arg(device, host).arg(port),
-                  indiIdentifier({host, port, device}));
+        addChoice(indiMountChoice({host, port, device}));
     lblStatus->setText(
         error.isEmpty() ? QStringLiteral("%1 INDI mount(s) found").arg(devices.size()) : error);
 }
@@ -132,9 +134,7 @@ void ChooserDialog::showAlpaca(const std::function<std::vector<AlpacaDevice>()>&
     try {
         const std::vector<AlpacaDevice> found = find();
         for (const AlpacaDevice& d : found)
-            addChoice(QStringLiteral("Alpaca: %1 (%2)")
-                          .arg(d.name, alpacaHostPort(d.address.host, d.address.port)),
-                      alpacaIdentifier(d.address));
+            addChoice(alpacaMountChoice(d));
         lblStatus->setText(QStringLiteral("%1 Alpaca telescope(s) found").arg(found.size()));
     } catch (const std::exception& error) {
         lblStatus->setText(QString::fromUtf8(error.what()));

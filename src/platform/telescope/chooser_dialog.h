@@ -2,6 +2,7 @@
 
 #include "platform/telescope/alpaca_discovery.h"
 #include "platform/telescope/driver_chooser.h"
+#include "platform/telescope/mount_choices.h"
 
 #include <QDialog>
 #include <functional>
@@ -25,6 +26,7 @@ public:
 
     // Adds a choice to the list: what the operator reads and the driver identifier.
     void addChoice(const QString& caption, const QString& identifier);
+    void addChoice(const MountChoice& choice);
     // The identifier of the selected choice, or "".
     QString selectedIdentifier() const;
 

@@ -1,6 +1,5 @@
 #include "platform/telescope/sim_telescope.h"
 
-#include "platform/capture/sim_source_dialog.h"
 #include "platform/telescope/telescope_registry.h"
 #include "sim/sky_simulator.h"
 
@@ -25,13 +24,14 @@ void SimTelescope::CommandBlind(const QString& command) {
 }
 
 void SimTelescope::SetupDialog() {
-    SimSourceDialog dialog(sky_, store_);
-    dialog.setWindowTitle(QStringLiteral("Simulated Telescope"));
-    dialog.exec();
+    if (!setup_)
+        throw TelescopeError("No settings dialog is available for the simulated telescope");
+    setup_(sky_, store_);
 }
 
-void registerSimTelescope(TelescopeRegistry& registry, SkySimulator& sky, SettingsStore& store) {
-    registry.add(kSimTelescopeId, [&sky, &store](const QString& id) {
-        return id == kSimTelescopeId ? std::make_unique<SimTelescope>(sky, store) : nullptr;
+void registerSimTelescope(TelescopeRegistry& registry, SkySimulator& sky, SettingsStore& store,
+                          SimTelescopeSetup setup) {
+    registry.add(kSimTelescopeId, [&sky, &store, setup = std::move(setup)](const QString& id) {
+        return id == kSimTelescopeId ? std::make_unique<SimTelescope>(sky, store, setup) : nullptr;
     });
 }
