@@ -2,11 +2,15 @@
 #include "app/program_icon.h"
 #include "app/real_platform.h"
 #include "app/version.h"
+#include "headless/headless_main.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char** argv) {
+    // Before any display is opened.
+    if (wantsHeadless(argc, argv))
+        return runHeadless(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral(ORVALIS_TITLE));
     QApplication::setOrganizationName(QStringLiteral(ORVALIS_TITLE));

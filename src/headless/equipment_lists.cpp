@@ -59,6 +59,10 @@ std::optional<int> findCamera(const std::vector<CameraEntry>& cameras, const QSt
     for (const CameraEntry& camera : cameras)
         if (!camera.deviceName.isEmpty() && camera.deviceName == name)
             return camera.index;
+    // A caption is "name version": the name alone will do.
+    for (const CameraEntry& camera : cameras)
+        if (camera.caption.section(u' ', 0, -2) == name)
+            return camera.index;
     return std::nullopt;
 }
 

@@ -22,7 +22,8 @@ struct CameraEntry {
 std::vector<CameraEntry> listCameras(CaptureDrivers& drivers);
 
 // The index of the camera `name` stands for: the entry with that caption, else the first whose
-// device name it is (an INDI camera's main chip comes before its guide chip).
+// device name it is (an INDI camera's main chip comes before its guide chip), else the first whose
+// caption it is without the version.
 std::optional<int> findCamera(const std::vector<CameraEntry>& cameras, const QString& name);
 
 // "INDEX<tab>CAPTION" a line.

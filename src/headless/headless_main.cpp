@@ -12,7 +12,8 @@
 
 bool wantsHeadless(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
-        for (const char* option : {"--headless", "--list-cameras", "--list-mounts"})
+        for (const char* option :
+             {"--headless", "--list-cameras", "--list-mounts", "--help", "-h", "--version"})
             if (std::strcmp(argv[i], option) == 0)
                 return true;
     return false;

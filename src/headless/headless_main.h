@@ -1,7 +1,7 @@
 #pragma once
 
 // Whether the command line asks for the program without a display (--headless, or one of the
-// options that only that program answers: --list-cameras, --list-mounts).
+// options that only that program answers: --list-cameras, --list-mounts, --help, --version).
 bool wantsHeadless(int argc, char** argv);
 
 // Runs the program without a display: no X or Wayland connection is made. Returns the exit

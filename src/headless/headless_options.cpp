@@ -27,6 +27,11 @@ QList<QCommandLineOption> optionTable() {
                         "them from every computer that can reach this one, which can then "
                         "guide and move the mount. Overrides the setting."),
          QStringLiteral("local|network")},
+        {QStringLiteral("protocol-log"),
+         QStringLiteral("Append every line the guiding server receives and sends to this file, "
+                        "stamped with seconds since the start and the client's number: for "
+                        "finding out what an imaging program asked."),
+         QStringLiteral("FILE")},
         {QStringLiteral("list-cameras"),
          QStringLiteral("Print the cameras found, one a line (number and name), and exit.")},
         {QStringLiteral("list-mounts"),
@@ -80,6 +85,7 @@ bool readValues(const QCommandLineParser& parser, HeadlessOptions& out, QString&
     out.headless = parser.isSet(QStringLiteral("headless"));
     out.camera = parser.value(QStringLiteral("camera"));
     out.mount = parser.value(QStringLiteral("mount"));
+    out.protocolLog = parser.value(QStringLiteral("protocol-log"));
     out.listCameras = parser.isSet(QStringLiteral("list-cameras"));
     out.listMounts = parser.isSet(QStringLiteral("list-mounts"));
     out.help = parser.isSet(QStringLiteral("help"));
@@ -108,11 +114,11 @@ HeadlessParse parseHeadlessOptions(const QStringList& arguments) {
     QString error;
     if (!readValues(parser, options, error))
         return {std::nullopt, error};
-    const bool tuned =
-        !options.camera.isEmpty() || !options.mount.isEmpty() || options.port || options.network;
+    const bool tuned = !options.camera.isEmpty() || !options.mount.isEmpty() || options.port ||
+                       options.network || !options.protocolLog.isEmpty();
     if (tuned && !options.headless)
-        return {std::nullopt,
-                QStringLiteral("--camera, --mount, --port and --listen need --headless")};
+        return {std::nullopt, QStringLiteral("--camera, --mount, --port, --listen and "
+                                             "--protocol-log need --headless")};
     return {options, {}};
 }
 

@@ -12,6 +12,7 @@ struct HeadlessOptions {
     QString mount;               // a telescope driver identifier
     std::optional<quint16> port; // the guiding server's TCP port, 1..65535
     std::optional<bool> network; // the server listens on every interface (else loopback only)
+    QString protocolLog;         // a file for every protocol line; empty: none
     bool listCameras = false;
     bool listMounts = false;
     bool help = false;

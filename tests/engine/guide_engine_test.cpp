@@ -1,7 +1,7 @@
 #include "app/Globals.h"
 #include "engine/guide_engine.h"
-#include "fakes/fake_platform.h"
-#include "fakes/sim_camera.h"
+#include "fakes/fake_core_platform.h"
+#include "platform/capture/sim_capture_driver.h"
 #include "platform/telescope/sim_telescope.h"
 #include "platform/telescope/telescope_registry.h"
 #include "sim/sim_clock.h"
@@ -11,12 +11,30 @@
 #include <gtest/gtest.h>
 
 namespace {
+// The sky simulator as the only camera, without dialogs or views.
+class PlainSimCamera : public CaptureDrivers {
+public:
+    PlainSimCamera(SkySimulator& sky, SettingsStore& store) : sky_(sky), store_(store) {}
+    bool description(int index, QString& name, QString& version) override {
+        name = simulatorName();
+        version = simulatorVersion();
+        return index == 0;
+    }
+    std::unique_ptr<CaptureDriver> create(int index) override {
+        return index == 0 ? std::make_unique<SimCaptureDriver>(sky_, store_, nullptr) : nullptr;
+    }
+
+private:
+    SkySimulator& sky_;
+    SettingsStore& store_;
+};
+
 // The engine alone, with no window: the sky simulator as its camera on a virtual clock, the
 // built-in telescope, the other components fakes.
 class EngineTest : public ::testing::Test {
 protected:
     EngineTest() : sky(SkyOptions{}, clock), camera(sky, fp.store) {
-        registerSimTelescope(telescopes, sky, fp.store);
+        registerSimTelescope(telescopes, sky, fp.store, SimTelescopeSetup{});
         Globals::starX = Globals::starY = 0;
         fp.store.set("Guiding Options", "Dec Correct", "1");
         fp.store.set("Guiding Options", "RA Guide Rate", "15");
@@ -48,10 +66,10 @@ protected:
         return std::max(std::abs(s.errX * s.arcsecPerPixelX), std::abs(s.errY * s.arcsecPerPixelY));
     }
 
-    FakePlatform fp;
+    FakeCorePlatform fp;
     std::shared_ptr<ManualSimClock> clock = std::make_shared<ManualSimClock>(0);
     SkySimulator sky;
-    SimCamera camera;
+    PlainSimCamera camera;
     TelescopeRegistry telescopes;
     std::unique_ptr<GuideEngine> engine;
 };

@@ -89,7 +89,8 @@ TEST_F(HeadlessMachine, FindsTheCameraByCaptionOrByItsIndiDeviceName) {
     EXPECT_EQ(platform.cameraIndex("CCD Simulator"), 1); // the main chip, not the guide chip
     EXPECT_EQ(platform.cameraIndex("CCD Simulator guide chip (INDI)"), 2);
     EXPECT_EQ(platform.cameraIndex("Orvalis Sky Simulator 1.0"), 3);
-    EXPECT_EQ(platform.cameraIndex("Fake Cam"), std::nullopt);
+    EXPECT_EQ(platform.cameraIndex("Fake Cam"), 0); // the caption without its version
+    EXPECT_EQ(platform.cameraIndex("Fake"), std::nullopt);
     EXPECT_EQ(platform.cameraIndex(""), std::nullopt);
 }
 

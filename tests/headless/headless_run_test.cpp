@@ -1,0 +1,92 @@
+#include "server/protocol_client.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+constexpr quint16 kPort = 4400;
+
+// The installed program, run as a service would: no display, its own home and settings, the
+// built-in camera and telescope.
+class HeadlessRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        QSettings ini(home.filePath("config/Orvalis/Orvalis.ini"), QSettings::IniFormat);
+        ini.setValue("Guiding Options/Dec Correct", "1");
+        ini.setValue("Guiding Options/RA Guide Rate", "15");
+        ini.setValue("Guiding Options/Dec Guide Rate", "15");
+        ini.setValue("Guiding Options/Minumum Correction", "0.5");
+        ini.setValue("Calibration Options/Use Calibration", "1");
+        // A short calibration: a few steps each way.
+        ini.setValue("Calibration Options/Distance", "8");
+        ini.sync();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        env.insert("HOME", home.path());
+        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        program.setProcessEnvironment(env);
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    }
+    void TearDown() override {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished(5000);
+        }
+    }
+    void start() {
+        program.start(QStringLiteral(ORVALIS_PROGRAM),
+                      {"--headless", "--camera", "Orvalis Sky Simulator", "--mount",
+                       "Orvalis.Simulator", "--port", QString::number(kPort)});
+        ASSERT_TRUE(program.waitForStarted(5000));
+    }
+
+    QTemporaryDir home;
+    QProcess program;
+};
+
+// Connected, looping, a star found, guided after calibrating, dithered and settled, stopped;
+// then SIGTERM ends the program at once and cleanly.
+TEST_F(HeadlessRun, GuidesAnImagingProgramsSessionAndEndsOnSigterm) {
+    start();
+    std::unique_ptr<ProtocolClient> client;
+    ASSERT_TRUE(ProtocolClient::waitFor(
+        [&] {
+            client = std::make_unique<ProtocolClient>(kPort);
+            return client->socket.waitForConnected(200);
+        },
+        15000));
+    const auto ok = [&](const char* method, const QByteArray& params = {}) {
+        const QJsonObject answer = client->call(method, params);
+        EXPECT_FALSE(answer.contains("error"))
+            << method << ": " << QJsonDocument(answer).toJson().constData();
+    };
+    ok("set_connected", "[true]");
+    ok("loop");
+    ASSERT_GE(client->event("LoopingExposures", 0, 10000), 0);
+    ok("find_star");
+    const QByteArray settle = R"({"pixels":1.5,"time":2,"timeout":60})";
+    ok("guide", "[" + settle + ",false]");
+    const int calibrated = client->event("CalibrationComplete", 0, 120000);
+    ASSERT_GE(calibrated, 0);
+    const int guided = client->event("SettleDone", calibrated, 60000);
+    ASSERT_GE(guided, 0);
+    EXPECT_EQ(client->lines[guided].value("Status").toInt(), 0);
+    ok("dither", "[1.5,false," + settle + "]");
+    const int dithered = client->event("SettleDone", guided + 1, 60000);
+    ASSERT_GE(dithered, 0);
+    EXPECT_EQ(client->lines[dithered].value("Status").toInt(), 0);
+    ok("stop_capture");
+    ASSERT_GE(client->event("LoopingExposuresStopped", dithered, 5000), 0);
+
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(5000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+}
+} // namespace
