@@ -14,9 +14,9 @@
 //
 //   findstar_bench [calls]     (default 2000 per speed row)
 
-#include "app/Globals.h"
 #include "app/frame_picture.h"
 #include "bench_util.h"
+#include "engine/Globals.h"
 #include "measure/AIP.h"
 #include "platform/telescope/telescope.h"
 #include "sim/sim_clock.h"

@@ -1,8 +1,8 @@
 #include "indi_guiding_run.h"
 
-#include "app/Globals.h"
 #include "app/frame_picture.h"
 #include "app/frmMain.h"
+#include "engine/Globals.h"
 #include "fakes/fake_platform.h"
 #include "indi_simulators.h"
 #include "platform/capture/desktop_capture_drivers.h"

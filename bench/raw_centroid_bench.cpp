@@ -20,8 +20,8 @@
 //
 //   raw_centroid_bench [frames per case]   (default 2000)
 
-#include "app/Globals.h"
 #include "app/frame_picture.h"
+#include "engine/Globals.h"
 #include "measure/AIP.h"
 #include "measure/raw_sky.h"
 #include "measure/raw_star.h"

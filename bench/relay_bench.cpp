@@ -7,9 +7,9 @@
 //
 //   relay_bench [repeats]     (pulses per length up to 100 ms, default 100; fewer for longer)
 
-#include "app/Globals.h"
 #include "app/main_window_probe.h"
 #include "bench_util.h"
+#include "engine/Globals.h"
 #include "fakes/fake_platform.h"
 #include "platform/sleep/thread_sleeper.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/Globals.h"
 #include "app/frame_picture.h"
 #include "app/frmMain.h"
 #include "app/main_window_probe.h"
 #include "bench_util.h"
+#include "engine/Globals.h"
 #include "fakes/fake_platform.h"
 #include "fakes/sim_camera.h"
 #include "platform/capture/sim_capture_driver.h"

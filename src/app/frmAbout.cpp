@@ -2,8 +2,8 @@
 
 #include "app/program_icon.h"
 #include "app/sys_info.h"
-#include "app/version.h"
 #include "platform/dialogs/message_boxes.h"
+#include "version.h"
 
 #include <QFrame>
 #include <QGridLayout>

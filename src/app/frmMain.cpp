@@ -2,10 +2,10 @@
 
 #include "app/button_colour.h"
 #include "app/frame_picture.h"
-#include "app/version.h"
 #include "graph/guide_panel.h"
 #include "server/server_link.h"
 #include "settings/options_rules.h"
+#include "version.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -26,7 +26,7 @@ class QTimer;
 
 // The main window: owns the guider (its engine, with the run-time state), its controls and
 // menus, start-up and shut-down. Handlers translate clicks into engine calls; slots show what the
-// engine reports. Handlers of each subsystem are defined in that subsystem's folder.
+// engine reports. Handlers of each subsystem are in frmMain_<subsystem>.cpp beside this file.
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:

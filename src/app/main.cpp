@@ -1,8 +1,8 @@
 #include "app/frmMain.h"
 #include "app/program_icon.h"
 #include "app/real_platform.h"
-#include "app/version.h"
 #include "headless/headless_main.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QIcon>

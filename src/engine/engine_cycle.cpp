@@ -1,4 +1,4 @@
-#include "app/Globals.h"
+#include "engine/Globals.h"
 #include "engine/guide_engine.h"
 #include "guiding/calibration.h"
 #include "guiding/calibration_store.h"

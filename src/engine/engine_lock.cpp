@@ -1,5 +1,5 @@
-#include "app/Globals.h"
 #include "capture/VFW.h"
+#include "engine/Globals.h"
 #include "engine/guide_engine.h"
 #include "measure/star_choice.h"
 #include "measure/star_measures.h"

@@ -1,4 +1,4 @@
-#include "app/Globals.h"
+#include "engine/Globals.h"
 #include "engine/guide_engine.h"
 #include "platform/dialogs/message_boxes.h"
 #include "platform/parport/port_io.h"

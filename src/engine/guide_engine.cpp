@@ -1,6 +1,6 @@
 #include "engine/guide_engine.h"
 
-#include "app/Globals.h"
+#include "engine/Globals.h"
 #include "guiding/calibration_store.h"
 #include "guiding/calibrator.h"
 #include "guiding/error_log.h"

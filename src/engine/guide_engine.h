@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/main_state.h"
-#include "app/status_notes.h"
+#include "engine/main_state.h"
+#include "engine/status_notes.h"
 #include "guiding/calibrator.h"
 #include "guiding/corrections.h"
 #include "guiding/guide_history.h"

@@ -1,9 +1,9 @@
 #include "headless/headless_main.h"
 
-#include "app/version.h"
 #include "headless/headless_guider.h"
 #include "headless/headless_options.h"
 #include "headless/headless_platform.h"
+#include "version.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

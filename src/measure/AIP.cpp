@@ -1,6 +1,6 @@
 #include "measure/AIP.h"
 
-#include "app/Globals.h"
+#include "engine/Globals.h"
 
 #include <array>
 #include <cmath>

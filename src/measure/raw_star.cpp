@@ -1,6 +1,6 @@
 #include "measure/raw_star.h"
 
-#include "app/Globals.h"
+#include "engine/Globals.h"
 #include "measure/gaussian_fit.h"
 
 #include <algorithm>

@@ -1,13 +1,13 @@
 #include "server/server_link.h"
 
-#include "app/Globals.h"
-#include "app/version.h"
+#include "engine/Globals.h"
 #include "engine/guide_engine.h"
 #include "measure/star_choice.h"
 #include "server/listen_settings.h"
 #include "server/methods.h"
 #include "settings/setting_keys.h"
 #include "settings/settings_reader.h"
+#include "version.h"
 
 #include <QHostInfo>
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "settings/frmOptions.h"
 
-#include "app/Globals.h"
 #include "app/button_colour.h"
 #include "app/frmMain.h"
+#include "engine/Globals.h"
 #include "platform/parport/port_io.h"
 #include "settings/options_rules.h"
 #include "settings/setting_keys.h"

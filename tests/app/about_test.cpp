@@ -1,8 +1,8 @@
 #include "app/frmAbout.h"
 #include "app/program_icon.h"
-#include "app/version.h"
 #include "fakes/fake_messages.h"
 #include "fakes/fake_misc.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Globals.h"
 #include "app/frmMain.h"
+#include "engine/Globals.h"
 #include "fakes/fake_platform.h"
 #include "printers.h"
 

@@ -1,4 +1,4 @@
-#include "app/Globals.h"
+#include "engine/Globals.h"
 #include "engine/guide_engine.h"
 #include "fakes/fake_core_platform.h"
 #include "platform/capture/sim_capture_driver.h"

@@ -1,4 +1,4 @@
-#include "app/Globals.h"
+#include "engine/Globals.h"
 #include "measure/AIP.h"
 #include "measure/test_picture.h"
 

@@ -1,5 +1,5 @@
-#include "app/Globals.h"
 #include "app/frame_picture.h"
+#include "engine/Globals.h"
 #include "measure/AIP.h"
 
 #include <QImage>

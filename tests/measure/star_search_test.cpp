@@ -1,4 +1,4 @@
-#include "app/Globals.h"
+#include "engine/Globals.h"
 #include "measure/raw_sky.h"
 #include "measure/raw_star.h"
 #include "measure/star_search.h"

@@ -1,9 +1,9 @@
 // Orvalis guiding INDI's telescope simulator with the frames of INDI's CCD simulator, both
 // under a real indiserver (package indi-bin), the stand-in catalogue on the server's PATH.
 
-#include "app/Globals.h"
 #include "app/frame_picture.h"
 #include "app/main_window_probe.h"
+#include "engine/Globals.h"
 #include "fakes/fake_platform.h"
 #include "indi_rig.h"
 #include "indi_sky.h"

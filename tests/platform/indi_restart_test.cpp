@@ -1,10 +1,10 @@
 // The window guiding INDI's telescope and CCD simulators under a real indiserver (package
 // indi-bin) while the server is killed and started again, or stopped and continued.
 
-#include "app/Globals.h"
 #include "app/frame_picture.h"
 #include "app/frmMain.h"
 #include "app/main_window_probe.h"
+#include "engine/Globals.h"
 #include "fakes/fake_platform.h"
 #include "indi_rig.h"
 #include "indi_sky.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Globals.h"
 #include "app/frmMain.h"
 #include "app/main_window_probe.h"
+#include "engine/Globals.h"
 #include "fakes/sim_rig.h"
 #include "server/protocol_client.h"
 #include "server/server_link.h"

@@ -1,6 +1,6 @@
 #include "platform/dialogs/qt_message_boxes.h"
 
-#include "app/version.h"
+#include "version.h"
 
 QMessageBox::Icon toQtIcon(MessageIcon icon) {
     switch (icon) {

@@ -1,7 +1,7 @@
-#include "app/Globals.h"
 #include "app/button_colour.h"
 #include "app/frame_picture.h"
 #include "app/frmMain.h"
+#include "engine/Globals.h"
 #include "guiding/number_format.h"
 
 #include <QLabel>
@@ -37,4 +37,23 @@ void frmMain::showError(double raArcsec, double decArcsec) {
 void frmMain::clearErrorLabels() {
     lblDx->setText(QString());
     lblDy->setText(QString());
+}
+
+void frmMain::cmdLock_Click() {
+    engine_.toggleLock();
+}
+
+// button 1 left, 2 right; x and y in frame pixels.
+void frmMain::picFrame_MouseUp(int button, float x, float y) {
+    if (button == 1 && state.lockArmed)
+        picFrame->refresh();
+    engine_.clickFrame(button, x, y);
+}
+
+void frmMain::cmdCenter_Click() {
+    engine_.centerTarget();
+}
+
+void frmMain::mnuSelectStarAutomatically_Click() {
+    engine_.selectStarAutomatically();
 }

@@ -1,4 +1,4 @@
-#include "app/status_notes.h"
+#include "engine/status_notes.h"
 
 #include <algorithm>
 
