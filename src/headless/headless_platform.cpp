@@ -61,10 +61,8 @@ Platform HeadlessPlatform::bundle() {
 
 QStringList HeadlessPlatform::startupNotes() {
     QStringList notes;
-    if (const QString kept = store_->keptUnreadableAs(); !kept.isEmpty())
-        notes.append(QStringLiteral("The settings file could not be read and was kept as %1; "
-                                    "defaults are in use")
-                         .arg(kept));
+    if (const QString note = store_->unreadableNote(); !note.isEmpty())
+        notes.append(note);
     notes.append(capture_->problems());
     return notes;
 }

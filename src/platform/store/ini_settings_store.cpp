@@ -104,3 +104,11 @@ bool IniSettingsStore::failed() {
     lastError_ = QStringLiteral("Settings could not be saved to %1").arg(path_);
     return false;
 }
+
+QString IniSettingsStore::unreadableNote() const {
+    const QString kept = keptUnreadableAs();
+    return kept.isEmpty() ? QString()
+                          : QStringLiteral("The settings file could not be read and was kept as "
+                                           "%1; defaults are in use")
+                                .arg(kept);
+}

@@ -25,6 +25,8 @@ public:
 
     // Where an unreadable file was kept, or "" when the file was fine.
     QString keptUnreadableAs() const { return keptAs_; }
+    // For the operator: the settings file set aside and defaults in use; empty when it was read.
+    QString unreadableNote() const;
     // Why the last write failed, or "" after a successful one.
     QString lastError() const { return lastError_; }
 
