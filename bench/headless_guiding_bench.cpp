@@ -12,9 +12,9 @@
 #include <QJsonArray>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <signal.h>
 #include <unistd.h>
 
@@ -63,14 +63,14 @@ void writeSettings(const QString& path) {
 
 // Connect, loop, choose a star and guide (calibrating first) until the first settle ends.
 bool startGuiding(ProtocolClient& client) {
-    if (!waitFor([&] { return client.connected(); }, 20000))
+    if (!client.connected())
         return false;
     client.call(QStringLiteral("set_connected"), QJsonArray{true});
-    client.call(QStringLiteral("loop"), QJsonValue());
+    client.call(QStringLiteral("loop"), QJsonArray{});
     if (!waitFor([&] { return client.takeEvent(QStringLiteral("LoopingExposures")).has_value(); },
                  20000))
         return false;
-    client.call(QStringLiteral("find_star"), QJsonValue());
+    client.call(QStringLiteral("find_star"), QJsonArray{});
     const QJsonObject settle{{"pixels", 1.5}, {"time", 2}, {"timeout", 60}};
     client.call(QStringLiteral("guide"), QJsonArray{settle, false});
     return waitFor([&] { return client.takeEvent(QStringLiteral("SettleDone")).has_value(); },
@@ -96,10 +96,14 @@ int main(int argc, char** argv) {
     program.start(QStringLiteral(ORVALIS_PROGRAM),
                   {"--headless", "--camera", "Orvalis Sky Simulator", "--mount",
                    "Orvalis.Simulator", "--port", QString::number(port)});
-    ProtocolClient* client = nullptr;
-    waitFor([&] { return program.state() == QProcess::Running; }, 5000);
-    QThread::msleep(1500);
-    client = new ProtocolClient(port);
+    // The server listens once the cameras are listed (an INDI server is asked for 2 s at most).
+    std::unique_ptr<ProtocolClient> client;
+    waitFor(
+        [&] {
+            client = std::make_unique<ProtocolClient>(port);
+            return waitFor([&] { return client->connected(); }, 300);
+        },
+        20000);
     if (!startGuiding(*client)) {
         std::fprintf(stderr, "guiding did not start (see %s)\n",
                      qPrintable(home.filePath("stderr.txt")));
@@ -131,6 +135,5 @@ int main(int argc, char** argv) {
     std::printf("ended on SIGTERM after, ms         %8lld%s\n",
                 static_cast<long long>(stopping.elapsed()), ended ? "" : " (still running)");
     std::printf("exit code                          %8d\n", program.exitCode());
-    delete client;
     return ended ? 0 : 1;
 }

@@ -9,6 +9,9 @@
 #include <QTextStream>
 #include <cstdio>
 #include <cstring>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 bool wantsHeadless(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
@@ -45,6 +48,13 @@ std::optional<int> answerAlone(const HeadlessOptions& options, HeadlessPlatform*
 } // namespace
 
 int runHeadless(int argc, char** argv) {
+#ifdef __GLIBC__
+    // Every frame allocates and frees a few blocks of about a megabyte. Kept in the heap rather
+    // than mapped afresh and given back each time, they cost no page faults (a third of the CPU
+    // time of a simulated frame); the price is a few megabytes of resident memory.
+    mallopt(M_MMAP_THRESHOLD, 16 << 20);
+    mallopt(M_TRIM_THRESHOLD, 32 << 20);
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral(ORVALIS_TITLE));
     QCoreApplication::setOrganizationName(QStringLiteral(ORVALIS_TITLE));

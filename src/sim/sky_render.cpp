@@ -20,25 +20,38 @@ void sampleProfile(std::vector<float>& out, int first, int n, double c, double s
     }
 }
 
-// Adds the star's signal (ADU) to `signal`, one float per pixel row by row; only a small box
-// around the star is touched.
-void addStar(std::vector<float>& signal, const SkyFrame& frame, QPointF at, double peak) {
+// A star's signal (ADU) in the small box around it: row y, column x adds
+// amp(y) * gx[x - x0] with amp(y) = peak * gy[y - y0].
+struct DrawnStar {
+    int x0 = 0, x1 = -1, y0 = 0, y1 = -1;
+    std::vector<float> gx, gy;
+    float peak = 0;
+};
+
+DrawnStar drawnStar(const SkyFrame& frame, QPointF at, double peak) {
     const double reach = kStarReach * frame.sigma;
     const int w = frame.size.width(), h = frame.size.height();
-    const int x0 = std::max(0, static_cast<int>(std::ceil(at.x() - reach)));
-    const int x1 = std::min(w - 1, static_cast<int>(std::floor(at.x() + reach)));
-    const int y0 = std::max(0, static_cast<int>(std::ceil(at.y() - reach)));
-    const int y1 = std::min(h - 1, static_cast<int>(std::floor(at.y() + reach)));
-    if (x0 > x1 || y0 > y1)
-        return;
-    std::vector<float> gx, gy;
-    sampleProfile(gx, x0, x1 - x0 + 1, at.x(), frame.sigma);
-    sampleProfile(gy, y0, y1 - y0 + 1, at.y(), frame.sigma);
-    for (int y = y0; y <= y1; ++y) {
-        float* row = signal.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
-        const float amp = static_cast<float>(peak) * gy[static_cast<size_t>(y - y0)];
-        for (int x = x0; x <= x1; ++x)
-            row[x] += amp * gx[static_cast<size_t>(x - x0)];
+    DrawnStar d;
+    d.x0 = std::max(0, static_cast<int>(std::ceil(at.x() - reach)));
+    d.x1 = std::min(w - 1, static_cast<int>(std::floor(at.x() + reach)));
+    d.y0 = std::max(0, static_cast<int>(std::ceil(at.y() - reach)));
+    d.y1 = std::min(h - 1, static_cast<int>(std::floor(at.y() + reach)));
+    if (d.x0 > d.x1 || d.y0 > d.y1)
+        return d;
+    sampleProfile(d.gx, d.x0, d.x1 - d.x0 + 1, at.x(), frame.sigma);
+    sampleProfile(d.gy, d.y0, d.y1 - d.y0 + 1, at.y(), frame.sigma);
+    d.peak = static_cast<float>(peak);
+    return d;
+}
+
+// Adds the stars' signal to row `y` (one float per pixel), in the order given.
+void addStars(float* row, int y, const std::vector<DrawnStar>& stars) {
+    for (const DrawnStar& d : stars) {
+        if (y < d.y0 || y > d.y1 || d.x0 > d.x1)
+            continue;
+        const float amp = d.peak * d.gy[static_cast<size_t>(y - d.y0)];
+        for (int x = d.x0; x <= d.x1; ++x)
+            row[x] += amp * d.gx[static_cast<size_t>(x - d.x0)];
     }
 }
 
@@ -48,9 +61,15 @@ void exposeRow(const float* signal, QRgb* out, int width, const SkyFrame& frame,
     FastRandom random(streamSeed(frame.noiseSeed, static_cast<uint64_t>(row), kNoiseStream));
     const float readVariance = static_cast<float>(frame.readNoise * frame.readNoise);
     constexpr float kPerAdu = static_cast<float>(1 / kSensorGain);
+    const auto deviation = [&](float s) {
+        return std::sqrt(readVariance + std::max(s, 0.0f) * kPerAdu);
+    };
+    // Most pixels are bare sky: their deviation is worked out once.
+    const float sky = static_cast<float>(kSkyBackground);
+    const float skyDeviation = deviation(sky);
     for (int x = 0; x < width; ++x) {
         const float s = signal[x];
-        const float sd = std::sqrt(readVariance + std::max(s, 0.0f) * kPerAdu);
+        const float sd = s == sky ? skyDeviation : deviation(s);
         const float v = std::clamp(s + sd * random.quickNormal() + 0.5f, 0.0f, 255.0f);
         out[x] = 0xff000000u | static_cast<unsigned>(v) * 0x010101u;
     }
@@ -68,13 +87,18 @@ QImage renderSkyFrame(const SkyFrame& frame) {
     QImage image(frame.size, QImage::Format_RGB32);
     if (image.isNull())
         return image;
-    std::vector<float> signal(static_cast<size_t>(w) * static_cast<size_t>(h),
-                              static_cast<float>(kSkyBackground));
+    std::vector<DrawnStar> stars;
+    stars.reserve(frame.stars.size());
     for (const SimStar& star : frame.stars)
-        addStar(signal, frame, framePosition(frame, star.sky), frame.brightness * star.peak);
-    for (int y = 0; y < h; ++y)
-        exposeRow(signal.data() + static_cast<size_t>(y) * static_cast<size_t>(w),
-                  reinterpret_cast<QRgb*>(image.scanLine(y)), w, frame, y);
+        stars.push_back(
+            drawnStar(frame, framePosition(frame, star.sky), frame.brightness * star.peak));
+    // A row at a time: the signal of one row stays in the cache.
+    std::vector<float> signal(static_cast<size_t>(w));
+    for (int y = 0; y < h; ++y) {
+        std::fill(signal.begin(), signal.end(), static_cast<float>(kSkyBackground));
+        addStars(signal.data(), y, stars);
+        exposeRow(signal.data(), reinterpret_cast<QRgb*>(image.scanLine(y)), w, frame, y);
+    }
     for (const HotPixel& hot : frame.hotPixels)
         if (image.rect().contains(hot.at))
             image.setPixel(hot.at, qRgb(hot.level, hot.level, hot.level));
