@@ -2,7 +2,7 @@
 
 #include "guiding/calibration.h"
 #include "guiding/guide_history.h"
-#include "server/settle.h"
+#include "engine/settle.h"
 
 #include <QPointF>
 #include <QString>

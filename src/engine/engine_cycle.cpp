@@ -37,6 +37,8 @@ void GuideEngine::PostLX() {
     scheduleNextExposure();
     emit progressChanged(state.elapsedSec, progressMaxSec_);
     emit cycleEnded();
+    advanceSettle();
+    emit cycleFinished();
 }
 
 void GuideEngine::measureLockedStar() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/main_state.h"
+#include "engine/settle.h"
 #include "engine/status_notes.h"
 #include "guiding/calibrator.h"
 #include "guiding/corrections.h"
@@ -19,6 +20,7 @@
 #include <QTimer>
 #include <memory>
 #include <optional>
+#include <random>
 
 class PortIO;
 class QWidget;
@@ -123,6 +125,16 @@ public:
     GuideHistory& guideHistory() { return guideHistory_; }
     void setLogging(bool on);
 
+    // Settling after a guide start or a dither: every guide cycle while guiding is one frame
+    // of it (see SettleTracker), told by settlingStep() until settleDone().
+    void beginSettle(const SettleParams& settle);
+    bool settleRunning() const { return settle_.active(); }
+    // Ends a running settle with a failure; its result, none when none runs.
+    std::optional<SettleResult> stopSettle(const QString& reason);
+    // Moves the target by a random offset (see ditherOffset; along the calibrated RA axis when
+    // a calibration is in use), kept inside the frame. The move made, frame pixels.
+    QPointF dither(double amount, bool raOnly);
+
     // Calibration (see Calibrator). quiet: a failure is a note only, no message box.
     bool startCalibration(bool quiet = false);
     bool calibrating() const { return calibrator_.running(); }
@@ -215,8 +227,12 @@ signals:
     void cameraChanged();
     void guideOutputChanged();
     void telescopeChanged();
-    // The end of a guide cycle, after its record.
+    // The end of a guide cycle, after its record; then its settle frame, if any; then
+    // cycleFinished().
     void cycleEnded();
+    void settlingStep(const SettlingStep& step);
+    void settleDone(const SettleResult& result);
+    void cycleFinished();
     // A calibration was stored, read or cleared.
     void calibrationChanged();
 
@@ -244,6 +260,7 @@ private:
     void cancelPulseWait();
     void resumeExposure();
 
+    void advanceSettle();
     void searchStar(const float& x, const float& y);
     void measureLockedStar();
     GuideRecord newCycleRecord(bool found);
@@ -305,6 +322,8 @@ private:
     qint64 exposureEndedMs_ = 0;
     // The guide record of the cycle whose next exposure has not started yet.
     bool timingPending_ = false;
+    SettleTracker settle_;
+    std::mt19937 random_{std::random_device{}()};
     Reconnector reconnector_;
     QTimer reconnectTimer_;
     int changeDepth_ = 0;

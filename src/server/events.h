@@ -1,7 +1,7 @@
 #pragma once
 
+#include "engine/settle.h"
 #include "server/app_state.h"
-#include "server/settle.h"
 
 #include <QByteArray>
 #include <QPointF>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "engine/settle.h"
 #include "server/app_state.h"
 #include "server/rpc.h"
-#include "server/settle.h"
 
 #include <QJsonObject>
 #include <QList>

@@ -1,5 +1,7 @@
 #include "server/methods.h"
 
+#include "server/settle_params.h"
+
 #include <QJsonArray>
 #include <functional>
 #include <map>

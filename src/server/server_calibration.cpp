@@ -24,11 +24,6 @@ bool ServerLink::beginCalibration(QString& why) {
     return false;
 }
 
-std::optional<double> ServerLink::raAxisDeg() const {
-    const Calibration* calibration = e_.calibrationInUse();
-    return calibration ? std::optional<double>(calibration->raAngle) : std::nullopt;
-}
-
 bool ServerLink::mountCalibrated() const {
     return e_.calibration().has_value() && mountReady();
 }

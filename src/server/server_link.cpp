@@ -46,7 +46,11 @@ ServerLink::ServerLink(GuideEngine& engine)
         if (acting_ == 0)
             sync();
     });
-    connect(&e_, &GuideEngine::cycleEnded, this, &ServerLink::afterCycle);
+    connect(&e_, &GuideEngine::cycleEnded, this, &ServerLink::reportCycle);
+    connect(&e_, &GuideEngine::settlingStep, this,
+            [this](const SettlingStep& step) { server_.broadcast(events_.settling(step)); });
+    connect(&e_, &GuideEngine::settleDone, this, &ServerLink::endOperation);
+    connect(&e_, &GuideEngine::cycleFinished, this, &ServerLink::afterCycle);
     followCalibration();
     connect(&e_.guideHistory(), &GuideHistory::appended, this,
             [this](const GuideRecord& record) { cycleRecord_ = record; });
@@ -164,15 +168,15 @@ void ServerLink::syncSelection() {
     sync();
 }
 
+void ServerLink::reportCycle() {
+    ++frame_;
+    reportFrame();
+}
+
 void ServerLink::afterCycle() {
     const Acting acting(acting_);
-    if (e_.state.previewing) {
-        ++frame_;
-        reportFrame();
-        advanceSettle();
-        advanceGuide();
-        sync();
-    }
+    advanceGuide();
+    sync();
     cycleRecord_.reset();
 }
 

@@ -1,18 +1,17 @@
 #pragma once
 
+#include "engine/settle.h"
 #include "guiding/corrections.h"
 #include "guiding/guide_history.h"
 #include "platform/store/write_behind_store.h"
 #include "server/event_server.h"
 #include "server/events.h"
 #include "server/guider_control.h"
-#include "server/settle.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointF>
 #include <optional>
-#include <random>
 
 class GuideEngine;
 
@@ -37,7 +36,9 @@ public:
     // As sync(), a star just chosen announced as selected even when it took a locked one's
     // place.
     void syncSelection();
-    // The end of a guide cycle: its report, the next step of a pending guide, settling.
+    // The end of a guide cycle: its report; then (after its settle frame) the next step of a
+    // pending guide.
+    void reportCycle();
     void afterCycle();
 
     bool connected() override;
@@ -128,8 +129,6 @@ private:
     bool calibrationNeeded(bool recalibrate) const;
     // Starts one; false with the reason when it cannot.
     bool beginCalibration(QString& why);
-    // The RA axis's direction in the frame, degrees from +x towards +y, when calibrated.
-    std::optional<double> raAxisDeg() const;
     // Lines a joining client gets for the calibration stored: none while the guide output is
     // not ready, since the calibration is announced when it becomes so.
     QByteArrayList calibrationGreeting() const;
@@ -137,7 +136,6 @@ private:
     void followCalibration();
     void advanceGuide();
     bool startGuiding();
-    void advanceSettle();
     void beginSettle(const SettleParams& settle, Operation operation);
     void endOperation(const SettleResult& result);
     void abandonOperation(const QString& reason);
@@ -151,7 +149,6 @@ private:
     WriteBehindStore writes_;
     EventServer server_;
     ProtocolEvents events_;
-    SettleTracker settle_;
     std::optional<PendingGuide> pending_;
     Operation operation_ = Operation::None;
     Snapshot sent_;
@@ -161,5 +158,4 @@ private:
     std::optional<GuideRecord> cycleRecord_;
     double avgDist_ = 0;
     int frame_ = 0;
-    std::mt19937 random_{std::random_device{}()};
 };

@@ -1,5 +1,4 @@
 #include "engine/guide_engine.h"
-#include "server/dither.h"
 #include "server/server_link.h"
 
 #include <QJsonArray>
@@ -91,20 +90,8 @@ bool ServerLink::startGuiding() {
 
 void ServerLink::beginSettle(const SettleParams& settle, Operation operation) {
     operation_ = operation;
-    settle_.begin(settle, now());
+    e_.beginSettle(settle);
     server_.broadcast(events_.simple("SettleBegin"));
-}
-
-void ServerLink::advanceSettle() {
-    if (!settle_.active() || !e_.state.guiding)
-        return;
-    const MainState& s = e_.state;
-    const bool found = s.locked && !s.lockLost;
-    const auto step = settle_.frame(found, std::hypot(s.errX, s.errY), now());
-    if (const auto* settling = std::get_if<SettlingStep>(&step))
-        server_.broadcast(events_.settling(*settling));
-    else
-        endOperation(std::get<SettleResult>(step));
 }
 
 void ServerLink::endOperation(const SettleResult& result) {
@@ -117,7 +104,7 @@ void ServerLink::abandonOperation(const QString& reason) {
     if (pending_) {
         pending_.reset();
         endOperation({false, reason, 0, 0});
-    } else if (const auto result = settle_.stop(reason)) {
+    } else if (const auto result = e_.stopSettle(reason)) {
         endOperation(*result);
     }
 }
@@ -127,18 +114,13 @@ rpc::Reply ServerLink::dither(double amount, bool raOnly, const SettleParams& se
         return rpc::fail(rpc::Failed, *busy);
     if (appState() != AppState::Guiding)
         return rpc::fail(rpc::Failed, "Dither error");
-    MainState& s = e_.state;
     sync();
-    const QPointF before(s.targetX, s.targetY);
-    const QPointF offset = ditherOffset(amount, raOnly, raAxisDeg(), random_);
-    const QSize frame = e_.frame().image().size();
-    s.targetX = static_cast<float>(std::clamp(s.targetX + offset.x(), 0.0, frame.width() - 1.0));
-    s.targetY = static_cast<float>(std::clamp(s.targetY + offset.y(), 0.0, frame.height() - 1.0));
+    const QPointF moved = e_.dither(amount, raOnly);
     // Every dither announces the lock position, also one the frame's edge kept in place, and
     // the move it really made.
-    sent_.target = QPointF(s.targetX, s.targetY);
+    sent_.target = QPointF(e_.state.targetX, e_.state.targetY);
     server_.broadcast(events_.position("LockPositionSet", sent_.target));
-    server_.broadcast(events_.guidingDithered(sent_.target - before));
+    server_.broadcast(events_.guidingDithered(moved));
     beginSettle(settle, Operation::Dither);
     return rpc::ok();
 }

@@ -174,3 +174,33 @@ TEST_F(EngineTest, TellsEachOperationOnceAtItsEnd) {
     EXPECT_FALSE(e.lockAt(2, 2)) << "empty sky";
     EXPECT_FALSE(e.state.locked || e.state.lockArmed);
 }
+
+// A dither moves the target at most its amount, inside the frame; the settle that follows
+// counts the guide cycles until the star is back within range (its time is wall-clock seconds:
+// none asked here).
+TEST_F(EngineTest, DithersAndSettlesThroughItsCalls) {
+    GuideEngine& e = open();
+    e.toggleLoop();
+    cycle();
+    const QPointF star = sky.guideStarPosition();
+    ASSERT_TRUE(e.lockAt(star.x(), star.y()));
+    ASSERT_TRUE(e.startGuiding());
+    std::vector<SettleResult> done;
+    int steps = 0;
+    QObject::connect(&e, &GuideEngine::settlingStep, [&] { ++steps; });
+    QObject::connect(&e, &GuideEngine::settleDone,
+                     [&](const SettleResult& result) { done.push_back(result); });
+    const QPointF before(e.state.targetX, e.state.targetY);
+    e.beginSettle(SettleParams{1.5, 0, 30});
+    const QPointF moved = e.dither(3, false);
+    EXPECT_LE(std::hypot(moved.x(), moved.y()), 3.0 + 1e-6);
+    EXPECT_NEAR(e.state.targetX, before.x() + moved.x(), 1e-3);
+    EXPECT_NEAR(e.state.targetY, before.y() + moved.y(), 1e-3);
+    for (int i = 0; i < 30 && done.empty(); ++i)
+        cycle();
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_TRUE(done[0].success) << done[0].error.toStdString();
+    EXPECT_EQ(done[0].totalFrames, steps + 1);
+    EXPECT_FALSE(e.settleRunning());
+    EXPECT_FALSE(e.stopSettle(QStringLiteral("too late")));
+}

@@ -1,6 +1,6 @@
 #include "measure/raw_sky.h"
-#include "server/dither.h"
-#include "server/settle.h"
+#include "engine/dither.h"
+#include "server/settle_params.h"
 #include "measure/star_choice.h"
 
 #include <QJsonObject>

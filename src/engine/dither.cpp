@@ -1,4 +1,4 @@
-#include "server/dither.h"
+#include "engine/dither.h"
 
 #include <cmath>
 #include <numbers>

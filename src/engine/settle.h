@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QJsonValue>
 #include <QString>
 #include <optional>
 #include <variant>
@@ -13,11 +12,6 @@ struct SettleParams {
     int timeSec = 10;
     int timeoutSec = 60;
 };
-
-// The settle object {"pixels","time","timeout"}: all three numbers required, pixels > 0,
-// times >= 0. Otherwise the protocol's message: "expected settle object param" when it is
-// no object, "invalid settle params" when a member is missing or wrong.
-std::variant<SettleParams, QString> parseSettle(const QJsonValue& value);
 
 // One frame while settling and not done yet.
 struct SettlingStep {
