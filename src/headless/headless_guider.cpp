@@ -4,7 +4,19 @@
 #include "headless/stop_signals.h"
 #include "server/server_link.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+std::atomic<bool> letGo{false};
+} // namespace
+
+void equipmentLetGo() {
+    letGo = true;
+}
 
 void sayOnStandardError(const QString& text) {
     QString line = text;
@@ -99,6 +111,15 @@ void HeadlessGuider::stop() {
     if (stopped_)
         return;
     stopped_ = true;
+    // A mount or camera server that hangs must not hold the program: whatever is still being let
+    // go after this long is left to the server's own time-out.
+    std::thread([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kStopDeadlineMs));
+        if (letGo)
+            return;
+        sayOnStandardError(QStringLiteral("equipment did not let go in time; exiting anyway"));
+        std::_Exit(0);
+    }).detach();
     if (engine_.state.guiding)
         engine_.stopGuiding();
     if (engine_.state.previewing)

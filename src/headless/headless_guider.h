@@ -27,8 +27,10 @@ public:
     // cannot be written, the server's port not available.
     QString start();
     // Guiding and the loop stopped, the server closed, what this program connected let go;
-    // then finished().
+    // then finished(). Unless equipmentLetGo() has been called by then, the process ends
+    // kStopDeadlineMs after the stop began.
     void stop();
+    static constexpr int kStopDeadlineMs = 1800;
 
 signals:
     void finished();
@@ -48,6 +50,10 @@ private:
     QElapsedTimer clock_;
     bool stopped_ = false;
 };
+
+// Everything the program connected has been let go (the guider and the platform destroyed):
+// a stop's deadline no longer applies.
+void equipmentLetGo();
 
 // Standard error, one line: "Orvalis: <text>" with line breaks made spaces.
 void sayOnStandardError(const QString& text);

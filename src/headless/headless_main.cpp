@@ -45,6 +45,20 @@ std::optional<int> answerAlone(const HeadlessOptions& options, HeadlessPlatform*
         return 0;
     return std::nullopt;
 }
+// The guider until a stop; the platform and the guider are gone when this returns.
+int runGuider(QCoreApplication& app, const HeadlessOptions& options, const HeadlessSetup& setup) {
+    HeadlessPlatform platform(setup);
+    if (const auto code = answerAlone(options, &platform))
+        return *code;
+    HeadlessGuider guider(platform, options);
+    QObject::connect(&guider, &HeadlessGuider::finished, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    if (const QString why = guider.start(); !why.isEmpty()) {
+        sayOnStandardError(why);
+        return 1;
+    }
+    return app.exec();
+}
 } // namespace
 
 int runHeadless(int argc, char** argv) {
@@ -68,15 +82,7 @@ int runHeadless(int argc, char** argv) {
         return *code;
     HeadlessSetup setup;
     setup.mount = parse.options->mount;
-    HeadlessPlatform platform(setup);
-    if (const auto code = answerAlone(*parse.options, &platform))
-        return *code;
-    HeadlessGuider guider(platform, *parse.options);
-    QObject::connect(&guider, &HeadlessGuider::finished, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
-    if (const QString why = guider.start(); !why.isEmpty()) {
-        sayOnStandardError(why);
-        return 1;
-    }
-    return app.exec();
+    const int code = runGuider(app, *parse.options, setup);
+    equipmentLetGo();
+    return code;
 }

@@ -1,3 +1,4 @@
+#include "platform/indi_test_server.h"
 #include "server/protocol_client.h"
 
 #include <QDir>
@@ -39,11 +40,17 @@ protected:
             program.waitForFinished(5000);
         }
     }
-    void start() {
+    void start(const QString& mount = QStringLiteral("Orvalis.Simulator")) {
         program.start(QStringLiteral(ORVALIS_PROGRAM),
-                      {"--headless", "--camera", "Orvalis Sky Simulator", "--mount",
-                       "Orvalis.Simulator", "--port", QString::number(kPort)});
+                      {"--headless", "--camera", "Orvalis Sky Simulator", "--mount", mount,
+                       "--port", QString::number(kPort)});
         ASSERT_TRUE(program.waitForStarted(5000));
+    }
+    void stop() {
+        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        ASSERT_TRUE(program.waitForFinished(5000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
     }
 
     QTemporaryDir home;
@@ -84,9 +91,25 @@ TEST_F(HeadlessRun, GuidesAnImagingProgramsSessionAndEndsOnSigterm) {
     ok("stop_capture");
     ASSERT_GE(client->event("LoopingExposuresStopped", dithered, 5000), 0);
 
-    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
-    ASSERT_TRUE(program.waitForFinished(5000));
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 0);
+    stop();
+}
+
+// A mount on an INDI server that hangs cannot hold the stop: letting it go waits on the server,
+// and the program ends anyway once its stop deadline has passed.
+TEST_F(HeadlessRun, AHungMountServerDoesNotHoldTheStop) {
+    IndiTestServer indi;
+    ASSERT_TRUE(indi.running()) << indi.problem().toStdString();
+    start(QStringLiteral("indi://localhost:%1/Telescope%20Simulator").arg(indi.port()));
+    std::unique_ptr<ProtocolClient> client;
+    ASSERT_TRUE(ProtocolClient::waitFor(
+        [&] {
+            client = std::make_unique<ProtocolClient>(kPort);
+            return client->socket.waitForConnected(200);
+        },
+        15000));
+    EXPECT_EQ(client->call("get_connected").value("result").toBool(), true);
+    indi.freeze();
+    stop();
+    indi.thaw();
 }
 } // namespace
