@@ -1,8 +1,8 @@
 #pragma once
 
+#include "engine/settle.h"
 #include "guiding/calibration.h"
 #include "guiding/guide_history.h"
-#include "engine/settle.h"
 
 #include <QPointF>
 #include <QString>

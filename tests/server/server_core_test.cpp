@@ -1,7 +1,7 @@
-#include "measure/raw_sky.h"
 #include "engine/dither.h"
-#include "server/settle_params.h"
+#include "measure/raw_sky.h"
 #include "measure/star_choice.h"
+#include "server/settle_params.h"
 
 #include <QJsonObject>
 #include <cmath>
