@@ -9,6 +9,12 @@ namespace {
 const QString kNone = QStringLiteral("<none>");
 const QString kMountCondition = QStringLiteral("mount");
 
+// A mount on an INDI server by its device name there, as imaging programs know it.
+QString deviceName(const QString& identifier) {
+    const std::optional<IndiAddress> indi = parseIndiIdentifier(identifier);
+    return indi ? indi->device : identifier;
+}
+
 QString errorText(const std::exception& error) {
     return QString::fromUtf8(error.what());
 }
@@ -171,19 +177,16 @@ void GuideEngine::disconnectDriver() {
     }
 }
 
-// A mount on an INDI server by its device name there, as imaging programs know it.
 QString GuideEngine::mountName() const {
     if (state.modeParallel)
         return QStringLiteral("Parallel relay box");
     if (!state.modeAscom || !state.telescope)
         return kNone;
-    const std::optional<IndiAddress> indi = parseIndiIdentifier(telescopeId_);
-    return indi ? indi->device : telescopeId_;
+    return deviceName(telescopeId_);
 }
 
 QString GuideEngine::mountLabel() const {
-    const std::optional<IndiAddress> indi = parseIndiIdentifier(telescopeId_);
-    return QStringLiteral("Mount \"%1\"").arg(indi ? indi->device : telescopeId_);
+    return QStringLiteral("Mount \"%1\"").arg(deviceName(telescopeId_));
 }
 
 // After the driver's own settings dialog on a live device: the mark follows the driver, and a

@@ -2,7 +2,9 @@
 
 #include "headless/headless_platform.h"
 #include "headless/stop_signals.h"
+#include "platform/dialogs/stderr_message_boxes.h"
 #include "server/server_link.h"
+#include "settings/setting_keys.h"
 
 #include <atomic>
 #include <chrono>
@@ -19,9 +21,8 @@ void equipmentLetGo() {
 }
 
 void sayOnStandardError(const QString& text) {
-    QString line = text;
-    line.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), u' ');
-    std::fprintf(stderr, "Orvalis: %s\n", line.toLocal8Bit().constData());
+    const QByteArray line = messageLine(text).toLocal8Bit() + '\n';
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
     std::fflush(stderr);
 }
 
@@ -46,6 +47,8 @@ QString HeadlessGuider::start() {
     connect(signals_.get(), &StopSignals::stopRequested, this, &HeadlessGuider::stop);
     for (const QString& note : platform_.startupNotes())
         sayOnStandardError(note);
+    if (const QString why = chooseEquipment(); !why.isEmpty())
+        return why;
     engine_.loadSettings(true);
     engine_.startUp();
     if (const QString why = connectEquipment(); !why.isEmpty())
@@ -64,22 +67,35 @@ QString HeadlessGuider::start() {
     return {};
 }
 
-// A camera or mount named on the command line is chosen as in the menus (and so kept in the
-// settings); the others come from the settings.
-QString HeadlessGuider::connectEquipment() {
+// A camera or mount named on the command line is saved as the menus save a choice, so that
+// start-up takes it (and the next start finds it again) and nothing is connected twice.
+QString HeadlessGuider::chooseEquipment() {
     if (!options_.camera.isEmpty()) {
-        const std::optional<int> index = platform_.cameraIndex(options_.camera);
-        if (!index)
+        const std::optional<CameraEntry> camera = platform_.camera(options_.camera);
+        if (!camera)
             return QStringLiteral("no camera \"%1\" (see --list-cameras)").arg(options_.camera);
-        if (!engine_.connectCamera(*index))
-            return QStringLiteral("the camera \"%1\" did not connect").arg(options_.camera);
+        cameraIndex_ = camera->index;
+        engine_.saveSetting(keys::DriverIndex.section, keys::DriverIndex.key,
+                            QString::number(camera->index));
+        engine_.saveSetting(keys::DriverName.section, keys::DriverName.key, camera->caption);
     }
-    if (!options_.mount.isEmpty()) {
-        engine_.chooseTelescope(options_.mount);
-        if (engine_.telescopeId() != options_.mount)
-            return QStringLiteral("the mount \"%1\" did not connect (see --list-mounts)")
-                .arg(options_.mount);
-    }
+    if (!options_.mount.isEmpty())
+        engine_.saveSetting(keys::DriverID.section, keys::DriverID.key, options_.mount);
+    return {};
+}
+
+// Start-up connected the camera and chose the mount; a mount named on the command line is
+// connected too.
+QString HeadlessGuider::connectEquipment() {
+    if (cameraIndex_ && engine_.checkedDriver() != *cameraIndex_)
+        return QStringLiteral("the camera \"%1\" did not connect").arg(options_.camera);
+    if (options_.mount.isEmpty())
+        return {};
+    if (engine_.telescopeId() != options_.mount)
+        return QStringLiteral("the mount \"%1\" is not available (see --list-mounts)")
+            .arg(options_.mount);
+    if (const std::optional<QString> why = engine_.connectChosenTelescope())
+        return QStringLiteral("the mount \"%1\" did not connect: %2").arg(options_.mount, *why);
     return {};
 }
 

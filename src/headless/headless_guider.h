@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 class HeadlessPlatform;
 class ServerLink;
@@ -36,6 +37,7 @@ signals:
     void finished();
 
 private:
+    QString chooseEquipment();
     QString connectEquipment();
     QString openProtocolLog();
     void showConditions();
@@ -45,6 +47,7 @@ private:
     GuideEngine engine_;
     std::unique_ptr<ServerLink> server_;
     std::unique_ptr<StopSignals> signals_;
+    std::optional<int> cameraIndex_; // the Camera menu index of --camera
     QStringList conditions_;
     QFile protocolLog_;
     QElapsedTimer clock_;
@@ -55,5 +58,5 @@ private:
 // a stop's deadline no longer applies.
 void equipmentLetGo();
 
-// Standard error, one line: "Orvalis: <text>" with line breaks made spaces.
+// Standard error, one line (see messageLine).
 void sayOnStandardError(const QString& text);

@@ -86,6 +86,11 @@ void HeadlessPlatform::printMountList(QTextStream& out, QTextStream& err,
     err.flush();
 }
 
-std::optional<int> HeadlessPlatform::cameraIndex(const QString& name) {
-    return findCamera(listCameras(*capture_), name);
+std::optional<CameraEntry> HeadlessPlatform::camera(const QString& name) {
+    const std::vector<CameraEntry> cameras = listCameras(*capture_);
+    const std::optional<int> index = findCamera(cameras, name);
+    for (const CameraEntry& camera : cameras)
+        if (index && camera.index == *index)
+            return camera;
+    return std::nullopt;
 }

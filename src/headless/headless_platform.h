@@ -51,8 +51,8 @@ public:
     // one the settings name for cameras; why a source gave none on `err`.
     void printMountList(QTextStream& out, QTextStream& err,
                         const MountFinders& finders = networkMountFinders());
-    // For --camera: the Camera menu index of `name` (see findCamera).
-    std::optional<int> cameraIndex(const QString& name);
+    // For --camera: the Camera menu entry `name` stands for (see findCamera).
+    std::optional<CameraEntry> camera(const QString& name);
 
 private:
     std::unique_ptr<IniSettingsStore> store_;

@@ -9,15 +9,6 @@ HeadlessParse parse(QStringList arguments) {
 }
 } // namespace
 
-TEST(HeadlessOptions, NoArgumentsAskForNothing) {
-    const HeadlessParse parsed = parse({});
-    ASSERT_TRUE(parsed.options) << parsed.error.toStdString();
-    const HeadlessOptions& o = *parsed.options;
-    EXPECT_FALSE(o.headless || o.listCameras || o.listMounts || o.help || o.version);
-    EXPECT_TRUE(o.camera.isEmpty() && o.mount.isEmpty());
-    EXPECT_FALSE(o.port || o.network);
-}
-
 TEST(HeadlessOptions, ReadsEveryValueOfAHeadlessRun) {
     const HeadlessParse parsed = parse({"--headless", "--camera", "CCD Simulator guide chip (INDI)",
                                         "--mount=indi://pi:7624/"

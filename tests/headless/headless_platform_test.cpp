@@ -85,13 +85,18 @@ TEST_F(HeadlessMachine, ListsTheWindowsCamerasInItsOrderWithoutDialogs) {
 
 TEST_F(HeadlessMachine, FindsTheCameraByCaptionOrByItsIndiDeviceName) {
     HeadlessPlatform platform(setup());
-    EXPECT_EQ(platform.cameraIndex("Fake Cam 6.1.27"), 0);
-    EXPECT_EQ(platform.cameraIndex("CCD Simulator"), 1); // the main chip, not the guide chip
-    EXPECT_EQ(platform.cameraIndex("CCD Simulator guide chip (INDI)"), 2);
-    EXPECT_EQ(platform.cameraIndex("Orvalis Sky Simulator 1.0"), 3);
-    EXPECT_EQ(platform.cameraIndex("Fake Cam"), 0); // the caption without its version
-    EXPECT_EQ(platform.cameraIndex("Fake"), std::nullopt);
-    EXPECT_EQ(platform.cameraIndex(""), std::nullopt);
+    const auto index = [&](const QString& name) -> std::optional<int> {
+        const std::optional<CameraEntry> camera = platform.camera(name);
+        return camera ? std::optional<int>(camera->index) : std::nullopt;
+    };
+    EXPECT_EQ(index("Fake Cam 6.1.27"), 0);
+    EXPECT_EQ(platform.camera("Fake Cam")->caption, "Fake Cam 6.1.27");
+    EXPECT_EQ(index("CCD Simulator"), 1); // the main chip, not the guide chip
+    EXPECT_EQ(index("CCD Simulator guide chip (INDI)"), 2);
+    EXPECT_EQ(index("Orvalis Sky Simulator 1.0"), 3);
+    EXPECT_EQ(index("Fake Cam"), 0); // the caption without its version
+    EXPECT_EQ(index("Fake"), std::nullopt);
+    EXPECT_EQ(index(""), std::nullopt);
 }
 
 TEST_F(HeadlessMachine, ChooserAnswersTheGivenMountElseTheSavedOne) {

@@ -46,6 +46,18 @@ protected:
                        "--port", QString::number(kPort)});
         ASSERT_TRUE(program.waitForStarted(5000));
     }
+    // A client of the program's server, once it listens (it lists the cameras first); null when
+    // it never does.
+    std::unique_ptr<ProtocolClient> connectClient() {
+        std::unique_ptr<ProtocolClient> client;
+        const bool connected = ProtocolClient::waitFor(
+            [&] {
+                client = std::make_unique<ProtocolClient>(kPort);
+                return client->socket.waitForConnected(200);
+            },
+            15000);
+        return connected ? std::move(client) : nullptr;
+    }
     void stop() {
         ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
         ASSERT_TRUE(program.waitForFinished(5000));
@@ -61,13 +73,8 @@ protected:
 // then SIGTERM ends the program at once and cleanly.
 TEST_F(HeadlessRun, GuidesAnImagingProgramsSessionAndEndsOnSigterm) {
     start();
-    std::unique_ptr<ProtocolClient> client;
-    ASSERT_TRUE(ProtocolClient::waitFor(
-        [&] {
-            client = std::make_unique<ProtocolClient>(kPort);
-            return client->socket.waitForConnected(200);
-        },
-        15000));
+    std::unique_ptr<ProtocolClient> client = connectClient();
+    ASSERT_TRUE(client);
     const auto ok = [&](const char* method, const QByteArray& params = {}) {
         const QJsonObject answer = client->call(method, params);
         EXPECT_FALSE(answer.contains("error"))
@@ -100,13 +107,8 @@ TEST_F(HeadlessRun, AHungMountServerDoesNotHoldTheStop) {
     IndiTestServer indi;
     ASSERT_TRUE(indi.running()) << indi.problem().toStdString();
     start(QStringLiteral("indi://localhost:%1/Telescope%20Simulator").arg(indi.port()));
-    std::unique_ptr<ProtocolClient> client;
-    ASSERT_TRUE(ProtocolClient::waitFor(
-        [&] {
-            client = std::make_unique<ProtocolClient>(kPort);
-            return client->socket.waitForConnected(200);
-        },
-        15000));
+    std::unique_ptr<ProtocolClient> client = connectClient();
+    ASSERT_TRUE(client);
     EXPECT_EQ(client->call("get_connected").value("result").toBool(), true);
     indi.freeze();
     stop();
