@@ -20,6 +20,7 @@ inline constexpr const char* logging = "Logging Options";
 inline constexpr const char* server = "Server Options";
 inline constexpr const char* indiCamera = "INDI Camera Options";
 inline constexpr const char* graph = "Graph Options";
+inline constexpr const char* guideLaw = "Guide Law Options";
 
 inline constexpr SettingKey GuideMode{guiding, "GuideMode", "ASCOM"};
 inline constexpr SettingKey DriverIndex{camera, "DriverIndex", "0"};
@@ -80,6 +81,16 @@ inline constexpr SettingKey GraphScale{graph, "Scale", "4"};
 inline constexpr SettingKey GraphPixels{graph, "Pixels", "0"};
 inline constexpr SettingKey GraphDrift{graph, "Drift", "0"};
 inline constexpr SettingKey GraphMountAxes{graph, "Mount Axes", "0"};
+// The law of each axis by name (see guideLawNames()); a law's parameters are stored as
+// "<axis> <law> <parameter>", e.g. "RA Hysteresis Minimum Move".
+inline constexpr SettingKey RALaw{guideLaw, "RA Law", "Standard"};
+inline constexpr SettingKey DecLaw{guideLaw, "Dec Law", "Standard"};
+// With Dec corrections on: "Auto" (both ways), "North" or "South" only.
+inline constexpr SettingKey DecGuideMode{guideLaw, "Dec Guide Mode", "Auto"};
+// Dec backlash measured by a calibration or the guiding assistant, ms; empty: not measured.
+// The Hysteresis and Predictive laws compensate reversals with it when compensation is on.
+inline constexpr SettingKey MeasuredDecBacklash{guideLaw, "Measured Dec Backlash", ""};
+inline constexpr SettingKey BacklashCompensation{guideLaw, "Backlash Compensation", "1"};
 } // namespace keys
 
 QString defaultLogFilename();

@@ -1,0 +1,190 @@
+#include "guiding/laws/predictive_law.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+// The law rebuilds where the star would be had no correction been made (the error plus every
+// move sent, minus every target offset) and tracks that motion with a bank of Kalman filters
+// of a drifting mount (position and rate, the rate wandering at rates a decade apart). The
+// filter whose one-frame predictions have lately been best predicts the star's place at the
+// next frame; the move takes the star there. The measurement noise is estimated from the
+// frame-to-frame scatter, so nothing needs tuning. A frame far off every prediction is held
+// as a suspect: half of it is followed, none of it learned; a second one like it is a real
+// jump (a dither, a bump) and every filter moves by it.
+namespace {
+constexpr int kFilters = 7;
+constexpr double kSlowestQ = 1e-7; // arcsec^2/s^3, rate wander of the steadiest filter
+constexpr double kScoreMemory = 0.08;
+constexpr double kNoiseMemory = 0.05;
+constexpr double kOutlierSigmas = 4.5;
+constexpr int kWarmupFrames = 8;
+
+struct Filter {
+    double q = 0;
+    double x = 0, v = 0;                // arcsec, arcsec/s
+    double pxx = 1e4, pxv = 0, pvv = 1; // covariance
+    double score = 0;                   // mean squared one-frame prediction error
+
+    void predict(double dt) {
+        x += v * dt;
+        pxx += dt * (2 * pxv + dt * pvv) + q * dt * dt * dt / 3;
+        pxv += dt * pvv + q * dt * dt / 2;
+        pvv += q * dt;
+    }
+    double innovationVariance(double r) const { return pxx + r; }
+    void update(double z, double r) {
+        const double s = pxx + r;
+        const double kx = pxx / s, kv = pxv / s;
+        const double nu = z - x;
+        x += kx * nu;
+        v += kv * nu;
+        const double nxx = (1 - kx) * pxx, nxv = (1 - kx) * pxv, nvv = pvv - kv * pxv;
+        pxx = nxx;
+        pxv = nxv;
+        pvv = nvv;
+    }
+};
+} // namespace
+
+struct PredictiveLaw::Model {
+    std::array<Filter, kFilters> filters;
+    bool started = false;
+    int frames = 0;
+    double lastT = 0;
+    double interval = 0; // s between frames, smoothed
+    double sent = 0;     // sum of the moves sent, arcsec
+    double offsets = 0;  // sum of the target offsets, arcsec
+    double noiseVar = 0; // measurement noise variance, arcsec^2
+    double g1 = 0, g2 = 0;
+    int history = 0; // open-loop places kept in g1, g2
+    double suspect = 0;
+    bool suspecting = false;
+    double aggressiveness = 100; // percent of the predicted move made
+
+    Model() {
+        for (int i = 0; i < kFilters; ++i)
+            filters[i].q = kSlowestQ * std::pow(10.0, i);
+    }
+    const Filter& best() const {
+        return *std::min_element(
+            filters.begin(), filters.end(),
+            [](const Filter& a, const Filter& b) { return a.score < b.score; });
+    }
+    void learnNoise(double g) {
+        if (history >= 2) {
+            // White noise of variance s^2 gives second differences of variance 6 s^2.
+            const double d2 = g - 2 * g1 + g2;
+            const double sample = d2 * d2 / 6;
+            noiseVar = frames <= 3 ? sample : noiseVar + kNoiseMemory * (sample - noiseVar);
+        }
+        g2 = g1;
+        g1 = g;
+        history = std::min(history + 1, 2);
+    }
+    void startAt(double t, double g) {
+        for (Filter& f : filters) {
+            f.x = g;
+            f.v = 0;
+            f.pxx = 1e2;
+            f.pxv = 0;
+            f.pvv = 1e-2;
+            f.score = 0;
+        }
+        started = true;
+        lastT = t;
+        history = 0;
+        learnNoise(g);
+    }
+    void shiftBy(double jump) {
+        for (Filter& f : filters)
+            f.x += jump;
+        g1 += jump;
+        g2 += jump;
+    }
+    double predictedAt(double t) const {
+        const Filter& f = best();
+        return f.x + f.v * (t - lastT);
+    }
+};
+
+PredictiveLaw::PredictiveLaw() : m_(std::make_unique<Model>()) {}
+PredictiveLaw::~PredictiveLaw() = default;
+
+double PredictiveLaw::frame(double tSec, double errArcsec) {
+    Model& m = *m_;
+    if (!std::isfinite(errArcsec) || !std::isfinite(tSec))
+        return 0;
+    const double g = errArcsec + m.sent - m.offsets;
+    ++m.frames;
+    if (!m.started) {
+        m.startAt(tSec, g);
+        return errArcsec * m.aggressiveness / 100;
+    }
+    const double dt = std::max(tSec - m.lastT, 1e-3);
+    m.interval = m.interval == 0 ? dt : m.interval + 0.1 * (dt - m.interval);
+    const double r = std::max(m.noiseVar, 1e-6);
+    for (Filter& f : m.filters)
+        f.predict(dt);
+    m.lastT = tSec;
+    const Filter& lead = m.best();
+    const double nu = g - lead.x;
+    const bool outlier = m.frames > kWarmupFrames &&
+                         nu * nu > kOutlierSigmas * kOutlierSigmas * lead.innovationVariance(r);
+    double follow = 0;
+    if (outlier && !(m.suspecting && nu * m.suspect > 0 &&
+                     std::fabs(nu - m.suspect) < 0.5 * std::fabs(m.suspect))) {
+        m.suspecting = true;
+        m.suspect = nu;
+        follow = 0.5 * nu;
+    } else {
+        if (outlier)
+            m.shiftBy(nu);
+        m.suspecting = false;
+        for (Filter& f : m.filters) {
+            const double e = g - f.x;
+            f.score += kScoreMemory * (e * e - f.score);
+            f.update(g, r);
+        }
+        m.learnNoise(g);
+    }
+    const double ahead = m.predictedAt(tSec + m.interval) + follow;
+    double move = (ahead - m.sent + m.offsets) * m.aggressiveness / 100;
+    const double deadBand = 0.25 * std::sqrt(r);
+    if (std::fabs(move) < deadBand)
+        move = 0;
+    return move;
+}
+
+void PredictiveLaw::sent(double moveArcsec) {
+    if (std::isfinite(moveArcsec))
+        m_->sent += moveArcsec;
+}
+
+void PredictiveLaw::frameLost(double) {}
+
+void PredictiveLaw::targetMoved(double offsetArcsec) {
+    if (std::isfinite(offsetArcsec))
+        m_->offsets += offsetArcsec;
+}
+
+void PredictiveLaw::restart() {
+    m_->suspecting = false;
+}
+
+void PredictiveLaw::reset() {
+    const double aggressiveness = m_->aggressiveness;
+    m_ = std::make_unique<Model>();
+    m_->aggressiveness = aggressiveness;
+}
+
+std::vector<LawParam> PredictiveLaw::params() const {
+    return {{QStringLiteral("Aggressiveness"), m_->aggressiveness, 0, 150, QStringLiteral("%")}};
+}
+
+bool PredictiveLaw::setParam(const QString& name, double value) {
+    if (name != QLatin1String("Aggressiveness") || !(value >= 0 && value <= 150))
+        return false;
+    m_->aggressiveness = value;
+    return true;
+}
