@@ -29,7 +29,7 @@ struct GuideRecord {
     double mountDecArcsec = 0;
     float starX = 0, starY = 0; // centroid, frame pixels
     // What each axis's guide law acted on, arcsec along the axis, signs as above (0 when it
-    // chose not to move), and the laws' names.
+    // chose not to move).
     double raLawArcsec = 0;
     double decLawArcsec = 0;
     // The pulses this cycle sent (a pulse the output refused is left out), before any
