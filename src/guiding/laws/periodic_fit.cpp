@@ -5,7 +5,7 @@
 #include <numbers>
 
 namespace {
-constexpr int kHarmonics = 4;
+constexpr int kHarmonics = 8;
 constexpr int kCandidates = 120;
 // A harmonic needs at least this many samples per cycle to be fitted.
 constexpr double kSamplesPerCycle = 6;
@@ -50,6 +50,22 @@ Fit fitAt(const std::vector<double>& t, const std::vector<double>& g, double per
         fit.model.sine.push_back(x[3 + 2 * h]);
     }
     return fit;
+}
+
+// The grid's step is a few percent; over many cycles the harmonics need the period closer.
+Fit refine(const std::vector<double>& t, const std::vector<double>& g, Fit best, double ratio,
+           double interval) {
+    double lo = best.model.period / ratio, hi = best.model.period * ratio;
+    const double golden = (std::sqrt(5.0) - 1) / 2;
+    for (int i = 0; i < 20; ++i) {
+        const double a = hi - golden * (hi - lo), b = lo + golden * (hi - lo);
+        if (fitAt(t, g, a, interval).residual < fitAt(t, g, b, interval).residual)
+            hi = b;
+        else
+            lo = a;
+    }
+    Fit refined = fitAt(t, g, (lo + hi) / 2, interval);
+    return refined.residual < best.residual ? refined : best;
 }
 
 double lineResidual(const std::vector<double>& t, const std::vector<double>& g) {
@@ -104,6 +120,18 @@ std::optional<PeriodicModel> fitPeriodic(const std::vector<double>& t, const std
         Fit fit = fitAt(t, g, period, interval);
         if (fit.residual < best.residual)
             best = std::move(fit);
+    }
+    best = refine(t, g, best, ratio, interval);
+    // A multiple of the period fits as well as the period itself; the shortest one that does
+    // keeps the harmonics' fit stable from one refit to the next.
+    for (int k = 4; k >= 2; --k) {
+        if (best.model.period / k < minPeriod)
+            continue;
+        Fit shorter = refine(t, g, fitAt(t, g, best.model.period / k, interval), ratio, interval);
+        if (shorter.residual <= best.residual * 1.02) {
+            best = std::move(shorter);
+            break;
+        }
     }
     const double line = lineResidual(t, g);
     if (!(line > 0) || (line - best.residual) / line < minShare)
