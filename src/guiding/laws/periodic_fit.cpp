@@ -6,7 +6,11 @@
 
 namespace {
 constexpr int kHarmonics = 8;
-constexpr int kCandidates = 120;
+constexpr int kCandidates = 100;
+// The search over candidate periods fits fewer harmonics; the period found is refined with all.
+constexpr int kSearchHarmonics = 3;
+// Longer histories are averaged in groups of consecutive samples down to about this many.
+constexpr size_t kMostSamples = 400;
 // A harmonic needs at least this many samples per cycle to be fitted.
 constexpr double kSamplesPerCycle = 6;
 
@@ -17,9 +21,9 @@ struct Fit {
 
 // Least squares of g on 1, t and the harmonics of `period` that the sampling resolves.
 Fit fitAt(const std::vector<double>& t, const std::vector<double>& g, double period,
-          double interval) {
+          double interval, int most = kHarmonics) {
     int harmonics = 0;
-    while (harmonics < kHarmonics && period / (harmonics + 1) >= kSamplesPerCycle * interval)
+    while (harmonics < most && period / (harmonics + 1) >= kSamplesPerCycle * interval)
         ++harmonics;
     const int columns = 2 + 2 * harmonics;
     Eigen::MatrixXd ata = Eigen::MatrixXd::Zero(columns, columns);
@@ -104,10 +108,22 @@ double PeriodicModel::rate(double t) const {
     return sum;
 }
 
-std::optional<PeriodicModel> fitPeriodic(const std::vector<double>& t, const std::vector<double>& g,
-                                         double minPeriod, double maxPeriod, double minShare) {
-    if (t.size() != g.size() || t.size() < 40)
+std::optional<PeriodicModel> fitPeriodic(const std::vector<double>& allT,
+                                         const std::vector<double>& allG, double minPeriod,
+                                         double maxPeriod, double minShare) {
+    if (allT.size() != allG.size() || allT.size() < 40)
         return std::nullopt;
+    std::vector<double> t, g;
+    const size_t group = (allT.size() + kMostSamples - 1) / kMostSamples;
+    for (size_t i = 0; i + group <= allT.size(); i += group) {
+        double st = 0, sg = 0;
+        for (size_t j = i; j < i + group; ++j) {
+            st += allT[j];
+            sg += allG[j];
+        }
+        t.push_back(st / static_cast<double>(group));
+        g.push_back(sg / static_cast<double>(group));
+    }
     const double span = t.back() - t.front();
     maxPeriod = std::min(maxPeriod, span / 1.5);
     if (maxPeriod < minPeriod)
@@ -117,7 +133,7 @@ std::optional<PeriodicModel> fitPeriodic(const std::vector<double>& t, const std
     const double ratio = std::pow(maxPeriod / minPeriod, 1.0 / (kCandidates - 1));
     double period = minPeriod;
     for (int i = 0; i < kCandidates; ++i, period *= ratio) {
-        Fit fit = fitAt(t, g, period, interval);
+        Fit fit = fitAt(t, g, period, interval, kSearchHarmonics);
         if (fit.residual < best.residual)
             best = std::move(fit);
     }
