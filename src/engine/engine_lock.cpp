@@ -68,6 +68,14 @@ bool GuideEngine::lockAt(double x, double y) {
     return true;
 }
 
+void GuideEngine::moveTarget(float x, float y) {
+    const EngineChange change(*this);
+    const QPointF moved(x - state.targetX, y - state.targetY);
+    state.targetX = x;
+    state.targetY = y;
+    lawsTargetMoved(moved);
+}
+
 // The target moves to the frame centre; guiding then steers the star there.
 void GuideEngine::centerTarget() {
     if (state.focusing || !state.locked)

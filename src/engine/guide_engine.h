@@ -105,6 +105,9 @@ public:
     // Lock on the star at (x, y) as Lock and a click would; false (lock released) on empty sky.
     bool lockAt(double x, double y);
     void centerTarget();
+    // The target moves to (x, y), frame pixels, the star staying locked; the guide laws are told
+    // so that the jump in the error is not taken for the mount's motion.
+    void moveTarget(float x, float y);
     // Picks and locks a guide star as an operator would, in `roi` when given; false with a note.
     bool selectStarAutomatically(const std::optional<QRect>& roi = std::nullopt);
     // The frame being measured and its full-depth values (null: measured on the picture).

@@ -119,10 +119,8 @@ rpc::Reply ServerLink::setLockPosition(double x, double y, bool exact) {
         sync();
         return rpc::fail(rpc::InvalidRequest, "could not set lock position");
     }
-    if (exact) {
-        e_.state.targetX = static_cast<float>(x);
-        e_.state.targetY = static_cast<float>(y);
-    }
+    if (exact)
+        e_.moveTarget(static_cast<float>(x), static_cast<float>(y));
     if (relock)
         syncSelection();
     else
