@@ -144,14 +144,14 @@ void GuideEngine::toggleGuide() {
     }
     if (state.modeAscom && state.telescope) {
         if (telescopeConnected())
-            state.guiding = true;
+            setGuiding(true);
         else
             platform_.messages->show(
                 QStringLiteral("Guiding cannot be activitated until scope is connected."),
                 MessageIcon::Critical);
     }
     if (state.modeParallel)
-        state.guiding = true;
+        setGuiding(true);
     if (state.modeAscom && !state.telescope)
         note(QStringLiteral("Choose a telescope first (Telescope > Choose Telescope...)"));
     else if (state.modeSerial)
@@ -165,13 +165,20 @@ bool GuideEngine::startGuiding() {
     if (!ready || state.focusing)
         return false;
     const EngineChange change(*this);
-    state.guiding = true;
+    setGuiding(true);
     return true;
 }
 
 void GuideEngine::stopGuiding() {
     const EngineChange change(*this);
-    state.guiding = false;
+    setGuiding(false);
     if (state.paused)
         setGuidingPaused(false, false);
+}
+
+void GuideEngine::setGuiding(bool on) {
+    if (state.guiding == on)
+        return;
+    state.guiding = on;
+    emit guidingChanged(on);
 }

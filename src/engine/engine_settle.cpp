@@ -6,6 +6,7 @@
 
 void GuideEngine::beginSettle(const SettleParams& settle) {
     settle_.begin(settle, elapsedMs() / 1000.0);
+    emit settlingStarted();
 }
 
 std::optional<SettleResult> GuideEngine::stopSettle(const QString& reason) {
@@ -37,5 +38,7 @@ QPointF GuideEngine::dither(double amount, bool raOnly) {
         static_cast<float>(std::clamp(state.targetX + offset.x(), 0.0, frame.width() - 1.0));
     state.targetY =
         static_cast<float>(std::clamp(state.targetY + offset.y(), 0.0, frame.height() - 1.0));
-    return QPointF(state.targetX, state.targetY) - before;
+    const QPointF moved = QPointF(state.targetX, state.targetY) - before;
+    emit dithered(moved, QPointF(state.targetX, state.targetY));
+    return moved;
 }
