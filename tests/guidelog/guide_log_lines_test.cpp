@@ -160,15 +160,3 @@ TEST(GuideLogLines, LegSummaryMeasuresTheDirectionsOwnMotion) {
     EXPECT_FALSE(decReversed({0, 1}, {1, 0})) << "North a quarter turn anticlockwise of East";
     EXPECT_TRUE(decReversed({0, 1}, {-1, 0}));
 }
-
-TEST(GuideLogLines, AnglesAndFileNames) {
-    EXPECT_DOUBLE_EQ(logAngle(180), 180);
-    EXPECT_DOUBLE_EQ(logAngle(270), -90);
-    EXPECT_DOUBLE_EQ(logAngle(360), 0);
-    EXPECT_DOUBLE_EQ(logAngle(-180), 180);
-    const QDateTime t(QDate(2026, 12, 8), QTime(21, 4, 11));
-    EXPECT_EQ(guideLogFileName(t), "Orvalis_GuideLog_2026-12-08_210411.txt");
-    EXPECT_EQ(guideLogFileName(t, 3), "Orvalis_GuideLog_2026-12-08_210411_3.txt");
-    EXPECT_EQ(logOpeningLine("1.1.0", t),
-              "Orvalis version 1.1.0, Log version 2.5. Log enabled at 2026-12-08 21:04:11");
-}

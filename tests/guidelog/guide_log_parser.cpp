@@ -116,24 +116,10 @@ std::vector<QStringList> LogSection::rows() const {
     return out;
 }
 
-namespace {
-QStringList textsOf(const std::vector<LogEntry>& entries, LogEntry::Kind kind) {
+QStringList LogSection::texts(LogEntry::Kind kind) const {
     QStringList out;
     for (const LogEntry& e : entries)
         if (e.kind == kind)
             out << e.text;
     return out;
-}
-} // namespace
-
-QStringList LogSection::infos() const {
-    return textsOf(entries, LogEntry::Info);
-}
-
-QStringList LogSection::summaries() const {
-    return textsOf(entries, LogEntry::Summary);
-}
-
-QStringList LogSection::others() const {
-    return textsOf(entries, LogEntry::Other);
 }

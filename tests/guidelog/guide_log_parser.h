@@ -25,9 +25,7 @@ struct LogSection {
     QString end;                   // "Guiding Ends at ...", "Calibration complete, ...", ...
 
     std::vector<QStringList> rows() const;
-    QStringList infos() const;
-    QStringList summaries() const;
-    QStringList others() const;
+    QStringList texts(LogEntry::Kind kind) const;
 };
 
 struct ParsedLog {

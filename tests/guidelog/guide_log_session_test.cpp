@@ -16,24 +16,11 @@
 #include <gtest/gtest.h>
 
 namespace {
-const QStringList kFrameColumns{"Frame",
-                                "Time",
-                                "mount",
-                                "dx",
-                                "dy",
-                                "RARawDistance",
-                                "DECRawDistance",
-                                "RAGuideDistance",
-                                "DECGuideDistance",
-                                "RADuration",
-                                "RADirection",
-                                "DECDuration",
-                                "DECDirection",
-                                "XStep",
-                                "YStep",
-                                "StarMass",
-                                "SNR",
-                                "ErrorCode"};
+const QStringList kFrameColumns =
+    QString("Frame,Time,mount,dx,dy,RARawDistance,DECRawDistance,RAGuideDistance,"
+            "DECGuideDistance,RADuration,RADirection,DECDuration,DECDirection,XStep,YStep,"
+            "StarMass,SNR,ErrorCode")
+        .split(',');
 
 QString pair(QPointF p) {
     return formatFixed(p.x(), 3) + ", " + formatFixed(p.y(), 3);
@@ -202,8 +189,10 @@ TEST_F(GuideLogSession, ReadsBackACalibrationAndAGuidingSession) {
     ASSERT_EQ(cal.kind, LogSection::Calibration);
     EXPECT_EQ(cal.columns, QString("Direction,Step,dx,dy,x,y,Dist").split(','));
     expectCalibrationPath(cal, path);
-    EXPECT_EQ(cal.summaries().size(), 4) << cal.summaries().join(" | ").toStdString();
-    EXPECT_TRUE(cal.others().isEmpty()) << cal.others().join(" | ").toStdString();
+    EXPECT_EQ(cal.texts(LogEntry::Summary).size(), 4)
+        << cal.texts(LogEntry::Summary).join(" | ").toStdString();
+    EXPECT_TRUE(cal.texts(LogEntry::Other).isEmpty())
+        << cal.texts(LogEntry::Other).join(" | ").toStdString();
     EXPECT_TRUE(cal.end.startsWith("Calibration complete")) << cal.end.toStdString();
 
     const LogSection& g = log.sections[1];
@@ -211,7 +200,8 @@ TEST_F(GuideLogSession, ReadsBackACalibrationAndAGuidingSession) {
     EXPECT_EQ(g.columns, kFrameColumns);
     EXPECT_EQ(g.header.value("Lock position"), formatFixed(lockAtStart.x(), 3));
     EXPECT_TRUE(g.header.contains("xAngle")) << g.headerLines.join(" | ").toStdString();
-    EXPECT_TRUE(g.others().isEmpty()) << g.others().join(" | ").toStdString();
+    EXPECT_TRUE(g.texts(LogEntry::Other).isEmpty())
+        << g.texts(LogEntry::Other).join(" | ").toStdString();
     EXPECT_TRUE(g.end.startsWith("Guiding Ends at ")) << g.end.toStdString();
     const std::vector<QStringList> rows = g.rows();
     ASSERT_EQ(rows.size() + 1, guided.size());
@@ -226,7 +216,7 @@ TEST_F(GuideLogSession, ReadsBackACalibrationAndAGuidingSession) {
     }
     EXPECT_EQ(drops, 1);
 
-    const QStringList infos = g.infos();
+    const QStringList infos = g.texts(LogEntry::Info);
     EXPECT_EQ(infos.value(0),
               "INFO: DITHER by " + pair(moved) + ", new lock pos = " + pair(newLock));
     EXPECT_EQ(infos.mid(1),
