@@ -153,6 +153,8 @@ void GuideEngine::setGuidingPaused(bool paused, bool full) {
     const EngineChange change(*this);
     const bool heldExposures = state.pausedFull;
     const bool changedPause = state.paused != paused;
+    if (state.paused && !paused)
+        lawsRestart();
     state.paused = paused;
     state.pausedFull = paused && full;
     if (state.pausedFull && state.previewing)

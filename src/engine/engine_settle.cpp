@@ -39,6 +39,7 @@ QPointF GuideEngine::dither(double amount, bool raOnly) {
     state.targetY =
         static_cast<float>(std::clamp(state.targetY + offset.y(), 0.0, frame.height() - 1.0));
     const QPointF moved = QPointF(state.targetX, state.targetY) - before;
+    lawsTargetMoved(moved);
     emit dithered(moved, QPointF(state.targetX, state.targetY));
     return moved;
 }

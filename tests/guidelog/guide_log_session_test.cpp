@@ -172,6 +172,7 @@ TEST_F(GuideLogSession, ReadsBackACalibrationAndAGuidingSession) {
     e.setGuidingPaused(false, false);
     e.setAggressiveness(120);
     cycle();
+    ASSERT_TRUE(e.chooseLaw(true, "Hysteresis"));
     const QPointF star(Globals::starX, Globals::starY);
     ASSERT_TRUE(e.lockAt(star.x() + 1, star.y()));
     const QPointF relocked(e.state.targetX, e.state.targetY);
@@ -225,6 +226,10 @@ TEST_F(GuideLogSession, ReadsBackACalibrationAndAGuidingSession) {
                            "INFO: Server received PAUSE", "INFO: Server received RESUME",
                            "INFO: Guiding parameter change, X Aggressiveness = 120%",
                            "INFO: Guiding parameter change, Y Aggressiveness = 120%",
+                           "INFO: Guiding parameter change, Y guide algorithm = Hysteresis",
+                           "INFO: Guiding parameter change, Y Aggressiveness = 70%",
+                           "INFO: Guiding parameter change, Y Hysteresis = 10%",
+                           "INFO: Guiding parameter change, Y Minimum Move = 0.2 arcsec",
                            "INFO: SET LOCK POSITION, new lock pos = " + pair(relocked)}));
     // The dither falls between the frame before it and the one after.
     size_t framesBeforeDither = 0;
