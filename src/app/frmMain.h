@@ -152,6 +152,7 @@ public:
     GuidePanel* guidePanel = nullptr;
 
     QMenu* mnuFile = nullptr;
+    QAction* mnuOpenLogFolder = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuCamera = nullptr;
     QAction* mnuSource = nullptr;
@@ -204,6 +205,7 @@ private:
     void Form_Load();
     void Form_Unload();
     void mnuExit_Click();
+    void mnuOpenLogFolder_Click();
     void mnuAbout_Click();
     void mnuOptions_Click();
 

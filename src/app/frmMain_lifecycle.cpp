@@ -1,10 +1,12 @@
 #include "app/frmMain.h"
 
 #include "app/frmAbout.h"
+#include "platform/tools/system_tools.h"
 #include "server/server_link.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -49,6 +51,13 @@ void frmMain::Form_Unload() {
 
 void frmMain::mnuExit_Click() {
     close();
+}
+
+// The folder is made when missing, so it opens before the first log is written.
+void frmMain::mnuOpenLogFolder_Click() {
+    const QString folder = engine_.guideLogFolder();
+    if (!QDir().mkpath(folder) || !platform().tools->openUrl(QUrl::fromLocalFile(folder)))
+        note(QStringLiteral("The log folder %1 could not be opened").arg(folder));
 }
 
 void frmMain::mnuAbout_Click() {

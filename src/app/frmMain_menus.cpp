@@ -21,6 +21,8 @@ QAction* checkable(QMenu* menu, const QString& caption) {
 
 void frmMain::buildMenus() {
     mnuFile = menuBar()->addMenu("File");
+    mnuOpenLogFolder = mnuFile->addAction("Open Log Folder");
+    mnuFile->addSeparator();
     mnuExit = mnuFile->addAction("Exit");
     buildCameraMenu();
 
@@ -66,6 +68,7 @@ void frmMain::buildTelescopeMenu() {
 // when the value really changes.
 void frmMain::connectHandlers() {
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+    connect(mnuOpenLogFolder, &QAction::triggered, this, &frmMain::mnuOpenLogFolder_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
     connect(mnuOptions, &QAction::triggered, this, &frmMain::mnuOptions_Click);
     connect(mnuSource, &QAction::triggered, this, &frmMain::mnuSource_Click);

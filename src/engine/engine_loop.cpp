@@ -152,6 +152,7 @@ void GuideEngine::setExposureMs(int ms) {
 void GuideEngine::setGuidingPaused(bool paused, bool full) {
     const EngineChange change(*this);
     const bool heldExposures = state.pausedFull;
+    const bool changedPause = state.paused != paused;
     if (state.paused && !paused)
         lawsRestart();
     state.paused = paused;
@@ -161,4 +162,6 @@ void GuideEngine::setGuidingPaused(bool paused, bool full) {
     else if (heldExposures && !state.pausedFull && state.previewing && !state.focusing &&
              !pulseTimer_.isActive())
         exposureTimer_.start();
+    if (changedPause)
+        emit pausedChanged(paused);
 }

@@ -172,7 +172,7 @@ bool GuideEngine::startGuiding() {
 
 void GuideEngine::stopGuiding() {
     const EngineChange change(*this);
-    state.guiding = false;
+    setGuiding(false);
     if (state.paused)
         setGuidingPaused(false, false);
 }
@@ -180,5 +180,12 @@ void GuideEngine::stopGuiding() {
 void GuideEngine::startLawGuiding() {
     if (!state.guiding)
         lawsRestart();
-    state.guiding = true;
+    setGuiding(true);
+}
+
+void GuideEngine::setGuiding(bool on) {
+    if (state.guiding == on)
+        return;
+    state.guiding = on;
+    emit guidingChanged(on);
 }

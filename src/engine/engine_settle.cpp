@@ -6,6 +6,7 @@
 
 void GuideEngine::beginSettle(const SettleParams& settle) {
     settle_.begin(settle, elapsedMs() / 1000.0);
+    emit settlingStarted();
 }
 
 std::optional<SettleResult> GuideEngine::stopSettle(const QString& reason) {
@@ -39,5 +40,6 @@ QPointF GuideEngine::dither(double amount, bool raOnly) {
         static_cast<float>(std::clamp(state.targetY + offset.y(), 0.0, frame.height() - 1.0));
     const QPointF moved = QPointF(state.targetX, state.targetY) - before;
     lawsTargetMoved(moved);
+    emit dithered(moved, QPointF(state.targetX, state.targetY));
     return moved;
 }

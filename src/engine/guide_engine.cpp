@@ -1,6 +1,7 @@
 #include "engine/guide_engine.h"
 
 #include "engine/Globals.h"
+#include "guidelog/guide_log_observer.h"
 #include "guiding/calibration_store.h"
 #include "guiding/calibrator.h"
 #include "guiding/error_log.h"
@@ -77,6 +78,7 @@ void GuideEngine::startUp() {
     restoreTelescope();
     watchEquipment();
     loadCalibration();
+    startGuideLog();
 }
 
 void GuideEngine::shutDown() {

@@ -25,6 +25,7 @@
 #include <optional>
 #include <random>
 
+class GuideLogObserver;
 class PortIO;
 class QWidget;
 
@@ -224,6 +225,15 @@ public:
     // Milliseconds since the engine started.
     qint64 elapsedMs() const { return clock_.elapsed(); }
 
+    // The guide log's folder: the settings' (read now), else defaultGuideLogFolder(). The log
+    // itself is made at start-up unless switched off; null then.
+    QString guideLogFolder() const;
+    const GuideLogObserver* guideLog() const { return guideLog_.get(); }
+    // How the guide log describes the law of each axis (dec: the Dec axis), "<name>,
+    // <parameter> = <value>, ...", and the Dec guide mode.
+    QString lawLogText(bool dec) const;
+    QString decGuideModeLogText() const;
+
 signals:
     // After every operation that may have changed the record (once, at its end).
     void changed();
@@ -254,6 +264,13 @@ signals:
     void cycleFinished();
     // A calibration was stored, read or cleared.
     void calibrationChanged();
+    // Guiding was switched on or off; a pause began or ended (see setGuidingPaused).
+    void guidingChanged(bool on);
+    void pausedChanged(bool paused);
+    // A dither moved the target by `offset` to `newLock`, frame pixels.
+    void dithered(QPointF offset, QPointF newLock);
+    // A settle began (see beginSettle).
+    void settlingStarted();
 
 private:
     friend class EngineChange;
@@ -292,6 +309,8 @@ private:
     void cancelPulseWait();
     void resumeExposure();
 
+    void setGuiding(bool on);
+    void startGuideLog();
     void advanceSettle();
     void searchStar(const float& x, const float& y);
     void measureLockedStar();
@@ -363,6 +382,8 @@ private:
     Reconnector reconnector_;
     QTimer reconnectTimer_;
     int changeDepth_ = 0;
+    // Last, so it goes first: it follows the members above.
+    std::unique_ptr<GuideLogObserver> guideLog_;
 };
 
 // Marks one operation of the engine: changed() goes out when the outermost one ends.

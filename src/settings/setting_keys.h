@@ -21,6 +21,7 @@ inline constexpr const char* server = "Server Options";
 inline constexpr const char* indiCamera = "INDI Camera Options";
 inline constexpr const char* graph = "Graph Options";
 inline constexpr const char* guideLaw = "Guide Law Options";
+inline constexpr const char* guideLog = "Guide Log Options";
 
 inline constexpr SettingKey GuideMode{guiding, "GuideMode", "ASCOM"};
 inline constexpr SettingKey DriverIndex{camera, "DriverIndex", "0"};
@@ -91,6 +92,12 @@ inline constexpr SettingKey DecGuideMode{guideLaw, "Dec Guide Mode", "Auto"};
 // The Hysteresis and Predictive laws compensate reversals with it when compensation is on.
 inline constexpr SettingKey MeasuredDecBacklash{guideLaw, "Measured Dec Backlash", ""};
 inline constexpr SettingKey BacklashCompensation{guideLaw, "Backlash Compensation", "1"};
+// The guide log, one file per program start: written unless "Enabled" is "0"; "Folder" empty
+// means defaultGuideLogFolder(). Both are read at start-up.
+inline constexpr SettingKey GuideLogEnabled{guideLog, "Enabled", "1"};
+inline constexpr SettingKey GuideLogFolder{guideLog, "Folder", ""};
 } // namespace keys
 
 QString defaultLogFilename();
+// The user's data folder + "/Orvalis/logs" (~/.local/share/Orvalis/logs).
+QString defaultGuideLogFolder();

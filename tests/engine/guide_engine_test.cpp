@@ -1,7 +1,7 @@
 #include "engine/Globals.h"
 #include "engine/guide_engine.h"
 #include "fakes/fake_core_platform.h"
-#include "platform/capture/sim_capture_driver.h"
+#include "fakes/plain_sim_camera.h"
 #include "platform/telescope/sim_telescope.h"
 #include "platform/telescope/telescope_registry.h"
 #include "sim/sim_clock.h"
@@ -11,24 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-// The sky simulator as the only camera, without dialogs or views.
-class PlainSimCamera : public CaptureDrivers {
-public:
-    PlainSimCamera(SkySimulator& sky, SettingsStore& store) : sky_(sky), store_(store) {}
-    bool description(int index, QString& name, QString& version) override {
-        name = simulatorName();
-        version = simulatorVersion();
-        return index == 0;
-    }
-    std::unique_ptr<CaptureDriver> create(int index) override {
-        return index == 0 ? std::make_unique<SimCaptureDriver>(sky_, store_, nullptr) : nullptr;
-    }
-
-private:
-    SkySimulator& sky_;
-    SettingsStore& store_;
-};
-
 // The engine alone, with no window: the sky simulator as its camera on a virtual clock, the
 // built-in telescope, the other components fakes.
 class EngineTest : public ::testing::Test {

@@ -68,6 +68,8 @@ struct FakeCorePlatform {
         capture.entries[0].frame = frame;
         // Windows of tests open no port unless a test asks for the server.
         store.set("Server Options", "Enabled", "0");
+        // Nor do they write guide logs unless a test asks for one.
+        store.set("Guide Log Options", "Enabled", "0");
     }
 
     FakeStore store;

@@ -38,8 +38,14 @@ public:
         started.append(program);
         return !failStart;
     }
+    bool openUrl(const QUrl& url) override {
+        opened.append(url);
+        return !failOpen;
+    }
     std::map<QString, QString> onPath;
     QStringList searched;
     QStringList started;
     bool failStart = false;
+    QList<QUrl> opened;
+    bool failOpen = false;
 };

@@ -1,5 +1,6 @@
 #include "platform/tools/process_tools.h"
 
+#include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -13,4 +14,8 @@ bool ProcessTools::startDetached(const QString& program) {
     if (program.isEmpty())
         return false;
     return QProcess::startDetached(program, {});
+}
+
+bool ProcessTools::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
 }

@@ -8,4 +8,5 @@ public:
     QString findExecutable(const QString& name) override;
     // The program path is used as it is: no shell, no splitting at spaces, no arguments.
     bool startDetached(const QString& program) override;
+    bool openUrl(const QUrl& url) override;
 };
