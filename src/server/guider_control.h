@@ -53,6 +53,13 @@ public:
     virtual QString decGuideMode() = 0; // "Off" or "Auto"
     virtual rpc::Reply setDecGuideMode(const QString& mode) = 0;
 
+    // The guiding assistant (see GuideEngine::startAssistant); the status as
+    // assistantStatusJson gives it.
+    virtual rpc::Reply startAssistant(double seconds, bool backlash) = 0;
+    virtual void stopAssistant() = 0;
+    virtual QJsonObject assistantStatus() = 0;
+    virtual rpc::Reply applyAssistant() = 0;
+
     virtual QJsonObject equipment() = 0;
     virtual void shutdown() = 0;
 };

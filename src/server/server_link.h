@@ -65,6 +65,10 @@ public:
     void clearCalibration() override;
     QString decGuideMode() override;
     rpc::Reply setDecGuideMode(const QString& mode) override;
+    rpc::Reply startAssistant(double seconds, bool backlash) override;
+    void stopAssistant() override;
+    QJsonObject assistantStatus() override;
+    rpc::Reply applyAssistant() override;
     QJsonObject equipment() override;
     void shutdown() override;
 
