@@ -31,6 +31,7 @@ void frmMain::buildMenus() {
     mnuSerial = checkable(mnuGuiding, "Serial");
     mnuSerial->setEnabled(false);
     buildCalibrationMenu();
+    buildAssistantMenu();
     mnuGuiding->addSeparator();
     mnuSelectStarAutomatically = mnuGuiding->addAction("Select Star Automatically");
 

@@ -45,8 +45,9 @@ TEST_F(AssistantTest, RecordsWithoutCorrectionsMeasuresBacklashAndApplies) {
     EXPECT_FALSE(e.startAssistant(240, false)) << "already running";
     for (int n = 0; n < 400 && e.assisting(); ++n) {
         cycle();
-        if (e.assisting() && !e.assistantMeasuringBacklash())
+        if (e.assisting() && !e.assistantMeasuringBacklash()) {
             ASSERT_TRUE(pulses.empty()) << "a pulse while recording, cycle " << n;
+        }
     }
     ASSERT_EQ(e.assistantState(), AssistantState::Done);
     EXPECT_EQ(done, 1);
