@@ -14,6 +14,30 @@
 frmAssistant::frmAssistant(GuideEngine& engine, QWidget* parent)
     : QWidget(parent, Qt::Tool), engine_(engine) {
     setWindowTitle(QStringLiteral("Guiding Assistant"));
+    buildControls();
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Duration"), spnDuration);
+    form->addRow(chkBacklash);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {cmdStart, cmdStop, cmdApply})
+        buttons->addWidget(b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    layout->addWidget(prgRun);
+    layout->addWidget(lblStatus);
+    layout->addWidget(lblResults);
+
+    connect(cmdStart, &QPushButton::clicked, this, &frmAssistant::cmdStart_Click);
+    connect(cmdStop, &QPushButton::clicked, this, [this] { engine_.stopAssistant(); });
+    connect(cmdApply, &QPushButton::clicked, this, &frmAssistant::cmdApply_Click);
+    connect(&engine_, &GuideEngine::assistantProgress, this, &frmAssistant::showProgress);
+    connect(&engine_, &GuideEngine::assistantDone, this, &frmAssistant::showState);
+    connect(&engine_, &GuideEngine::changed, this, &frmAssistant::showState);
+    showState();
+}
+
+void frmAssistant::buildControls() {
     spnDuration = new QSpinBox(this);
     spnDuration->setRange(static_cast<int>(GuideEngine::kAssistantMinSec),
                           static_cast<int>(GuideEngine::kAssistantMaxSec));
@@ -36,27 +60,6 @@ frmAssistant::frmAssistant(GuideEngine& engine, QWidget* parent)
     lblResults->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblResults->setWordWrap(true);
     lblResults->setMinimumWidth(420);
-
-    auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Duration"), spnDuration);
-    form->addRow(chkBacklash);
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {cmdStart, cmdStop, cmdApply})
-        buttons->addWidget(b);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
-    layout->addWidget(prgRun);
-    layout->addWidget(lblStatus);
-    layout->addWidget(lblResults);
-
-    connect(cmdStart, &QPushButton::clicked, this, &frmAssistant::cmdStart_Click);
-    connect(cmdStop, &QPushButton::clicked, this, [this] { engine_.stopAssistant(); });
-    connect(cmdApply, &QPushButton::clicked, this, &frmAssistant::cmdApply_Click);
-    connect(&engine_, &GuideEngine::assistantProgress, this, &frmAssistant::showProgress);
-    connect(&engine_, &GuideEngine::assistantDone, this, &frmAssistant::showState);
-    connect(&engine_, &GuideEngine::changed, this, &frmAssistant::showState);
-    showState();
 }
 
 // A start the engine refuses says why in the status line (and the engine's status bar note).

@@ -27,6 +27,7 @@ public:
     QLabel* lblResults = nullptr;
 
 private:
+    void buildControls();
     void cmdStart_Click();
     void cmdApply_Click();
     void showProgress(double elapsedSec, double durationSec);

@@ -121,3 +121,21 @@ TEST_F(AssistantTest, NeedsALockEndsWithGuidingAndKeepsItsFrames) {
     EXPECT_FALSE(e.assistantResults());
     EXPECT_FALSE(e.applyAssistantAdvice());
 }
+
+// A calibration with Dec tells the backlash its South steps show: next to none on the
+// simulator's mount, which has no play.
+TEST_F(EngineTest, ACalibrationWithDecStoresTheDecBacklash) {
+    GuideEngine& e = open();
+    e.toggleLoop();
+    cycle();
+    ASSERT_TRUE(e.selectStarAutomatically());
+    ASSERT_TRUE(e.startCalibration(true));
+    for (int n = 0; n < 400 && e.calibrating(); ++n)
+        cycle();
+    ASSERT_TRUE(e.calibration());
+    ASSERT_TRUE(e.calibration()->hasDec);
+    const auto ms = e.measuredDecBacklash();
+    ASSERT_TRUE(ms);
+    EXPECT_LT(*ms, 150);
+    EXPECT_EQ(fp.store.writesOf("Guide Law Options", "Measured Dec Backlash").size(), 1);
+}

@@ -145,6 +145,36 @@ double frameToFrameRms(const std::vector<AssistantSample>& samples, bool dec) {
     return rmsAboutMean(kept) / std::numbers::sqrt2;
 }
 
+namespace {
+// The frequency (1/s) of least residual for periods from `longest` down to `shortest`, on a
+// grid and then refined; nullopt when the least lies at the longest period (the true one may be
+// longer still).
+std::optional<double> bestFrequency(const std::vector<double>& t, const std::vector<double>& y,
+                                    double longest, double shortest, double run) {
+    const double step = 1 / (kOversampling * run);
+    std::vector<double> freqs, rss;
+    for (double f = 1 / longest; f <= 1 / shortest + 1e-12; f += step) {
+        freqs.push_back(f);
+        rss.push_back(fitWave(t, y, 1 / f, 1).rss);
+    }
+    const size_t best = static_cast<size_t>(std::min_element(rss.begin(), rss.end()) - rss.begin());
+    if (best == 0 && freqs.size() > 1)
+        return std::nullopt;
+    return refineFrequency(t, y, freqs[best > 0 ? best - 1 : 0],
+                           freqs[std::min(best + 1, freqs.size() - 1)]);
+}
+
+QString runLonger(double longest) {
+    if (longest >= kLongestPeriodSec)
+        return QStringLiteral("No periodic error between %1 and %2 s")
+            .arg(kShortestPeriodSec)
+            .arg(kLongestPeriodSec);
+    return QStringLiteral("Run longer to measure the periodic error: its period looks longer "
+                          "than %1 s")
+        .arg(std::lround(longest));
+}
+} // namespace
+
 PeriodicError findPeriodicError(const std::vector<double>& tIn, const std::vector<double>& y) {
     PeriodicError pe;
     const double run = tIn.empty() ? 0 : tIn.back() - tIn.front();
@@ -163,40 +193,21 @@ PeriodicError findPeriodicError(const std::vector<double>& tIn, const std::vecto
     std::vector<double> t;
     for (double v : tIn)
         t.push_back(v - tm);
-    const double step = 1 / (kOversampling * run);
-    std::vector<double> freqs, rss;
-    for (double f = 1 / longest; f <= 1 / shortest + 1e-12; f += step) {
-        freqs.push_back(f);
-        rss.push_back(fitWave(t, y, 1 / f, 1).rss);
-    }
-    const size_t best = static_cast<size_t>(std::min_element(rss.begin(), rss.end()) - rss.begin());
-    if (best == 0 && freqs.size() > 1) {
-        pe.note = longest < kLongestPeriodSec
-                      ? QStringLiteral("Run longer to measure the periodic error: its period "
-                                       "looks longer than %1 s")
-                            .arg(std::lround(longest))
-                      : QStringLiteral("No periodic error between %1 and %2 s")
-                            .arg(kShortestPeriodSec)
-                            .arg(kLongestPeriodSec);
+    const auto f = bestFrequency(t, y, longest, shortest, run);
+    if (!f) {
+        pe.note = runLonger(longest);
         return pe;
     }
-    const double f = refineFrequency(t, y, freqs[best > 0 ? best - 1 : 0],
-                                     freqs[std::min(best + 1, freqs.size() - 1)]);
-    const WaveFit fundamental = fitWave(t, y, 1 / f, 1);
+    const WaveFit fundamental = fitWave(t, y, 1 / *f, 1);
     const auto n = static_cast<double>(t.size());
     const double noise = std::sqrt(fundamental.rss / (n - 4));
-    const double amplitude = std::hypot(fundamental.coef(2), fundamental.coef(3));
-    if (amplitude < kDetectionSigmas * noise * std::sqrt(2 / n)) {
+    if (std::hypot(fundamental.coef(2), fundamental.coef(3)) <
+        kDetectionSigmas * noise * std::sqrt(2 / n)) {
         pe.note = QStringLiteral("No periodic error stands out of the seeing");
         return pe;
     }
-    const WaveFit wave = fitWave(t, y, 1 / f, 2);
-    pe.measured = true;
-    pe.periodSec = 1 / f;
-    pe.peakToPeakArcsec = peakToPeak(wave, 2);
-    pe.driftPerSec = wave.coef(1);
-    pe.residualRms = std::sqrt(wave.rss / n);
-    return pe;
+    const WaveFit wave = fitWave(t, y, 1 / *f, 2);
+    return {true, 1 / *f, peakToPeak(wave, 2), wave.coef(1), std::sqrt(wave.rss / n), {}};
 }
 
 double polarAlignmentArcmin(double decDriftPerMin, double decDeg) {
