@@ -165,6 +165,7 @@ public:
     QAction* mnuParallel = nullptr;
     QAction* mnuSerial = nullptr;
     QAction* mnuSelectStarAutomatically = nullptr;
+    QAction* mnuGuideLaws = nullptr;
     QAction* mnuCalibrate = nullptr;
     QAction* mnuUseCalibration = nullptr;
     QAction* mnuClearCalibration = nullptr;
@@ -181,6 +182,7 @@ public:
 
     // The options dialog while it is loaded; shut-down unloads it.
     QPointer<QWidget> optionsDialog;
+    QPointer<QWidget> guideLawsDialog;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -232,6 +234,7 @@ private:
     void cmdCenter_Click();
     void picFrame_MouseUp(int button, float x, float y);
     void mnuSelectStarAutomatically_Click();
+    void mnuGuideLaws_Click();
     void showFrame();
     void drawReferenceMark();
     void drawStarCircles(float x, float y);

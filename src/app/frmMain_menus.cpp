@@ -34,6 +34,7 @@ void frmMain::buildMenus() {
     buildAssistantMenu();
     mnuGuiding->addSeparator();
     mnuSelectStarAutomatically = mnuGuiding->addAction("Select Star Automatically");
+    mnuGuideLaws = mnuGuiding->addAction("Guide Law Options...");
 
     buildTelescopeMenu();
     mnuOptions = menuBar()->addAction("Options");
@@ -80,6 +81,7 @@ void frmMain::connectHandlers() {
     connect(mnuSerial, &QAction::triggered, this, &frmMain::mnuSerial_Click);
     connect(mnuSelectStarAutomatically, &QAction::triggered, this,
             &frmMain::mnuSelectStarAutomatically_Click);
+    connect(mnuGuideLaws, &QAction::triggered, this, &frmMain::mnuGuideLaws_Click);
     connect(cmdPreview, &QPushButton::clicked, this, &frmMain::cmdPreview_Click);
     connect(cmdFocus, &QPushButton::clicked, this, &frmMain::cmdFocus_Click);
     connect(cmdGuide, &QPushButton::clicked, this, &frmMain::cmdGuide_Click);

@@ -1,5 +1,6 @@
 #include "app/button_colour.h"
 #include "app/frame_picture.h"
+#include "app/frmGuideLaws.h"
 #include "app/frmMain.h"
 #include "engine/Globals.h"
 #include "guiding/number_format.h"
@@ -56,4 +57,15 @@ void frmMain::cmdCenter_Click() {
 
 void frmMain::mnuSelectStarAutomatically_Click() {
     engine_.selectStarAutomatically();
+}
+
+// One Guide Law Options window at a time, not modal: guiding goes on while it is open.
+void frmMain::mnuGuideLaws_Click() {
+    if (!guideLawsDialog) {
+        auto* dialog = new frmGuideLaws(engine_, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        guideLawsDialog = dialog;
+    }
+    guideLawsDialog->show();
+    guideLawsDialog->raise();
 }

@@ -217,9 +217,11 @@ void GuideEngine::finishAssistant() {
     emit assistantDone();
 }
 
+// Kept for the laws' backlash compensation as loadLaws() would read it back.
 void GuideEngine::storeMeasuredBacklash(double ms) {
-    saveSetting(keys::MeasuredDecBacklash.section, keys::MeasuredDecBacklash.key,
-                fromWhole(std::lround(ms)));
+    const long whole = std::lround(ms);
+    saveSetting(keys::MeasuredDecBacklash.section, keys::MeasuredDecBacklash.key, fromWhole(whole));
+    measuredDecBacklashMs_ = whole <= 10000 ? static_cast<float>(whole) : 0.0f;
 }
 
 std::optional<double> GuideEngine::measuredDecBacklash() {
@@ -230,6 +232,8 @@ std::optional<double> GuideEngine::measuredDecBacklash() {
     return ms ? std::optional<double>(static_cast<double>(*ms)) : std::nullopt;
 }
 
+// The law is chosen as Guide Law Options chooses it; a minimum move the law has no parameter
+// for (or one out of its range) is stored under its key all the same.
 bool GuideEngine::applyAssistantAdvice() {
     if (!assistant_.results) {
         note(QStringLiteral("Guiding Assistant: no advice to apply (run it first)"));
@@ -238,12 +242,14 @@ bool GuideEngine::applyAssistantAdvice() {
     const EngineChange change(*this);
     const AssistantAdvice& a = assistant_.results->advice;
     setExposureMs(a.exposureMs);
-    saveSetting(keys::RALaw.section, keys::RALaw.key, a.law);
-    saveSetting(keys::DecLaw.section, keys::DecLaw.key, a.law);
-    for (const auto& [axis, move] :
-         {std::pair{"RA", a.raMinMoveArcsec}, std::pair{"Dec", a.decMinMoveArcsec}}) {
-        const QByteArray key = QStringLiteral("%1 %2 Minimum Move").arg(axis, a.law).toUtf8();
-        saveSetting(keys::guideLaw, key.constData(), fromSingle(static_cast<float>(move)));
+    for (const bool dec : {false, true}) {
+        chooseLaw(dec, a.law);
+        const double move = dec ? a.decMinMoveArcsec : a.raMinMoveArcsec;
+        if (setLawParam(dec, QStringLiteral("Minimum Move"), move))
+            continue;
+        const QByteArray key =
+            QStringLiteral("%1 %2 Minimum Move").arg(dec ? "Dec" : "RA", a.law).toUtf8();
+        saveSetting(keys::guideLaw, key.constData(), QString::number(move, 'g', 10));
     }
     note(QStringLiteral("Guiding Assistant advice applied: %1 s exposures, the %2 law")
              .arg(a.exposureMs / 1000.0)

@@ -50,6 +50,8 @@ void GuideEngine::measureLockedStar() {
         emit errorCleared();
         platform_.sound->play(QStringLiteral("LockLost.wav"));
         calibrator_.starLost();
+        if (state.guiding && !state.paused)
+            lawsFrameLost();
         const GuideRecord lost = newCycleRecord(false);
         assistantFrame(lost);
         guideHistory_.append(lost);
@@ -65,7 +67,7 @@ void GuideEngine::measureLockedStar() {
         writeErrorLogLine(ra, dec);
     GuideRecord record = newCycleRecord(true);
     if (state.guiding && !state.paused && !assisting()) {
-        const Corrections c = makeCorrections();
+        const Corrections c = makeCorrections(&record);
         record.raPulse = c.ra;
         record.decPulse = c.dec;
     } else if (calibrating()) {
@@ -78,17 +80,15 @@ void GuideEngine::measureLockedStar() {
 }
 
 // At most one RA pulse, then one Dec pulse; the reverse switches are read at this moment.
-// A calibration in use sets the axes, directions and speeds instead. Returns the pulses it
-// sent.
-Corrections GuideEngine::makeCorrections() {
-    const CorrectionSettings settings{
-        state.arcsecPerPixelX, state.arcsecPerPixelY, state.minCorrection, state.maxCorrection,
-        state.raGuideRate,     state.decGuideRate,    state.decCorrect,    state.aggressiveness,
-        state.reverseEW,       state.reverseNS};
+// A calibration in use sets the axes, directions and speeds instead; each axis's guide law
+// decides its move (see lawCorrections). Returns the pulses it sent.
+Corrections GuideEngine::makeCorrections(GuideRecord* record) {
+    const CorrectionSettings settings = correctionSettings();
     const Calibration* calibration = calibrationInUse();
-    Corrections c = calibration
-                        ? calibratedCorrections(*calibration, state.errX, state.errY, settings)
-                        : computeCorrections(state.errX, state.errY, settings);
+    const Corrections standard =
+        calibration ? calibratedCorrections(*calibration, state.errX, state.errY, settings)
+                    : computeCorrections(state.errX, state.errY, settings);
+    Corrections c = lawCorrections(standard, calibration, settings, record);
     if (c.raRateInvalid || c.decRateInvalid)
         note(QStringLiteral("No correction: the %1 guide rate must be above 0 (Options)")
                  .arg(c.raRateInvalid ? QStringLiteral("RA") : QStringLiteral("Dec")));
@@ -96,9 +96,16 @@ Corrections GuideEngine::makeCorrections() {
     // count it.
     if (c.ra && !pulse(c.ra->direction, c.ra->ms))
         c.ra.reset();
-    if (c.dec && !pulse(c.dec->direction, c.dec->ms))
+    if (c.dec && !pulse(c.dec->direction, c.dec->ms, decLawBacklash()))
         c.dec.reset();
+    lawsSent(c, calibration, settings);
     return c;
+}
+
+CorrectionSettings GuideEngine::correctionSettings() const {
+    return {state.arcsecPerPixelX, state.arcsecPerPixelY, state.minCorrection, state.maxCorrection,
+            state.raGuideRate,     state.decGuideRate,    state.decCorrect,    state.aggressiveness,
+            state.reverseEW,       state.reverseNS};
 }
 
 // This cycle's record: its errors as the cycle computed them and the star's measures, taken

@@ -45,6 +45,7 @@ void GuideEngine::clickFrame(int button, float x, float y) {
         emit starCircled(Globals::starX, Globals::starY);
         state.lockArmed = false;
         state.locked = true;
+        lawsReset();
     }
     if (button == 2) {
         state.markShown = !state.markShown;

@@ -153,6 +153,8 @@ void GuideEngine::setExposureMs(int ms) {
 void GuideEngine::setGuidingPaused(bool paused, bool full) {
     const EngineChange change(*this);
     const bool heldExposures = state.pausedFull;
+    if (state.paused && !paused)
+        lawsRestart();
     state.paused = paused;
     state.pausedFull = paused && full;
     if (state.pausedFull && state.previewing)

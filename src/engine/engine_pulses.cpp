@@ -54,9 +54,10 @@ GuideEngine::Axis GuideEngine::axisOf(GuideDirection direction) {
 // One guide pulse of `ms` milliseconds (plus the axis backlash when it reverses direction) on
 // the selected output. Returns once issued: a relay pulse after the relay is released again, a
 // mount's pulse once the mount has taken it (the exposure loop waits for its end).
-bool GuideEngine::pulse(GuideDirection direction, int32_t ms) {
+bool GuideEngine::pulse(GuideDirection direction, int32_t ms, std::optional<float> backlashMs) {
     const Axis axis = axisOf(direction);
-    state.backlashMs = backlashFor(*axis.lastDir, axis.opposite, axis.backlash);
+    state.backlashMs =
+        backlashFor(*axis.lastDir, axis.opposite, backlashMs.value_or(axis.backlash));
     emit pulsing(axis.direction, true);
     bool sent = false;
     if (state.modeParallel)
@@ -149,14 +150,14 @@ void GuideEngine::toggleGuide() {
     }
     if (state.modeAscom && state.telescope) {
         if (telescopeConnected())
-            state.guiding = true;
+            startLawGuiding();
         else
             platform_.messages->show(
                 QStringLiteral("Guiding cannot be activitated until scope is connected."),
                 MessageIcon::Critical);
     }
     if (state.modeParallel)
-        state.guiding = true;
+        startLawGuiding();
     if (state.modeAscom && !state.telescope)
         note(QStringLiteral("Choose a telescope first (Telescope > Choose Telescope...)"));
     else if (state.modeSerial)
@@ -173,7 +174,7 @@ bool GuideEngine::startGuiding() {
     if (!ready || state.focusing)
         return false;
     const EngineChange change(*this);
-    state.guiding = true;
+    startLawGuiding();
     stopAssistant();
     return true;
 }
@@ -183,4 +184,10 @@ void GuideEngine::stopGuiding() {
     state.guiding = false;
     if (state.paused)
         setGuidingPaused(false, false);
+}
+
+void GuideEngine::startLawGuiding() {
+    if (!state.guiding)
+        lawsRestart();
+    state.guiding = true;
 }

@@ -26,6 +26,7 @@ void GuideEngine::loadSettings(bool startingUp) {
 
     loadCameraSettings();
     loadGuidingSettings();
+    loadLaws();
     applyLXPort();
 
     state.ppNorthBit = in.bit(keys::North);

@@ -37,5 +37,7 @@ QPointF GuideEngine::dither(double amount, bool raOnly) {
         static_cast<float>(std::clamp(state.targetX + offset.x(), 0.0, frame.width() - 1.0));
     state.targetY =
         static_cast<float>(std::clamp(state.targetY + offset.y(), 0.0, frame.height() - 1.0));
-    return QPointF(state.targetX, state.targetY) - before;
+    const QPointF moved = QPointF(state.targetX, state.targetY) - before;
+    lawsTargetMoved(moved);
+    return moved;
 }

@@ -7,6 +7,8 @@
 #include "guiding/calibrator.h"
 #include "guiding/corrections.h"
 #include "guiding/guide_history.h"
+#include "guiding/law_corrections.h"
+#include "guiding/laws/guide_law.h"
 #include "measure/frame_image.h"
 #include "mount/pulse_wait.h"
 #include "platform/capture/capture_window.h"
@@ -122,8 +124,21 @@ public:
     // A nudge of the pulse length typed (ms, as text) towards `direction` (before reversing).
     void nudge(GuideDirection direction, const QString& lengthText);
     // One pulse on the guide output; true when it reached an output without an error.
-    bool pulse(GuideDirection direction, int32_t ms);
-    Corrections makeCorrections();
+    // backlashMs, when given, replaces the axis's backlash setting on a reversal.
+    bool pulse(GuideDirection direction, int32_t ms,
+               std::optional<float> backlashMs = std::nullopt);
+    // The corrections of this cycle, sent; `record` gets what the laws acted on.
+    Corrections makeCorrections(GuideRecord* record = nullptr);
+    CorrectionSettings correctionSettings() const;
+
+    // Guide laws per axis (dec false: RA), chosen by name and stored; a parameter of the
+    // axis's law set and stored (false: unknown or out of range). See guide_law.h.
+    const GuideLaw& law(bool dec) const;
+    bool chooseLaw(bool dec, const QString& name);
+    bool setLawParam(bool dec, const QString& name, double value);
+    // With Dec corrections on: both ways, North or South only; stored.
+    DecGuideMode decGuideMode() const { return decGuideMode_; }
+    void setDecGuideMode(DecGuideMode mode);
     GuideHistory& guideHistory() { return guideHistory_; }
     void setLogging(bool on);
 
@@ -270,6 +285,19 @@ signals:
 
 private:
     friend class EngineChange;
+    void loadLaws();
+    Corrections lawCorrections(const Corrections& standard, const Calibration* calibration,
+                               const CorrectionSettings& s, GuideRecord* record);
+    void lawsSent(const Corrections& sent, const Calibration* calibration,
+                  const CorrectionSettings& s);
+    void lawsTargetMoved(QPointF offsetPx);
+    void lawsFrameLost();
+    void lawsRestart();
+    void lawsReset();
+    void startLawGuiding();
+    // The backlash a Dec pulse of the law adds on a reversal: none for the standard law (it
+    // keeps the Options setting), else the measured backlash when compensation is on.
+    std::optional<float> decLawBacklash() const;
     struct Axis;
 
     void beginChange() { ++changeDepth_; }
@@ -367,6 +395,10 @@ private:
     bool timingPending_ = false;
     SettleTracker settle_;
     std::mt19937 random_{std::random_device{}()};
+    std::unique_ptr<GuideLaw> laws_[2]{makeGuideLaw(kStandardLaw), makeGuideLaw(kStandardLaw)};
+    DecGuideMode decGuideMode_ = DecGuideMode::Auto;
+    float measuredDecBacklashMs_ = 0;
+    bool backlashCompensation_ = true;
     Reconnector reconnector_;
     QTimer reconnectTimer_;
     int changeDepth_ = 0;

@@ -9,6 +9,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QSize>
+#include <QStringList>
 #include <optional>
 
 // What the protocol's methods ask of the guider. Positions are frame pixels, exposures
@@ -50,8 +51,14 @@ public:
 
     virtual bool calibrated() = 0;
     virtual void clearCalibration() = 0;
-    virtual QString decGuideMode() = 0; // "Off" or "Auto"
+    virtual QString decGuideMode() = 0; // "Off", "Auto", "North" or "South"
     virtual rpc::Reply setDecGuideMode(const QString& mode) = 0;
+
+    // The parameters of an axis's guide law (dec false: RA), one by name, or set one (the name
+    // "algorithmName" is the law itself).
+    virtual QStringList algoParamNames(bool dec) = 0;
+    virtual rpc::Reply algoParam(bool dec, const QString& name) = 0;
+    virtual rpc::Reply setAlgoParam(bool dec, const QString& name, const QJsonValue& value) = 0;
 
     // The guiding assistant (see GuideEngine::startAssistant); the status as
     // assistantStatusJson gives it.

@@ -1,6 +1,7 @@
 #include "server/methods.h"
 
 #include "server/assistant_methods.h"
+#include "server/law_methods.h"
 #include "server/settle_params.h"
 
 #include <QJsonArray>
@@ -219,6 +220,9 @@ const std::map<QString, Method>& methods() {
         {"clear_calibration", clearCalibration},
         {"get_dec_guide_mode", [](GuiderControl& g, auto&) { return ok(g.decGuideMode()); }},
         {"set_dec_guide_mode", setDecGuideMode},
+        {"get_algo_param_names", algoParamNames},
+        {"get_algo_param", algoParam},
+        {"set_algo_param", setAlgoParam},
         {"get_current_equipment", [](GuiderControl& g, auto&) { return ok(g.equipment()); }},
         {"get_profiles",
          [](GuiderControl&, auto&) {

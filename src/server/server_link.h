@@ -65,6 +65,9 @@ public:
     void clearCalibration() override;
     QString decGuideMode() override;
     rpc::Reply setDecGuideMode(const QString& mode) override;
+    QStringList algoParamNames(bool dec) override;
+    rpc::Reply algoParam(bool dec, const QString& name) override;
+    rpc::Reply setAlgoParam(bool dec, const QString& name, const QJsonValue& value) override;
     rpc::Reply startAssistant(double seconds, bool backlash) override;
     void stopAssistant() override;
     QJsonObject assistantStatus() override;

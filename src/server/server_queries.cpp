@@ -171,21 +171,49 @@ std::optional<QSize> ServerLink::frameSize() {
 }
 
 QString ServerLink::decGuideMode() {
-    return e_.state.decCorrect ? QStringLiteral("Auto") : QStringLiteral("Off");
+    return e_.state.decCorrect ? decGuideModeText(e_.decGuideMode()) : QStringLiteral("Off");
 }
 
-// Dec is corrected both ways or not at all ("Dec Correct").
+// "Off" turns Dec corrections off; the other modes turn them on, both ways or one way only.
 rpc::Reply ServerLink::setDecGuideMode(const QString& mode) {
-    if (mode.compare("North", Qt::CaseInsensitive) == 0 ||
-        mode.compare("South", Qt::CaseInsensitive) == 0)
-        return rpc::fail(rpc::Failed, "Orvalis corrects Dec both ways or not at all: Off or Auto");
     const bool off = mode.compare("Off", Qt::CaseInsensitive) == 0;
-    if (!off && mode.compare("Auto", Qt::CaseInsensitive) != 0)
+    const DecGuideMode chosen = decGuideModeFrom(mode);
+    if (!off && chosen == DecGuideMode::Auto && mode.compare("Auto", Qt::CaseInsensitive) != 0)
         return rpc::fail(rpc::Failed, "invalid dec guide mode param");
     e_.state.decCorrect = !off;
     e_.saveSetting(keys::DecCorrect.section, keys::DecCorrect.key,
                    off ? QStringLiteral("0") : QStringLiteral("1"));
+    if (!off)
+        e_.setDecGuideMode(chosen);
     return rpc::ok();
+}
+
+QStringList ServerLink::algoParamNames(bool dec) {
+    QStringList names;
+    for (const LawParam& p : e_.law(dec).params())
+        names << p.name;
+    return names;
+}
+
+rpc::Reply ServerLink::algoParam(bool dec, const QString& name) {
+    const GuideLaw& law = e_.law(dec);
+    if (name == QLatin1String("algorithmName"))
+        return rpc::ok(law.name());
+    for (const LawParam& p : law.params())
+        if (p.name == name)
+            return rpc::ok(p.value);
+    return rpc::fail(rpc::Failed, "could not get param");
+}
+
+rpc::Reply ServerLink::setAlgoParam(bool dec, const QString& name, const QJsonValue& value) {
+    if (name == QLatin1String("algorithmName"))
+        return e_.chooseLaw(dec, value.toString())
+                   ? rpc::ok()
+                   : rpc::fail(rpc::Failed, QStringLiteral("unknown guide law; one of: ") +
+                                                guideLawNames().join(QStringLiteral(", ")));
+    return e_.setLawParam(dec, name, value.toDouble())
+               ? rpc::ok()
+               : rpc::fail(rpc::Failed, "could not set param");
 }
 
 // A camera by its device name where it has one (an INDI camera), else by its menu caption.

@@ -77,10 +77,12 @@ TEST_F(AssistantTest, RecordsWithoutCorrectionsMeasuresBacklashAndApplies) {
     const AssistantAdvice& a = r->advice;
     EXPECT_EQ(lawSetting("RA Law"), a.law);
     EXPECT_EQ(lawSetting("Dec Law"), a.law);
-    EXPECT_EQ(lawSetting(QStringLiteral("RA %1 Minimum Move").arg(a.law)),
-              fromSingle(static_cast<float>(a.raMinMoveArcsec)));
-    EXPECT_EQ(lawSetting(QStringLiteral("Dec %1 Minimum Move").arg(a.law)),
-              fromSingle(static_cast<float>(a.decMinMoveArcsec)));
+    EXPECT_DOUBLE_EQ(lawSetting(QStringLiteral("RA %1 Minimum Move").arg(a.law)).toDouble(),
+                     a.raMinMoveArcsec);
+    EXPECT_DOUBLE_EQ(lawSetting(QStringLiteral("Dec %1 Minimum Move").arg(a.law)).toDouble(),
+                     a.decMinMoveArcsec);
+    EXPECT_EQ(e.law(false).name(), a.law);
+    EXPECT_EQ(e.law(true).name(), a.law);
     EXPECT_NEAR(e.state.nextExposureSec * 1000, a.exposureMs, 1);
     EXPECT_TRUE(e.assistantResults()) << "results stay until the next run";
 }

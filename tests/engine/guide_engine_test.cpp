@@ -129,3 +129,39 @@ TEST_F(EngineTest, DithersAndSettlesThroughItsCalls) {
     EXPECT_FALSE(e.settleRunning());
     EXPECT_FALSE(e.stopSettle(QStringLiteral("too late")));
 }
+
+// The laws chosen by name are stored and guide the simulator: the predictive law holds the star
+// closer than the standard law's 2.5" dead band, and with Dec guided North only no South pulse
+// ever goes out. A new engine reads the choices back.
+TEST_F(EngineTest, GuidesWithTheLawsChosenAndOneWayDec) {
+    GuideEngine& e = open();
+    ASSERT_TRUE(e.chooseLaw(false, QStringLiteral("predictive")));
+    ASSERT_TRUE(e.chooseLaw(true, QStringLiteral("Predictive")));
+    EXPECT_FALSE(e.chooseLaw(true, QStringLiteral("Psychic")));
+    e.setDecGuideMode(DecGuideMode::North);
+    e.toggleLoop();
+    cycle();
+    const QPointF star = sky.guideStarPosition();
+    ASSERT_TRUE(e.lockAt(star.x(), star.y()));
+    e.toggleGuide();
+    double sumSquares = 0;
+    int counted = 0;
+    for (int i = 0; i < 150; ++i) {
+        cycle();
+        ASSERT_FALSE(e.state.lockLost);
+        const GuideRecord& r = e.guideHistory().last();
+        if (r.decPulse) {
+            EXPECT_EQ(r.decPulse->direction, guideNorth) << "cycle " << i;
+        }
+        if (i >= 30) {
+            sumSquares += r.raArcsec * r.raArcsec;
+            ++counted;
+        }
+    }
+    EXPECT_LT(std::sqrt(sumSquares / counted), 1.2);
+    EXPECT_EQ(fp.store.get("Guide Law Options", "RA Law"), "Predictive");
+    engine.reset();
+    GuideEngine& again = open();
+    EXPECT_EQ(again.law(true).name(), QStringLiteral("Predictive"));
+    EXPECT_EQ(again.decGuideMode(), DecGuideMode::North);
+}

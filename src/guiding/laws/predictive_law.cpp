@@ -1,30 +1,51 @@
 #include "guiding/laws/predictive_law.h"
 
+#include "guiding/laws/periodic_fit.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <deque>
+#include <optional>
 
 // The law rebuilds where the star would be had no correction been made (the error plus every
 // move sent, minus every target offset) and tracks that motion with a bank of Kalman filters
 // of a drifting mount (position and rate, the rate wandering at rates a decade apart). The
 // filter whose one-frame predictions have lately been best predicts the star's place at the
 // next frame; the move takes the star there. The measurement noise is estimated from the
-// frame-to-frame scatter, so nothing needs tuning. A frame far off every prediction is held
+// frame-to-frame scatter, so nothing needs tuning. A second bank tracks what is left once the
+// periodic error, refitted from the history every few frames, is taken out, and adds it back
+// to its predictions; both banks compete. A frame far off every prediction is held
 // as a suspect: half of it is followed, none of it learned; a second one like it is a real
 // jump (a dither, a bump) and every filter moves by it.
 namespace {
 constexpr int kFilters = 7;
 constexpr double kSlowestQ = 1e-7; // arcsec^2/s^3, rate wander of the steadiest filter
-constexpr double kScoreMemory = 0.08;
+constexpr double kScoreMemory = 0.01;
 constexpr double kNoiseMemory = 0.05;
 constexpr double kOutlierSigmas = 4.5;
 constexpr int kWarmupFrames = 8;
+constexpr size_t kHistory = 1800; // frames the periodic fit looks at
+constexpr int kRefitEvery = 30;   // frames
+constexpr double kMinPeriod = 40; // s
+constexpr double kMaxPeriod = 1200;
+constexpr double kMinPeriodicShare = 0.2;
 
 struct Filter {
     double q = 0;
     double x = 0, v = 0;                // arcsec, arcsec/s
     double pxx = 1e4, pxv = 0, pvv = 1; // covariance
     double score = 0;                   // mean squared one-frame prediction error
+    // What the filter's errors of one frame tell of the next (correlated seeing, motion the
+    // model misses): running moments of successive innovations.
+    double lastNu = 0, nuLag = 0, nuSq = 0;
+
+    double echo() const { return nuSq > 0 ? std::clamp(nuLag / nuSq, -0.5, 0.9) * lastNu : 0; }
+    void learnInnovation(double nu) {
+        nuLag += kScoreMemory * (nu * lastNu - nuLag);
+        nuSq += kScoreMemory * (nu * nu - nuSq);
+        lastNu = nu;
+    }
 
     void predict(double dt) {
         x += v * dt;
@@ -48,7 +69,11 @@ struct Filter {
 } // namespace
 
 struct PredictiveLaw::Model {
-    std::array<Filter, kFilters> filters;
+    // The filters of both banks: [0, kFilters) on the place, the rest on the place less the
+    // periodic error.
+    std::array<Filter, 2 * kFilters> filters;
+    std::optional<PeriodicModel> periodic;
+    std::deque<double> historyT, historyG;
     bool started = false;
     int frames = 0;
     double lastT = 0;
@@ -63,24 +88,59 @@ struct PredictiveLaw::Model {
     double aggressiveness = 100; // percent of the predicted move made
 
     Model() {
-        for (int i = 0; i < kFilters; ++i)
-            filters[i].q = kSlowestQ * std::pow(10.0, i);
+        for (size_t i = 0; i < filters.size(); ++i)
+            filters[i].q = kSlowestQ * std::pow(10.0, static_cast<double>(i % kFilters));
     }
-    const Filter& best() const {
-        return *std::min_element(
-            filters.begin(), filters.end(),
-            [](const Filter& a, const Filter& b) { return a.score < b.score; });
+    static bool periodicBank(size_t i) { return i >= kFilters; }
+    double periodicAt(double t) const { return periodic ? periodic->at(t) : 0; }
+    size_t best() const {
+        size_t b = 0;
+        for (size_t i = 1; i < filters.size(); ++i)
+            if (filters[i].score < filters[b].score)
+                b = i;
+        return b;
+    }
+    // What filter i sees of the open-loop place g at t.
+    double seen(size_t i, double g, double t) const {
+        return periodicBank(i) ? g - periodicAt(t) : g;
     }
     void learnNoise(double g) {
+        if (history == 1 && frames <= 2)
+            noiseVar = (g - g1) * (g - g1) / 2;
         if (history >= 2) {
             // White noise of variance s^2 gives second differences of variance 6 s^2.
             const double d2 = g - 2 * g1 + g2;
             const double sample = d2 * d2 / 6;
-            noiseVar = frames <= 3 ? sample : noiseVar + kNoiseMemory * (sample - noiseVar);
+            noiseVar = frames <= 3 ? std::max(sample, noiseVar)
+                                   : noiseVar + kNoiseMemory * (sample - noiseVar);
         }
         g2 = g1;
         g1 = g;
         history = std::min(history + 1, 2);
+    }
+    void remember(double t, double g) {
+        historyT.push_back(t);
+        historyG.push_back(g);
+        if (historyT.size() > kHistory) {
+            historyT.pop_front();
+            historyG.pop_front();
+        }
+        if (frames % kRefitEvery == 0)
+            refit(t);
+    }
+    // A new periodic fit; the periodic bank's filters keep tracking the same places.
+    void refit(double now) {
+        const std::vector<double> t(historyT.begin(), historyT.end());
+        const std::vector<double> g(historyG.begin(), historyG.end());
+        std::optional<PeriodicModel> fit =
+            fitPeriodic(t, g, kMinPeriod, kMaxPeriod, kMinPeriodicShare);
+        const double oldAt = periodicAt(now), oldRate = periodic ? periodic->rate(now) : 0;
+        periodic = std::move(fit);
+        const double newAt = periodicAt(now), newRate = periodic ? periodic->rate(now) : 0;
+        for (size_t i = kFilters; i < filters.size(); ++i) {
+            filters[i].x += oldAt - newAt;
+            filters[i].v += oldRate - newRate;
+        }
     }
     void startAt(double t, double g) {
         for (Filter& f : filters) {
@@ -90,21 +150,29 @@ struct PredictiveLaw::Model {
             f.pxv = 0;
             f.pvv = 1e-2;
             f.score = 0;
+            f.lastNu = f.nuLag = f.nuSq = 0;
         }
+        periodic.reset();
+        historyT.clear();
+        historyG.clear();
         started = true;
         lastT = t;
         history = 0;
         learnNoise(g);
+        remember(t, g);
     }
     void shiftBy(double jump) {
         for (Filter& f : filters)
             f.x += jump;
+        for (double& g : historyG)
+            g += jump;
         g1 += jump;
         g2 += jump;
     }
     double predictedAt(double t) const {
-        const Filter& f = best();
-        return f.x + f.v * (t - lastT);
+        const size_t i = best();
+        const Filter& f = filters[i];
+        return f.x + f.v * (t - lastT) + f.echo() + (periodicBank(i) ? periodicAt(t) : 0);
     }
 };
 
@@ -127,8 +195,9 @@ double PredictiveLaw::frame(double tSec, double errArcsec) {
     for (Filter& f : m.filters)
         f.predict(dt);
     m.lastT = tSec;
-    const Filter& lead = m.best();
-    const double nu = g - lead.x;
+    const size_t leadIndex = m.best();
+    const Filter& lead = m.filters[leadIndex];
+    const double nu = m.seen(leadIndex, g, tSec) - lead.x;
     const bool outlier = m.frames > kWarmupFrames &&
                          nu * nu > kOutlierSigmas * kOutlierSigmas * lead.innovationVariance(r);
     double follow = 0;
@@ -141,16 +210,20 @@ double PredictiveLaw::frame(double tSec, double errArcsec) {
         if (outlier)
             m.shiftBy(nu);
         m.suspecting = false;
-        for (Filter& f : m.filters) {
-            const double e = g - f.x;
-            f.score += kScoreMemory * (e * e - f.score);
-            f.update(g, r);
+        for (size_t i = 0; i < m.filters.size(); ++i) {
+            Filter& f = m.filters[i];
+            const double z = m.seen(i, g, tSec);
+            const double miss = z - f.x - f.echo();
+            f.score += kScoreMemory * (miss * miss - f.score);
+            f.learnInnovation(z - f.x);
+            f.update(z, r);
         }
         m.learnNoise(g);
+        m.remember(tSec, g);
     }
     const double ahead = m.predictedAt(tSec + m.interval) + follow;
     double move = (ahead - m.sent + m.offsets) * m.aggressiveness / 100;
-    const double deadBand = 0.25 * std::sqrt(r);
+    const double deadBand = 0.0 * std::sqrt(r);
     if (std::fabs(move) < deadBand)
         move = 0;
     return move;

@@ -1,0 +1,187 @@
+#include "sky_model.h"
+
+#include <cmath>
+#include <fstream>
+#include <numbers>
+#include <random>
+#include <sstream>
+
+namespace {
+constexpr double kTwoPi = 2 * std::numbers::pi;
+
+// Harmonics of the worm period: amplitude shares and phases, summed to the peak to peak asked.
+struct PeriodicError {
+    std::vector<double> amplitude, phase;
+    double period;
+
+    PeriodicError(double peakToPeak, double periodSec, std::mt19937& rng) : period(periodSec) {
+        std::uniform_real_distribution<double> turn(0, kTwoPi);
+        const double shares[] = {1.0, 0.45, 0.25, 0.12};
+        for (double share : shares) {
+            amplitude.push_back(share);
+            phase.push_back(turn(rng));
+        }
+        double lo = 0, hi = 0;
+        for (double t = 0; t < period; t += period / 2000) {
+            lo = std::min(lo, rawAt(t));
+            hi = std::max(hi, rawAt(t));
+        }
+        const double scale = hi > lo ? peakToPeak / (hi - lo) : 0;
+        for (double& a : amplitude)
+            a *= scale;
+    }
+    double rawAt(double t) const {
+        double sum = 0;
+        for (size_t h = 0; h < amplitude.size(); ++h)
+            sum += amplitude[h] *
+                   std::sin(kTwoPi * static_cast<double>(h + 1) * t / period + phase[h]);
+        return sum;
+    }
+};
+
+// Seeing: an AR(1) series with the frame-to-frame rms asked (the rms of differences / sqrt 2).
+struct Seeing {
+    double rho, sigma, value = 0;
+    std::normal_distribution<double> n{0, 1};
+    // Differences of an AR(1) series of variance s^2 have variance 2 s^2 (1 - rho).
+    Seeing(double frameToFrame, double correlation, std::mt19937& rng) : rho(correlation) {
+        sigma = frameToFrame / std::sqrt(1 - rho);
+        value = sigma * n(rng);
+    }
+    double next(std::mt19937& rng) {
+        value = rho * value + std::sqrt(1 - rho * rho) * sigma * n(rng);
+        return value;
+    }
+};
+} // namespace
+
+std::vector<SkyRow> makeSky(const SkyRecipe& r) {
+    std::mt19937 rng(r.seed);
+    std::normal_distribution<double> normal(0, 1);
+    std::uniform_real_distribution<double> uniform(0, 1);
+    PeriodicError pe(r.peakToPeak, r.wormPeriod, rng);
+    Seeing seeRa(r.seeing, r.seeingCorrelation, rng), seeDec(r.seeing, r.seeingCorrelation, rng);
+    std::vector<SkyRow> rows;
+    double wanderRa = 0, wanderDec = 0, ditherRa = 0, ditherDec = 0, nextDither = r.ditherEvery;
+    int gustLeft = 0;
+    double gustRa = 0, gustDec = 0;
+    for (double t = 0; t < r.seconds; t += r.cycle * (0.97 + 0.06 * uniform(rng))) {
+        const double step = std::sqrt(r.cycle / 60) * r.wanderPx;
+        wanderRa += step * normal(rng);
+        wanderDec += step * normal(rng);
+        if (r.ditherEvery > 0 && t >= nextDither) {
+            ditherRa += r.ditherPx * (2 * uniform(rng) - 1);
+            ditherDec += r.ditherPx * (2 * uniform(rng) - 1);
+            nextDither += r.ditherEvery;
+        }
+        if (gustLeft == 0 && uniform(rng) < r.gustsPerHour * r.cycle / 3600) {
+            gustLeft = 1 + static_cast<int>(uniform(rng) * 3);
+            gustRa = r.gustPx * (2 * uniform(rng) - 1);
+            gustDec = 0.5 * r.gustPx * (2 * uniform(rng) - 1);
+        }
+        const double gust = gustLeft > 0 ? 1 : 0;
+        gustLeft = std::max(gustLeft - 1, 0);
+        SkyRow row;
+        row.t = t;
+        row.ra = pe.rawAt(t) + r.raDrift * t / 60 + wanderRa + ditherRa + gust * gustRa +
+                 seeRa.next(rng);
+        row.dec = r.decDrift * t / 60 + wanderDec + ditherDec + gust * gustDec + seeDec.next(rng);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<SkyRecipe> standardSkies() {
+    std::vector<SkyRecipe> skies(6);
+    SkyRecipe& calm = skies[0];
+    calm.name = "calm_slow_worm";
+    calm.seeing = 0.25;
+    calm.peakToPeak = 3;
+    calm.wormPeriod = 480;
+    calm.decDrift = 0.3;
+    calm.seed = 11;
+    SkyRecipe& mid = skies[1];
+    mid.name = "average_night";
+    mid.seeing = 0.5;
+    mid.peakToPeak = 6;
+    mid.wormPeriod = 480;
+    mid.raDrift = 0.2;
+    mid.seed = 12;
+    SkyRecipe& fast = skies[2];
+    fast.name = "fast_worm";
+    fast.cycle = 1;
+    fast.seeing = 0.3;
+    fast.peakToPeak = 2.5;
+    fast.wormPeriod = 100;
+    fast.seed = 13;
+    SkyRecipe& poor = skies[3];
+    poor.name = "poor_seeing";
+    poor.cycle = 3;
+    poor.seeing = 1.0;
+    poor.seeingCorrelation = 0.5;
+    poor.peakToPeak = 4;
+    poor.wormPeriod = 600;
+    poor.seed = 14;
+    SkyRecipe& busy = skies[4];
+    busy.name = "dithers_and_gusts";
+    busy.seeing = 0.4;
+    busy.peakToPeak = 5;
+    busy.wormPeriod = 240;
+    busy.ditherEvery = 120;
+    busy.ditherPx = 5;
+    busy.gustsPerHour = 20;
+    busy.seed = 15;
+    SkyRecipe& wander = skies[5];
+    wander.name = "dec_wander";
+    wander.seeing = 0.35;
+    wander.peakToPeak = 1.5;
+    wander.wormPeriod = 300;
+    wander.decDrift = 0;
+    wander.wanderPx = 0.4;
+    wander.seed = 16;
+    return skies;
+}
+
+bool writeSky(const std::string& path, const std::vector<SkyRow>& rows) {
+    std::ofstream out(path);
+    out << "t_s,ra_px,dec_px\n";
+    out.setf(std::ios::fixed);
+    out.precision(3);
+    for (const SkyRow& r : rows)
+        out << r.t << ',' << r.ra << ',' << r.dec << '\n';
+    return static_cast<bool>(out);
+}
+
+std::vector<SkyRow> readSky(const std::string& path, std::string& error) {
+    std::ifstream in(path);
+    if (!in) {
+        error = "cannot open " + path;
+        return {};
+    }
+    std::string line;
+    std::getline(in, line);
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    if (line != "t_s,ra_px,dec_px") {
+        error = path + ": the first line must be t_s,ra_px,dec_px";
+        return {};
+    }
+    std::vector<SkyRow> rows;
+    for (int number = 2; std::getline(in, line); ++number) {
+        if (line.empty() || line == "\r")
+            continue;
+        std::istringstream fields(line);
+        SkyRow row;
+        char c1 = 0, c2 = 0;
+        if (!(fields >> row.t >> c1 >> row.ra >> c2 >> row.dec) || c1 != ',' || c2 != ',' ||
+            !std::isfinite(row.t) || !std::isfinite(row.ra) || !std::isfinite(row.dec) ||
+            (!rows.empty() && row.t <= rows.back().t)) {
+            error = path + ": line " + std::to_string(number) + " is not t_s,ra_px,dec_px";
+            return {};
+        }
+        rows.push_back(row);
+    }
+    if (rows.empty())
+        error = path + ": no rows";
+    return rows;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Where the star would be, px along the mount's RA and Dec axes, had no correction been made:
+// the mount's own error plus the seeing. One row per frame.
+struct SkyRow {
+    double t = 0; // s
+    double ra = 0;
+    double dec = 0;
+};
+
+// A synthetic sky. Amplitudes in px unless named otherwise.
+struct SkyRecipe {
+    std::string name;
+    double seconds = 1800;
+    double cycle = 2;               // s from frame to frame
+    double wormPeriod = 480;        // s
+    double peakToPeak = 4;          // periodic error, all harmonics together
+    double raDrift = 0;             // px/min
+    double decDrift = 0.5;          // px/min (polar misalignment)
+    double wanderPx = 0.1;          // slow random walk of both axes, px per sqrt(min)
+    double seeing = 0.4;            // frame-to-frame rms, px
+    double seeingCorrelation = 0.3; // from one frame to the next
+    double gustsPerHour = 4;
+    double gustPx = 3;
+    double ditherEvery = 0; // s between dithers, 0: none
+    double ditherPx = 3;    // largest dither offset per axis
+    uint32_t seed = 1;
+};
+
+std::vector<SkyRow> makeSky(const SkyRecipe& recipe);
+// The skies kept in bench/data, by name.
+std::vector<SkyRecipe> standardSkies();
+
+// The file: a header line "t_s,ra_px,dec_px" and one row per frame. Reading fails (empty
+// result and a message in `error`) on a missing file, another header or a bad row.
+bool writeSky(const std::string& path, const std::vector<SkyRow>& rows);
+std::vector<SkyRow> readSky(const std::string& path, std::string& error);
