@@ -49,7 +49,7 @@ struct PeriodicError {
 PeriodicError findPeriodicError(const std::vector<double>& t, const std::vector<double>& y);
 
 // The polar alignment error the Dec drift (arcsec per minute) shows at declination decDeg:
-// 3.8197 x |drift| / cos(Dec), arcmin. Only the part of the error that drifts the star in Dec
+// 3.8197 x |drift| / cos(Dec), arcmin. Only the share of the error that drifts the star in Dec
 // at this place of the sky shows.
 double polarAlignmentArcmin(double decDriftPerMin, double decDeg);
 

@@ -12,7 +12,7 @@ double length(QPointF p) {
 }
 
 // The place after which the first run of kSteadySteps moving steps begins to count: the end of
-// its first step (a step may clear the backlash part of the way, so its start is left out);
+// its first step (a step may clear the backlash only partway, so its start is left out);
 // -1 when there is no such run.
 int steadyFrom(const std::vector<double>& s, double stepPx) {
     int run = 0;
