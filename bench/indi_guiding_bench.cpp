@@ -15,7 +15,7 @@
 // shows in the next frame and in the one after (see guide_analysis.h); the frames the
 // calibration took; each dither's time to settle.
 //
-//   indi_guiding_bench [--aggressiveness 100,70] [--minutes 8] [options]   (--help lists them)
+//   indi_guiding_bench [--aggressiveness 100,70] [--law Predictive] [--minutes 8] [options]   (--help lists them)
 
 #include "guide_analysis.h"
 #include "indi_guiding_report.h"
@@ -119,7 +119,10 @@ std::optional<Options> parseOptions(const QApplication& app) {
     const QCommandLineOption records(QStringLiteral("records"),
                                      QStringLiteral("Writes each run's guide records as CSV here"),
                                      QStringLiteral("folder"));
-    p.addOptions({aggressiveness, records});
+    const QCommandLineOption law(QStringLiteral("law"),
+                                 QStringLiteral("Guide law of both axes (default Standard)"),
+                                 QStringLiteral("name"), QStringLiteral("Standard"));
+    p.addOptions({aggressiveness, records, law});
     Options o;
     const std::vector<NumberFlag> flags = numberFlags(o);
     for (const NumberFlag& f : flags)
@@ -134,6 +137,7 @@ std::optional<Options> parseOptions(const QApplication& app) {
         if (const int v = a.trimmed().toInt(); v > 0)
             o.aggressiveness.push_back(v);
     o.recordsDir = p.value(records);
+    o.settings.law = p.value(law);
     const BenchSettings& s = o.settings;
     if (o.aggressiveness.empty() || s.exposureSec < 1 || s.guideMinutes <= 0)
         return std::nullopt;
@@ -159,6 +163,7 @@ int main(int argc, char** argv) {
                 o->sky.driftArcsecPerSec, o->sky.decDeg,
                 o->sky.mountPollMs > 0 ? qPrintable(QStringLiteral("%1 ms").arg(o->sky.mountPollMs))
                                        : "250 ms (its own)");
+    std::printf("guide law: %s\n", qPrintable(s.law));
     std::printf("settings: guide rates %.2f/%.2f\"/s, Dec corrections %s, Use Calibration %s, "
                 "min %.2f\", max %.1f\"; %.1f min guiding; %d dithers of %.1f px\n",
                 s.raGuideRate, s.decGuideRate, s.decCorrect ? "on" : "off",

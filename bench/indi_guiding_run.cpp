@@ -97,6 +97,8 @@ void storeSettings(FakeStore& store, const BenchSettings& s, int indiPort, int s
     set(keys::MinimumCorrection, s.minCorrectionArcsec);
     set(keys::MaximumCorrection, s.maxCorrectionArcsec);
     set(keys::Aggressiveness, s.aggressiveness);
+    store.set(keys::RALaw.section, keys::RALaw.key, s.law);
+    store.set(keys::DecLaw.section, keys::DecLaw.key, s.law);
     set(keys::ServerEnabled, 1);
     set(keys::ServerPort, serverPort);
     store.set(keys::ServerListen.section, keys::ServerListen.key, "local");

@@ -39,6 +39,7 @@ struct BenchSettings {
     int dithers = 5;
     double ditherPx = 3;
     SettleParams settle{1.5, 8, 60};
+    QString law = QStringLiteral("Standard"); // both axes
 };
 
 struct DitherResult {

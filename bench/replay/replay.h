@@ -33,6 +33,7 @@ using LawMaker = std::function<std::unique_ptr<GuideLaw>()>;
 // the moves of the pulses asked before frame k; a move asked at frame k shows from frame k+1.
 // A move is whole milliseconds of pulse at the axis rate, at most maxPulseMs; Dec loses
 // decBacklashMs of the first pulse after a reversal. No Dec law: Dec is not guided.
-// decBacklashCompMs: what the guider adds to a reversing Dec pulse (its measured backlash).
+// decBacklashCompMs: the Dec backlash the guider measured; it adds it, adapting, to each
+// reversing Dec pulse (see BacklashCompensator). 0: none added.
 ReplayResult replay(const std::vector<SkyRow>& sky, const ReplayMount& mount, const LawMaker& raLaw,
                     const LawMaker& decLaw, double decBacklashCompMs = 0);

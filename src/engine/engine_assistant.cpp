@@ -221,7 +221,7 @@ void GuideEngine::finishAssistant() {
 void GuideEngine::storeMeasuredBacklash(double ms) {
     const long whole = std::lround(ms);
     saveSetting(keys::MeasuredDecBacklash.section, keys::MeasuredDecBacklash.key, fromWhole(whole));
-    measuredDecBacklashMs_ = whole <= 10000 ? static_cast<float>(whole) : 0.0f;
+    decBacklash_ = BacklashCompensator(whole <= 10000 ? static_cast<double>(whole) : 0.0);
 }
 
 std::optional<double> GuideEngine::measuredDecBacklash() {

@@ -40,7 +40,7 @@ void GuideEngine::loadLaws() {
                                .readSetting(keys::MeasuredDecBacklash.section,
                                             keys::MeasuredDecBacklash.key, QString())
                                .toFloat(&ok);
-    measuredDecBacklashMs_ = ok && backlash >= 0 && backlash <= 10000 ? backlash : 0;
+    decBacklash_ = BacklashCompensator(ok && backlash >= 0 && backlash <= 10000 ? backlash : 0);
     backlashCompensation_ =
         store
             .readSetting(keys::BacklashCompensation.section, keys::BacklashCompensation.key,
@@ -53,7 +53,7 @@ void GuideEngine::loadLaws() {
 std::optional<float> GuideEngine::decLawBacklash() const {
     if (laws_[1]->name() == kStandardLaw)
         return std::nullopt;
-    return backlashCompensation_ ? measuredDecBacklashMs_ : 0.0f;
+    return backlashCompensation_ ? static_cast<float>(decBacklash_.ms()) : 0.0f;
 }
 
 const GuideLaw& GuideEngine::law(bool dec) const {
@@ -108,6 +108,8 @@ Corrections GuideEngine::lawCorrections(const Corrections& standard, const Calib
                 (dec ? record->decLawArcsec : record->raLawArcsec) = axis.errArcsec;
             continue;
         }
+        if (dec)
+            decBacklash_.frame(axis.errArcsec);
         const double move = law.frame(now, axis.errArcsec);
         const AxisPulse p = lawPulse(move, axis, s);
         pulse = p.pulse;
@@ -126,6 +128,8 @@ void GuideEngine::lawsSent(const Corrections& sent, const Calibration* calibrati
     const LawAxes axes = lawAxes(calibration, state.errX, state.errY, s);
     laws_[0]->sent(pulseMove(sent.ra, axes.ra));
     laws_[1]->sent(pulseMove(sent.dec, axes.dec));
+    if (sent.dec && laws_[1]->name() != kStandardLaw)
+        decBacklash_.sent(pulseMove(sent.dec, axes.dec), state.backlashMs > 0);
 }
 
 void GuideEngine::lawsTargetMoved(QPointF offsetPx) {

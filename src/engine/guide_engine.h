@@ -8,6 +8,7 @@
 #include "guiding/corrections.h"
 #include "guiding/guide_history.h"
 #include "guiding/law_corrections.h"
+#include "guiding/laws/backlash_comp.h"
 #include "guiding/laws/guide_law.h"
 #include "measure/frame_image.h"
 #include "mount/pulse_wait.h"
@@ -397,7 +398,7 @@ private:
     std::mt19937 random_{std::random_device{}()};
     std::unique_ptr<GuideLaw> laws_[2]{makeGuideLaw(kStandardLaw), makeGuideLaw(kStandardLaw)};
     DecGuideMode decGuideMode_ = DecGuideMode::Auto;
-    float measuredDecBacklashMs_ = 0;
+    BacklashCompensator decBacklash_;
     bool backlashCompensation_ = true;
     Reconnector reconnector_;
     QTimer reconnectTimer_;

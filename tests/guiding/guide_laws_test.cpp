@@ -1,4 +1,5 @@
 #include "guiding/law_corrections.h"
+#include "guiding/laws/backlash_comp.h"
 #include "guiding/laws/guide_law.h"
 #include "guiding/laws/periodic_fit.h"
 
@@ -171,4 +172,25 @@ TEST(LawCorrections, DecModesLetOneWayThrough) {
     EXPECT_TRUE(allowedDec(south, DecGuideMode::South));
     EXPECT_EQ(decGuideModeFrom(QStringLiteral("south")), DecGuideMode::South);
     EXPECT_EQ(decGuideModeFrom(QStringLiteral("sideways")), DecGuideMode::Auto);
+}
+
+// Extra time goes only on reversals; a reversal whose move fell short asks for more next time,
+// one that went far past asks for less, and moves lost in the scatter change nothing.
+TEST(BacklashCompensator, AdaptsToWhatReversalsShow) {
+    BacklashCompensator comp(200);
+    comp.frame(1.0);
+    EXPECT_EQ(comp.extraMsFor(1.0), 0); // no direction known yet
+    comp.sent(1.0, false);
+    comp.frame(0.0);
+    EXPECT_EQ(comp.extraMsFor(0.5), 0);
+    ASSERT_EQ(comp.extraMsFor(-2.0), 200);
+    comp.sent(-2.0, true);
+    comp.frame(-0.2); // moved 0.2 of the 2 asked
+    EXPECT_EQ(comp.ms(), 240);
+    comp.sent(2.0, true);
+    comp.frame(-5.0); // moved 4.8 of the 2 asked
+    EXPECT_EQ(comp.ms(), 200);
+    comp.sent(-0.01, true);
+    comp.frame(-5.0); // too small a move to judge
+    EXPECT_EQ(comp.ms(), 200);
 }

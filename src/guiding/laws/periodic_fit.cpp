@@ -5,8 +5,12 @@
 #include <numbers>
 
 namespace {
-constexpr int kHarmonics = 4;
-constexpr int kCandidates = 120;
+constexpr int kHarmonics = 8;
+constexpr int kCandidates = 100;
+// The search over candidate periods fits fewer harmonics; the period found is refined with all.
+constexpr int kSearchHarmonics = 3;
+// Longer histories are averaged in groups of consecutive samples down to about this many.
+constexpr size_t kMostSamples = 400;
 // A harmonic needs at least this many samples per cycle to be fitted.
 constexpr double kSamplesPerCycle = 6;
 
@@ -17,9 +21,9 @@ struct Fit {
 
 // Least squares of g on 1, t and the harmonics of `period` that the sampling resolves.
 Fit fitAt(const std::vector<double>& t, const std::vector<double>& g, double period,
-          double interval) {
+          double interval, int most = kHarmonics) {
     int harmonics = 0;
-    while (harmonics < kHarmonics && period / (harmonics + 1) >= kSamplesPerCycle * interval)
+    while (harmonics < most && period / (harmonics + 1) >= kSamplesPerCycle * interval)
         ++harmonics;
     const int columns = 2 + 2 * harmonics;
     Eigen::MatrixXd ata = Eigen::MatrixXd::Zero(columns, columns);
@@ -50,6 +54,22 @@ Fit fitAt(const std::vector<double>& t, const std::vector<double>& g, double per
         fit.model.sine.push_back(x[3 + 2 * h]);
     }
     return fit;
+}
+
+// The grid's step is a few percent; over many cycles the harmonics need the period closer.
+Fit refine(const std::vector<double>& t, const std::vector<double>& g, Fit best, double ratio,
+           double interval) {
+    double lo = best.model.period / ratio, hi = best.model.period * ratio;
+    const double golden = (std::sqrt(5.0) - 1) / 2;
+    for (int i = 0; i < 20; ++i) {
+        const double a = hi - golden * (hi - lo), b = lo + golden * (hi - lo);
+        if (fitAt(t, g, a, interval).residual < fitAt(t, g, b, interval).residual)
+            hi = b;
+        else
+            lo = a;
+    }
+    Fit refined = fitAt(t, g, (lo + hi) / 2, interval);
+    return refined.residual < best.residual ? refined : best;
 }
 
 double lineResidual(const std::vector<double>& t, const std::vector<double>& g) {
@@ -88,10 +108,22 @@ double PeriodicModel::rate(double t) const {
     return sum;
 }
 
-std::optional<PeriodicModel> fitPeriodic(const std::vector<double>& t, const std::vector<double>& g,
-                                         double minPeriod, double maxPeriod, double minShare) {
-    if (t.size() != g.size() || t.size() < 40)
+std::optional<PeriodicModel> fitPeriodic(const std::vector<double>& allT,
+                                         const std::vector<double>& allG, double minPeriod,
+                                         double maxPeriod, double minShare) {
+    if (allT.size() != allG.size() || allT.size() < 40)
         return std::nullopt;
+    std::vector<double> t, g;
+    const size_t group = (allT.size() + kMostSamples - 1) / kMostSamples;
+    for (size_t i = 0; i + group <= allT.size(); i += group) {
+        double st = 0, sg = 0;
+        for (size_t j = i; j < i + group; ++j) {
+            st += allT[j];
+            sg += allG[j];
+        }
+        t.push_back(st / static_cast<double>(group));
+        g.push_back(sg / static_cast<double>(group));
+    }
     const double span = t.back() - t.front();
     maxPeriod = std::min(maxPeriod, span / 1.5);
     if (maxPeriod < minPeriod)
@@ -101,9 +133,21 @@ std::optional<PeriodicModel> fitPeriodic(const std::vector<double>& t, const std
     const double ratio = std::pow(maxPeriod / minPeriod, 1.0 / (kCandidates - 1));
     double period = minPeriod;
     for (int i = 0; i < kCandidates; ++i, period *= ratio) {
-        Fit fit = fitAt(t, g, period, interval);
+        Fit fit = fitAt(t, g, period, interval, kSearchHarmonics);
         if (fit.residual < best.residual)
             best = std::move(fit);
+    }
+    best = refine(t, g, best, ratio, interval);
+    // A multiple of the period fits as well as the period itself; the shortest one that does
+    // keeps the harmonics' fit stable from one refit to the next.
+    for (int k = 4; k >= 2; --k) {
+        if (best.model.period / k < minPeriod)
+            continue;
+        Fit shorter = refine(t, g, fitAt(t, g, best.model.period / k, interval), ratio, interval);
+        if (shorter.residual <= best.residual * 1.02) {
+            best = std::move(shorter);
+            break;
+        }
     }
     const double line = lineResidual(t, g);
     if (!(line > 0) || (line - best.residual) / line < minShare)

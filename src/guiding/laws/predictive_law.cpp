@@ -20,7 +20,8 @@
 // jump (a dither, a bump) and every filter moves by it.
 namespace {
 constexpr int kFilters = 7;
-constexpr double kSlowestQ = 1e-7; // arcsec^2/s^3, rate wander of the steadiest filter
+constexpr double kSlowestQ = 1e-7;      // arcsec^2/s^3, rate wander of the steadiest filter
+constexpr double kSlowestLevelQ = 1e-6; // arcsec^2/s, wander of the steadiest place
 constexpr double kScoreMemory = 0.01;
 constexpr double kNoiseMemory = 0.05;
 constexpr double kOutlierSigmas = 4.5;
@@ -33,6 +34,9 @@ constexpr double kMinPeriodicShare = 0.2;
 
 struct Filter {
     double q = 0;
+    // A wandering place without a rate (q in arcsec^2/s), else a place and a rate whose
+    // wander is q (arcsec^2/s^3).
+    bool levelOnly = false;
     double x = 0, v = 0;                // arcsec, arcsec/s
     double pxx = 1e4, pxv = 0, pvv = 1; // covariance
     double score = 0;                   // mean squared one-frame prediction error
@@ -48,6 +52,10 @@ struct Filter {
     }
 
     void predict(double dt) {
+        if (levelOnly) {
+            pxx += q * dt;
+            return;
+        }
         x += v * dt;
         pxx += dt * (2 * pxv + dt * pvv) + q * dt * dt * dt / 3;
         pxv += dt * pvv + q * dt * dt / 2;
@@ -69,9 +77,10 @@ struct Filter {
 } // namespace
 
 struct PredictiveLaw::Model {
-    // The filters of both banks: [0, kFilters) on the place, the rest on the place less the
+    // The filters of both banks, each kFilters with a rate and kFilters without: the first
+    // bank on the place, the second on the place less the
     // periodic error.
-    std::array<Filter, 2 * kFilters> filters;
+    std::array<Filter, 4 * kFilters> filters;
     std::optional<PeriodicModel> periodic;
     std::deque<double> historyT, historyG;
     bool started = false;
@@ -88,10 +97,13 @@ struct PredictiveLaw::Model {
     double aggressiveness = 100; // percent of the predicted move made
 
     Model() {
-        for (size_t i = 0; i < filters.size(); ++i)
-            filters[i].q = kSlowestQ * std::pow(10.0, static_cast<double>(i % kFilters));
+        for (size_t i = 0; i < filters.size(); ++i) {
+            filters[i].levelOnly = (i / kFilters) % 2 == 1;
+            const double slowest = filters[i].levelOnly ? kSlowestLevelQ : kSlowestQ;
+            filters[i].q = slowest * std::pow(10.0, static_cast<double>(i % kFilters));
+        }
     }
-    static bool periodicBank(size_t i) { return i >= kFilters; }
+    static bool periodicBank(size_t i) { return i >= 2 * kFilters; }
     double periodicAt(double t) const { return periodic ? periodic->at(t) : 0; }
     size_t best() const {
         size_t b = 0;
@@ -137,9 +149,10 @@ struct PredictiveLaw::Model {
         const double oldAt = periodicAt(now), oldRate = periodic ? periodic->rate(now) : 0;
         periodic = std::move(fit);
         const double newAt = periodicAt(now), newRate = periodic ? periodic->rate(now) : 0;
-        for (size_t i = kFilters; i < filters.size(); ++i) {
+        for (size_t i = 2 * kFilters; i < filters.size(); ++i) {
             filters[i].x += oldAt - newAt;
-            filters[i].v += oldRate - newRate;
+            if (!filters[i].levelOnly)
+                filters[i].v += oldRate - newRate;
         }
     }
     void startAt(double t, double g) {
