@@ -10,6 +10,7 @@
 
 class FramePicture;
 class GuidePanel;
+class frmAssistant;
 class frmCalibration;
 class PortIO;
 class QAction;
@@ -170,6 +171,7 @@ public:
     QAction* mnuUseCalibration = nullptr;
     QAction* mnuClearCalibration = nullptr;
     QAction* mnuCalibrationWindow = nullptr;
+    QAction* mnuGuidingAssistant = nullptr;
     QMenu* mnuTelescope = nullptr;
     QAction* mnuScope = nullptr;
     QAction* mnuChooseTelescope = nullptr;
@@ -199,6 +201,7 @@ private:
     void buildCameraMenu();
     void buildTelescopeMenu();
     void buildCalibrationMenu();
+    void buildAssistantMenu();
     void connectHandlers();
     void followEngine();
 
@@ -261,6 +264,7 @@ private:
     void mnuCalibrationWindow_Click();
     void showCalibrationUse(bool used);
     void showCalibration();
+    void mnuGuidingAssistant_Click();
 
     // Colours and check marks from the engine's record.
     void showState();
@@ -271,5 +275,6 @@ private:
     QLabel* lblConditions_ = nullptr;
     QLabel* lblClients_ = nullptr;
     QPointer<frmCalibration> calibrationWindow_;
+    QPointer<frmAssistant> assistantWindow_;
     bool startingUp_ = false;
 };

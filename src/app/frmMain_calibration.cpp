@@ -37,6 +37,7 @@ void frmMain::mnuCalibrationWindow_Click() {
         calibrationWindow_ = new frmCalibration(engine_.calibrator(), this);
         connect(calibrationWindow_, &frmCalibration::stopClicked, this, &frmMain::stopCalibration);
         calibrationWindow_->showResult(calibration());
+        calibrationWindow_->showBacklash(engine_.measuredDecBacklash());
         calibrationWindow_->placeBeside(*this);
     }
     calibrationWindow_->show();
@@ -45,8 +46,10 @@ void frmMain::mnuCalibrationWindow_Click() {
 
 void frmMain::showCalibration() {
     mnuUseCalibration->setChecked(engine_.usingCalibration());
-    if (calibrationWindow_)
+    if (calibrationWindow_) {
         calibrationWindow_->showResult(calibration());
+        calibrationWindow_->showBacklash(engine_.measuredDecBacklash());
+    }
 }
 
 // The reverse switches' tooltip says when they are not applied.

@@ -33,6 +33,7 @@ void frmMain::buildMenus() {
     mnuSerial = checkable(mnuGuiding, "Serial");
     mnuSerial->setEnabled(false);
     buildCalibrationMenu();
+    buildAssistantMenu();
     mnuGuiding->addSeparator();
     mnuSelectStarAutomatically = mnuGuiding->addAction("Select Star Automatically");
     mnuGuideLaws = mnuGuiding->addAction("Guide Law Options...");

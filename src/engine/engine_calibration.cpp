@@ -73,6 +73,7 @@ bool GuideEngine::startCalibration(bool quiet) {
     const EngineChange change(*this);
     if (state.guiding)
         stopGuiding();
+    stopAssistant();
     calibrationQuiet_ = quiet;
     calibrator_.start(*plan, {state.arcsecPerPixelX, state.arcsecPerPixelY, guideOutputName()});
     note(QStringLiteral("Calibrating: West and East%1, %2 px, from the next exposure")
@@ -97,9 +98,21 @@ void GuideEngine::calibrationStep() {
 void GuideEngine::calibrationCompleted(const Calibration& result) {
     writeCalibration(*platform_.store, result);
     calibration_ = result;
+    const QString backlash = result.hasDec ? storeCalibrationBacklash() : QString();
     emit calibrationChanged();
     note(QStringLiteral("Calibration done: ") + calibrationSummary(result).mid(1).join("; "));
+    if (!backlash.isEmpty())
+        note(backlash);
     calibrationInUse();
+}
+
+// The Dec backlash the calibration's North then South legs show, stored; what to tell.
+QString GuideEngine::storeCalibrationBacklash() {
+    const auto backlash = backlashFromCalibration(calibrator_.path(), state.decBacklash);
+    if (!backlash)
+        return QStringLiteral("Calibration: the Dec backlash could not be told from its steps");
+    storeMeasuredBacklash(backlash->ms);
+    return QStringLiteral("Calibration: Dec backlash about %1 ms").arg(backlash->ms, 0, 'f', 0);
 }
 
 void GuideEngine::calibrationFailed(const QString& failure) {

@@ -52,7 +52,9 @@ void GuideEngine::measureLockedStar() {
         calibrator_.starLost();
         if (state.guiding && !state.paused)
             lawsFrameLost();
-        guideHistory_.append(newCycleRecord(false));
+        const GuideRecord lost = newCycleRecord(false);
+        assistantFrame(lost);
+        guideHistory_.append(lost);
         timingPending_ = true;
         return;
     }
@@ -64,12 +66,14 @@ void GuideEngine::measureLockedStar() {
     if (state.logging)
         writeErrorLogLine(ra, dec);
     GuideRecord record = newCycleRecord(true);
-    if (state.guiding && !state.paused) {
+    if (state.guiding && !state.paused && !assisting()) {
         const Corrections c = makeCorrections(&record);
         record.raPulse = c.ra;
         record.decPulse = c.dec;
     } else if (calibrating()) {
         calibrationStep();
+    } else if (assisting()) {
+        record.decPulse = assistantFrame(record);
     }
     guideHistory_.append(record);
     timingPending_ = true;

@@ -16,6 +16,7 @@ void GuideEngine::toggleLock() {
         return;
     const EngineChange change(*this);
     stopCalibration();
+    stopAssistant();
     if (state.lockLost) {
         state.lockArmed = state.locked = state.lockLost = false;
         emit errorCleared();

@@ -18,6 +18,7 @@ void GuideEngine::toggleLoop() {
         return;
     const EngineChange change(*this);
     stopCalibration();
+    stopAssistant();
     cancelPulseWait();
     if (state.previewing)
         stopLoop();

@@ -112,6 +112,11 @@ void GuideEngine::nudge(GuideDirection direction, const QString& lengthText) {
         note(QStringLiteral("Calibrating: a nudge would spoil the measurement (Stop first)"));
         return;
     }
+    if (assisting()) {
+        note(QStringLiteral("Guiding Assistant running: a nudge would spoil its figures (Stop "
+                            "first)"));
+        return;
+    }
     const bool toTelescope = state.modeAscom && state.telescope && telescopeConnected();
     if (!toTelescope && !state.modeParallel) {
         note(state.modeAscom ? QStringLiteral("Nudges need a connected telescope")
@@ -157,6 +162,9 @@ void GuideEngine::toggleGuide() {
         note(QStringLiteral("Choose a telescope first (Telescope > Choose Telescope...)"));
     else if (state.modeSerial)
         note(QStringLiteral("The Serial guide output sends no corrections"));
+    // Guiding ends a guiding assistant run (its results are kept).
+    if (state.guiding)
+        stopAssistant();
 }
 
 // The Guide button's conditions, without its message box: an imaging program is in charge.
@@ -167,6 +175,7 @@ bool GuideEngine::startGuiding() {
         return false;
     const EngineChange change(*this);
     startLawGuiding();
+    stopAssistant();
     return true;
 }
 

@@ -36,6 +36,7 @@ GuideEngine::GuideEngine(const Platform& platform, QObject* parent)
     connect(&calibrator_, &Calibrator::stopped, this,
             [this] { note(QStringLiteral("Calibration stopped; nothing stored")); });
     clock_.start();
+    assistantClock_ = [this] { return static_cast<double>(clock_.elapsed()) / 1000.0; };
 }
 
 GuideEngine::~GuideEngine() = default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/assistant_run.h"
 #include "engine/main_state.h"
 #include "engine/settle.h"
 #include "engine/status_notes.h"
@@ -21,6 +22,7 @@
 #include <QRect>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <random>
@@ -170,6 +172,32 @@ public:
     const Calibration* calibrationInUse();
     QString guideOutputName();
 
+    // The guiding assistant: with the star locked and the loop running, corrections off, it
+    // records the star for `seconds` (10..7200) of the assistant clock, then (measureBacklash)
+    // measures the Dec backlash, and works out the seeing, drift, periodic error, polar
+    // alignment and its advice. Guiding, a calibration, Lock and Preview end a run; a run
+    // ended early gives results from the frames so far.
+    static constexpr double kAssistantDefaultSec = 120;
+    static constexpr double kAssistantMinSec = 10;
+    static constexpr double kAssistantMaxSec = 7200;
+    QString whyAssistantCannotStart();
+    bool startAssistant(double seconds = kAssistantDefaultSec, bool measureBacklash = false);
+    void stopAssistant();
+    AssistantState assistantState() const { return assistant_.state; }
+    bool assisting() const { return assistant_.state == AssistantState::Running; }
+    bool assistantMeasuringBacklash() const { return assistant_.meter.running(); }
+    double assistantElapsedSec() const { return assistant_.elapsedSec; }
+    double assistantDurationSec() const { return assistant_.durationSec; }
+    // The last run's results; kept until the next run starts.
+    const std::optional<AssistantResults>& assistantResults() const { return assistant_.results; }
+    // Stores the advised exposure, law of both axes and their minimum moves; false (with a
+    // note) when there are no results.
+    bool applyAssistantAdvice();
+    // The assistant's clock, seconds (default: the engine's own).
+    void setAssistantClock(std::function<double()> secondsNow);
+    // The Dec backlash last measured (by a calibration or the assistant), ms.
+    std::optional<double> measuredDecBacklash();
+
     // Guide output: "ASCOM", "Parallel" or "Serial"; saved.
     void selectGuideOutput(const QString& output);
 
@@ -271,6 +299,10 @@ signals:
     void dithered(QPointF offset, QPointF newLock);
     // A settle began (see beginSettle).
     void settlingStarted();
+    // A guiding assistant run recorded a frame or made a backlash step; it ended (results,
+    // if any, readable).
+    void assistantProgress(double elapsedSec, double durationSec);
+    void assistantDone();
 
 private:
     friend class EngineChange;
@@ -327,6 +359,15 @@ private:
     void calibrationCompleted(const Calibration& result);
     void calibrationFailed(const QString& failure);
     void showCalibrationUse(bool used, const QString& condition);
+    QString storeCalibrationBacklash();
+
+    std::optional<PulseRequest> assistantFrame(const GuideRecord& record);
+    std::optional<PulseRequest> endRecording(const GuideRecord& record, double now);
+    std::optional<PulseRequest> backlashStep(const GuideRecord& record, double now);
+    std::optional<BacklashPlan> backlashPlan(QString& why);
+    QString whyNoPulses();
+    void finishAssistant();
+    void storeMeasuredBacklash(double ms);
 
     void saveDriverName();
     QString savedDriverName() const;
@@ -349,6 +390,8 @@ private:
     std::optional<Calibration> calibration_;
     bool useCalibration_ = false;
     bool calibrationQuiet_ = false;
+    AssistantRun assistant_;
+    std::function<double()> assistantClock_;
     QStringList driverCaptions_{QStringLiteral("<none>")};
     int checkedDriver_ = -1;
     CAPDRIVERCAPS cameraCaps_;

@@ -88,11 +88,13 @@ frmCalibration::frmCalibration(Calibrator& calibrator, QWidget* parent)
     lblProgress = new QLabel(this);
     lblResult = new QLabel(this);
     lblResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblBacklash = new QLabel(this);
     picPath = new CalibrationPlot(this);
     cmdStop = new QPushButton(QStringLiteral("Stop"), this);
     cmdStop->setToolTip(QStringLiteral("End the calibration now; nothing is stored"));
     cmdStop->setEnabled(calibrator.running());
-    for (QWidget* w : std::initializer_list<QWidget*>{lblProgress, lblResult, picPath, cmdStop})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{lblProgress, lblResult, lblBacklash, picPath, cmdStop})
         layout->addWidget(w);
     connect(cmdStop, &QPushButton::clicked, this, &frmCalibration::stopClicked);
     connect(&calibrator, &Calibrator::started, this, &frmCalibration::started);
@@ -114,6 +116,11 @@ void frmCalibration::showResult(const std::optional<Calibration>& c) {
     if (c)
         picPath->setPath(c->raPath, c->decPath);
     picPath->setAxes(c);
+}
+
+void frmCalibration::showBacklash(std::optional<double> ms) {
+    lblBacklash->setText(ms ? QStringLiteral("Dec backlash: %1 ms").arg(*ms, 0, 'f', 0)
+                            : QStringLiteral("Dec backlash: not measured"));
 }
 
 void frmCalibration::placeBeside(const QWidget& owner) {

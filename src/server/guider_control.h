@@ -60,6 +60,13 @@ public:
     virtual rpc::Reply algoParam(bool dec, const QString& name) = 0;
     virtual rpc::Reply setAlgoParam(bool dec, const QString& name, const QJsonValue& value) = 0;
 
+    // The guiding assistant (see GuideEngine::startAssistant); the status as
+    // assistantStatusJson gives it.
+    virtual rpc::Reply startAssistant(double seconds, bool backlash) = 0;
+    virtual void stopAssistant() = 0;
+    virtual QJsonObject assistantStatus() = 0;
+    virtual rpc::Reply applyAssistant() = 0;
+
     virtual QJsonObject equipment() = 0;
     virtual void shutdown() = 0;
 };

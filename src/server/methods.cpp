@@ -1,5 +1,6 @@
 #include "server/methods.h"
 
+#include "server/assistant_methods.h"
 #include "server/law_methods.h"
 #include "server/settle_params.h"
 
@@ -241,6 +242,16 @@ const std::map<QString, Method>& methods() {
          }},
         {"set_lock_shift_enabled", setLockShiftEnabled},
         {"set_lock_shift_params", setLockShiftParams},
+        {"orvalis_start_guiding_assistant", startGuidingAssistant},
+        {"orvalis_get_guiding_assistant",
+         [](GuiderControl& g, auto&) { return ok(g.assistantStatus()); }},
+        {"orvalis_apply_guiding_assistant",
+         [](GuiderControl& g, auto&) { return g.applyAssistant(); }},
+        {"orvalis_stop_guiding_assistant",
+         [](GuiderControl& g, auto&) {
+             g.stopAssistant();
+             return ok();
+         }},
         {"shutdown",
          [](GuiderControl& g, auto&) {
              g.shutdown();

@@ -68,6 +68,10 @@ public:
     QStringList algoParamNames(bool dec) override;
     rpc::Reply algoParam(bool dec, const QString& name) override;
     rpc::Reply setAlgoParam(bool dec, const QString& name, const QJsonValue& value) override;
+    rpc::Reply startAssistant(double seconds, bool backlash) override;
+    void stopAssistant() override;
+    QJsonObject assistantStatus() override;
+    rpc::Reply applyAssistant() override;
     QJsonObject equipment() override;
     void shutdown() override;
 
