@@ -1,7 +1,10 @@
 #include "replay_grid.h"
 
+#include "guiding/assistant/assistant_advice.h"
+
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace {
 LawMaker lawNamed(const QString& name, const StandardLimits& limits = {}) {
@@ -18,21 +21,20 @@ LawMaker hysteresis(double aggressiveness, double hyst, double minMoveArcsec) {
     };
 }
 
-// What a look at the sky's first two minutes without corrections suggests for the standard
-// law: a minimum correction at the seeing's frame-to-frame rms, full aggressiveness.
-StandardLimits advisedStandard(const std::vector<SkyRow>& sky, double scale) {
-    double sum = 0;
-    int n = 0;
-    for (size_t i = 1; i < sky.size() && sky[i].t < 120; ++i) {
-        const double dr = sky[i].ra - sky[i - 1].ra, dd = sky[i].dec - sky[i - 1].dec;
-        sum += (dr * dr + dd * dd) / 4; // per axis, differences / sqrt 2
-        ++n;
+// The guiding assistant's advice from the sky's first two minutes without corrections.
+std::optional<AssistantAdvice> advice(const std::vector<SkyRow>& sky, double scale) {
+    std::vector<AssistantSample> samples;
+    for (const SkyRow& row : sky) {
+        if (row.t - sky.front().t > 120)
+            break;
+        samples.push_back({row.t, true, row.ra * scale, row.dec * scale, {}});
     }
-    StandardLimits limits;
-    limits.minCorrection = n > 0 ? std::sqrt(sum / n) * scale : 0.5;
-    limits.aggressiveness = 1.0;
-    return limits;
+    const auto figures = analyseAssistantRun(samples, 0.0);
+    if (!figures)
+        return std::nullopt;
+    return adviseAssistant(*figures, 1, 20);
 }
+
 } // namespace
 
 LawRun bestHysteresis(const std::vector<SkyRow>& sky, const ReplayMount& mount,
@@ -62,8 +64,14 @@ std::vector<LawRun> lawRuns(const std::vector<SkyRow>& sky, const ReplayMount& m
     if (wanted("Standard")) {
         runs.push_back(
             {"Standard, defaults, Dec off", replay(sky, mount, lawNamed(kStandardLaw), nullptr)});
-        const LawMaker advised = lawNamed(kStandardLaw, advisedStandard(sky, mount.scale));
-        runs.push_back({"Standard, advised", replay(sky, mount, advised, advised)});
+        if (const auto a = advice(sky, mount.scale)) {
+            StandardLimits limits;
+            limits.minCorrection = a->standardMinCorrectionArcsec;
+            limits.aggressiveness = a->standardAggressiveness / 100.0;
+            const LawMaker advised = lawNamed(kStandardLaw, limits);
+            runs.push_back(
+                {"Standard, assistant's settings", replay(sky, mount, advised, advised)});
+        }
     }
     if (wanted("Hysteresis")) {
         const LawMaker h = lawNamed(QStringLiteral("Hysteresis"));

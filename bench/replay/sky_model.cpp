@@ -92,7 +92,7 @@ std::vector<SkyRow> makeSky(const SkyRecipe& r) {
 }
 
 std::vector<SkyRecipe> standardSkies() {
-    std::vector<SkyRecipe> skies(6);
+    std::vector<SkyRecipe> skies(8);
     SkyRecipe& calm = skies[0];
     calm.name = "calm_slow_worm";
     calm.seeing = 0.25;
@@ -139,6 +139,21 @@ std::vector<SkyRecipe> standardSkies() {
     wander.decDrift = 0;
     wander.wanderPx = 0.4;
     wander.seed = 16;
+    // 10" of periodic error at 1.5"/px: a worm of 100 s guided at 1 s, one of 200 s at 3 s.
+    SkyRecipe& quick = skies[6];
+    quick.name = "large_error_short_worm";
+    quick.cycle = 1;
+    quick.seeing = 0.3;
+    quick.peakToPeak = 6.7;
+    quick.wormPeriod = 100;
+    quick.seed = 17;
+    SkyRecipe& slowFrames = skies[7];
+    slowFrames.name = "large_error_long_frames";
+    slowFrames.cycle = 3;
+    slowFrames.seeing = 0.3;
+    slowFrames.peakToPeak = 6.7;
+    slowFrames.wormPeriod = 200;
+    slowFrames.seed = 18;
     return skies;
 }
 

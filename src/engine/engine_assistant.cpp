@@ -245,11 +245,8 @@ bool GuideEngine::applyAssistantAdvice() {
     for (const bool dec : {false, true}) {
         chooseLaw(dec, a.law);
         const double move = dec ? a.decMinMoveArcsec : a.raMinMoveArcsec;
-        if (setLawParam(dec, QStringLiteral("Minimum Move"), move))
-            continue;
-        const QByteArray key =
-            QStringLiteral("%1 %2 Minimum Move").arg(dec ? "Dec" : "RA", a.law).toUtf8();
-        saveSetting(keys::guideLaw, key.constData(), QString::number(move, 'g', 10));
+        // A law that sets its own dead band (Predictive) has no minimum move to take.
+        setLawParam(dec, QStringLiteral("Minimum Move"), move);
     }
     note(QStringLiteral("Guiding Assistant advice applied: %1 s exposures, the %2 law")
              .arg(a.exposureMs / 1000.0)
