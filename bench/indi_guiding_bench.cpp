@@ -15,8 +15,8 @@
 // shows in the next frame and in the one after (see guide_analysis.h); the frames the
 // calibration took; each dither's time to settle.
 //
-//   indi_guiding_bench [--aggressiveness 100,70] [--law Predictive] [--minutes 8] [options] (--help
-//   lists them)
+//   indi_guiding_bench [--aggressiveness 100,70] [--law Predictive] [--minutes 8] [options]
+//   (--help lists them)
 
 #include "guide_analysis.h"
 #include "indi_guiding_report.h"

@@ -1,14 +1,8 @@
-#include "engine/Globals.h"
-#include "engine/guide_engine.h"
-#include "fakes/fake_core_platform.h"
-#include "fakes/plain_sim_camera.h"
+#include "engine/engine_fixture.h"
 #include "guidelog/guide_log_observer.h"
 #include "guidelog/guide_log_parser.h"
 #include "guiding/number_format.h"
-#include "platform/telescope/sim_telescope.h"
-#include "platform/telescope/telescope_registry.h"
 #include "printers.h"
-#include "sim/sim_clock.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,36 +25,12 @@ QString letter(const std::optional<PulseRequest>& pulse) {
 }
 
 // An engine on the sky simulator and the built-in telescope, its guide log in a fresh folder.
-class GuideLogSession : public ::testing::Test {
+class GuideLogSession : public EngineTest {
 protected:
-    GuideLogSession() : sky(SkyOptions{}, clock), camera(sky, fp.store) {
-        registerSimTelescope(telescopes, sky, fp.store, SimTelescopeSetup{});
-        Globals::starX = Globals::starY = 0;
-        fp.store.set("Guiding Options", "Dec Correct", "1");
-        fp.store.set("Guiding Options", "RA Guide Rate", "15");
-        fp.store.set("Guiding Options", "Dec Guide Rate", "15");
+    GuideLogSession() {
         fp.store.set("Calibration Options", "Use Calibration", "1");
         fp.store.set("Guide Log Options", "Enabled", "1");
         fp.store.set("Guide Log Options", "Folder", logs.filePath("logs"));
-    }
-    GuideEngine& open() {
-        Platform platform = fp.platform();
-        platform.capture = &camera;
-        platform.telescopes = &telescopes;
-        engine = std::make_unique<GuideEngine>(platform);
-        engine->loadSettings(true);
-        engine->startUp();
-        engine->chooseTelescope(QStringLiteral("Orvalis.Simulator"));
-        return *engine;
-    }
-    void cycle() {
-        for (int ticks = 0; ticks < 100; ++ticks) {
-            clock->advance(0.5);
-            engine->tick();
-            if (engine->state.elapsedSec == 0)
-                return;
-        }
-        FAIL() << "no cycle within 100 ticks";
     }
     // Loop, lock the bright star, calibrate.
     void calibrate() {
@@ -84,12 +54,6 @@ protected:
     }
 
     QTemporaryDir logs;
-    FakeCorePlatform fp;
-    std::shared_ptr<ManualSimClock> clock = std::make_shared<ManualSimClock>(0);
-    SkySimulator sky;
-    PlainSimCamera camera;
-    TelescopeRegistry telescopes;
-    std::unique_ptr<GuideEngine> engine;
 };
 
 // Each direction's places, numbered from 1 where it began, are the calibrator's path.
