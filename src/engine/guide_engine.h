@@ -144,6 +144,9 @@ public:
     // With Dec corrections on: both ways, North or South only; stored.
     DecGuideMode decGuideMode() const { return decGuideMode_; }
     void setDecGuideMode(DecGuideMode mode);
+    // What a Dec reversal adds now, ms: Options' "Dec Backlash" for the standard law, else the
+    // law's compensation of the measured backlash.
+    double decBacklashInUse() const { return decLawBacklash().value_or(state.decBacklash); }
     GuideHistory& guideHistory() { return guideHistory_; }
     void setLogging(bool on);
 

@@ -31,7 +31,7 @@ LogGuiding logGuiding(GuideEngine& engine) {
     g.decLaw = engine.lawLogText(true);
     g.decGuideMode = engine.decGuideModeLogText();
     g.raBacklashMs = s.raBacklash;
-    g.decBacklashMs = s.decBacklash;
+    g.decBacklashMs = engine.decBacklashInUse();
     g.raGuideRate = s.raGuideRate;
     g.decGuideRate = s.decGuideRate;
     g.reverseEW = s.reverseEW;
