@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+constexpr double kPlaceTolerancePx = 1.5;
+
 // Brightness-weighted centre of the star within 3 px of `near`; (-1, -1) when there is none
 // (the noise-only sky stays below 10 ADU).
 QPointF starNear(const RawFrame& f, QPointF near) {
@@ -58,8 +60,13 @@ int checkStars(const RawFrame& frame, const Sky& sky, QPointF arcsecPerPixel) {
             want.y() > frame.height - 8)
             continue;
         const QPointF seen = starNear(frame, want);
-        EXPECT_NEAR(seen.x(), want.x(), 1.0) << "star at " << want.x() << ", " << want.y();
-        EXPECT_NEAR(seen.y(), want.y(), 1.0) << "star at " << want.x() << ", " << want.y();
+        // The simulator draws each star on a whole pixel (up to 1 px off), and its projection
+        // parts from this flat one towards the frame's edges: which stars come out just over
+        // 1 px off depends on the hour the test runs.
+        EXPECT_NEAR(seen.x(), want.x(), kPlaceTolerancePx)
+            << "star at " << want.x() << ", " << want.y();
+        EXPECT_NEAR(seen.y(), want.y(), kPlaceTolerancePx)
+            << "star at " << want.x() << ", " << want.y();
         ++checked;
     }
     return checked;
