@@ -77,6 +77,8 @@ std::vector<NumberFlag> numberFlags(const Options& o) {
          [](Options& to, double v) { to.settings.raGuideRate = v; }},
         {"dec-rate", "Dec guide rate typed, arcsec/s", s.decGuideRate,
          [](Options& to, double v) { to.settings.decGuideRate = v; }},
+        {"assistant", "Seconds of guiding assistant, its advice applied (0: none)", 0,
+         [](Options& to, double v) { to.settings.assistantSec = v; }},
         {"dec-correct", "Dec corrections (0 or 1)", 1,
          [](Options& to, double v) { to.settings.decCorrect = v != 0; }},
         {"use-calibration", "Use Calibration (0 or 1)", 1,
@@ -176,6 +178,10 @@ int main(int argc, char** argv) {
         BenchSettings settings = s;
         settings.aggressiveness = aggressiveness;
         runs.push_back(figuresOf(aggressiveness, runIndiGuiding(settings, o->sky)));
+        for (const QString& line : runs.back().run.assistantReport)
+            std::printf("assistant: %s\n", qPrintable(line));
+        if (!runs.back().run.lawGuided.isEmpty())
+            std::printf("guided with: %s\n", qPrintable(runs.back().run.lawGuided));
         printRun(runs.back(), settings);
         if (!o->recordsDir.isEmpty() && runs.back().run.calibration) {
             const QString path =

@@ -1,5 +1,7 @@
 #include "indi_guiding_run.h"
 
+#include "guiding/assistant/assistant_report.h"
+
 #include "app/frame_picture.h"
 #include "app/frmMain.h"
 #include "engine/Globals.h"
@@ -153,7 +155,8 @@ public:
     QString open();
     QString chooseStar(QString& how);
     QString calibrate(int& frames);
-    QString guide(std::vector<GuideRecord>& records);
+    QString assist(QStringList& report);
+    QString guide(std::vector<GuideRecord>& records, QString& law);
     QString dither(std::vector<DitherResult>& results);
     void stop();
     std::optional<Calibration> calibration() const { return w_ ? w_->calibration() : std::nullopt; }
@@ -247,7 +250,24 @@ QString Session::calibrate(int& frames) {
     return {};
 }
 
-QString Session::guide(std::vector<GuideRecord>& records) {
+// The guiding assistant for the seconds set, the backlash measured, its advice applied.
+QString Session::assist(QStringList& report) {
+    if (settings_.assistantSec <= 0)
+        return {};
+    GuideEngine& e = w_->engine();
+    if (!e.startAssistant(settings_.assistantSec, true))
+        return problem(QStringLiteral("the assistant did not start: ") +
+                       e.whyAssistantCannotStart());
+    runUntil([&] { return e.assistantState() != AssistantState::Running; },
+             static_cast<qint64>(settings_.assistantSec * 1000) + 300000);
+    if (!e.assistantResults())
+        return problem(QStringLiteral("the assistant gave no results"));
+    report = assistantReport(*e.assistantResults());
+    return e.applyAssistantAdvice() ? QString() : problem(QStringLiteral("advice not applied"));
+}
+
+QString Session::guide(std::vector<GuideRecord>& records, QString& law) {
+    law = w_->engine().law(false).name() + QStringLiteral("/") + w_->engine().law(true).name();
     w_->cmdGuide->click();
     if (!w_->state.guiding)
         return problem(QStringLiteral("guiding did not start"));
@@ -327,7 +347,8 @@ RunResult runIndiGuiding(const BenchSettings& settings, const BenchSky& sky) {
         {"choosing a star", [&] { return session.chooseStar(result.starChoice); }},
         {"calibrating", [&] { return session.calibrate(result.calibrationFrames); }},
         {"choosing a star", [&] { return session.chooseStar(result.starChoice); }},
-        {"guiding", [&] { return session.guide(result.guided); }},
+        {"assisting", [&] { return session.assist(result.assistantReport); }},
+        {"guiding", [&] { return session.guide(result.guided, result.lawGuided); }},
         {"dithering", [&] { return session.dither(result.dithers); }},
     };
     QElapsedTimer clock;

@@ -6,6 +6,7 @@
 
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -40,6 +41,9 @@ struct BenchSettings {
     double ditherPx = 3;
     SettleParams settle{1.5, 8, 60};
     QString law = QStringLiteral("Standard"); // both axes
+    // Seconds of guiding assistant (with the backlash measured) before guiding, whose advice
+    // is then applied; 0: none.
+    double assistantSec = 0;
 };
 
 struct DitherResult {
@@ -56,6 +60,8 @@ struct RunResult {
     std::optional<Calibration> calibration;
     std::vector<GuideRecord> guided; // the cycles of the guiding minutes, dithers not included
     std::vector<DitherResult> dithers;
+    QStringList assistantReport; // the assistant's results and advice, when it ran
+    QString lawGuided;           // the law of both axes while guiding
 };
 
 // One run on INDI's simulators: starts indiserver with the telescope and CCD simulators and
