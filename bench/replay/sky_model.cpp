@@ -92,69 +92,52 @@ std::vector<SkyRow> makeSky(const SkyRecipe& r) {
 }
 
 std::vector<SkyRecipe> standardSkies() {
-    std::vector<SkyRecipe> skies(8);
-    SkyRecipe& calm = skies[0];
-    calm.name = "calm_slow_worm";
-    calm.seeing = 0.25;
-    calm.peakToPeak = 3;
-    calm.wormPeriod = 480;
-    calm.decDrift = 0.3;
-    calm.seed = 11;
-    SkyRecipe& mid = skies[1];
-    mid.name = "average_night";
-    mid.seeing = 0.5;
-    mid.peakToPeak = 6;
-    mid.wormPeriod = 480;
-    mid.raDrift = 0.2;
-    mid.seed = 12;
-    SkyRecipe& fast = skies[2];
-    fast.name = "fast_worm";
-    fast.cycle = 1;
-    fast.seeing = 0.3;
-    fast.peakToPeak = 2.5;
-    fast.wormPeriod = 100;
-    fast.seed = 13;
-    SkyRecipe& poor = skies[3];
-    poor.name = "poor_seeing";
-    poor.cycle = 3;
-    poor.seeing = 1.0;
-    poor.seeingCorrelation = 0.5;
-    poor.peakToPeak = 4;
-    poor.wormPeriod = 600;
-    poor.seed = 14;
-    SkyRecipe& busy = skies[4];
-    busy.name = "dithers_and_gusts";
-    busy.seeing = 0.4;
-    busy.peakToPeak = 5;
-    busy.wormPeriod = 240;
-    busy.ditherEvery = 120;
-    busy.ditherPx = 5;
-    busy.gustsPerHour = 20;
-    busy.seed = 15;
-    SkyRecipe& wander = skies[5];
-    wander.name = "dec_wander";
-    wander.seeing = 0.35;
-    wander.peakToPeak = 1.5;
-    wander.wormPeriod = 300;
-    wander.decDrift = 0;
-    wander.wanderPx = 0.4;
-    wander.seed = 16;
-    // 10" of periodic error at 1.5"/px: a worm of 100 s guided at 1 s, one of 200 s at 3 s.
-    SkyRecipe& quick = skies[6];
-    quick.name = "large_error_short_worm";
-    quick.cycle = 1;
-    quick.seeing = 0.3;
-    quick.peakToPeak = 6.7;
-    quick.wormPeriod = 100;
-    quick.seed = 17;
-    SkyRecipe& slowFrames = skies[7];
-    slowFrames.name = "large_error_long_frames";
-    slowFrames.cycle = 3;
-    slowFrames.seeing = 0.3;
-    slowFrames.peakToPeak = 6.7;
-    slowFrames.wormPeriod = 200;
-    slowFrames.seed = 18;
-    return skies;
+    // Fields in declaration order; the rest keep their defaults. The last two have 10" of
+    // periodic error at 1.5"/px: a worm of 100 s guided at 1 s, one of 200 s at 3 s.
+    return {
+        {.name = "calm_slow_worm", .peakToPeak = 3, .decDrift = 0.3, .seeing = 0.25, .seed = 11},
+        {.name = "average_night", .peakToPeak = 6, .raDrift = 0.2, .seeing = 0.5, .seed = 12},
+        {.name = "fast_worm",
+         .cycle = 1,
+         .wormPeriod = 100,
+         .peakToPeak = 2.5,
+         .seeing = 0.3,
+         .seed = 13},
+        {.name = "poor_seeing",
+         .cycle = 3,
+         .wormPeriod = 600,
+         .peakToPeak = 4,
+         .seeing = 1.0,
+         .seeingCorrelation = 0.5,
+         .seed = 14},
+        {.name = "dithers_and_gusts",
+         .wormPeriod = 240,
+         .peakToPeak = 5,
+         .seeing = 0.4,
+         .gustsPerHour = 20,
+         .ditherEvery = 120,
+         .ditherPx = 5,
+         .seed = 15},
+        {.name = "dec_wander",
+         .wormPeriod = 300,
+         .peakToPeak = 1.5,
+         .decDrift = 0,
+         .wanderPx = 0.4,
+         .seeing = 0.35,
+         .seed = 16},
+        {.name = "large_error_short_worm",
+         .cycle = 1,
+         .wormPeriod = 100,
+         .peakToPeak = 6.7,
+         .seeing = 0.3,
+         .seed = 17},
+        {.name = "large_error_long_frames",
+         .cycle = 3,
+         .wormPeriod = 200,
+         .peakToPeak = 6.7,
+         .seeing = 0.3,
+         .seed = 18},
+    };
 }
 
 bool writeSky(const std::string& path, const std::vector<SkyRow>& rows) {

@@ -221,19 +221,18 @@ void GuideEngine::finishAssistant() {
 void GuideEngine::storeMeasuredBacklash(double ms) {
     const long whole = std::lround(ms);
     saveSetting(keys::MeasuredDecBacklash.section, keys::MeasuredDecBacklash.key, fromWhole(whole));
-    decBacklash_ = BacklashCompensator(whole <= 10000 ? static_cast<double>(whole) : 0.0);
+    decBacklash_ = BacklashCompensator(whole <= keys::kMaxMeasuredBacklashMs ? whole : 0);
 }
 
-std::optional<double> GuideEngine::measuredDecBacklash() {
+std::optional<double> GuideEngine::measuredDecBacklash() const {
     const QString text = platform_.store->readSetting(keys::MeasuredDecBacklash.section,
                                                       keys::MeasuredDecBacklash.key,
                                                       keys::MeasuredDecBacklash.startupDefault);
-    const auto ms = toWhole(text, 0, 600000);
+    const auto ms = toWhole(text, 0, keys::kMaxMeasuredBacklashMs);
     return ms ? std::optional<double>(static_cast<double>(*ms)) : std::nullopt;
 }
 
-// The law is chosen as Guide Law Options chooses it; a minimum move the law has no parameter
-// for (or one out of its range) is stored under its key all the same.
+// The law is chosen as Guide Law Options chooses it, with the minimum move where it has one.
 bool GuideEngine::applyAssistantAdvice() {
     if (!assistant_.results) {
         note(QStringLiteral("Guiding Assistant: no advice to apply (run it first)"));

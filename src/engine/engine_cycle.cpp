@@ -50,8 +50,6 @@ void GuideEngine::measureLockedStar() {
         emit errorCleared();
         platform_.sound->play(QStringLiteral("LockLost.wav"));
         calibrator_.starLost();
-        if (state.guiding && !state.paused)
-            lawsFrameLost();
         const GuideRecord lost = newCycleRecord(false);
         assistantFrame(lost);
         guideHistory_.append(lost);
@@ -88,7 +86,8 @@ Corrections GuideEngine::makeCorrections(GuideRecord* record) {
     const Corrections standard =
         calibration ? calibratedCorrections(*calibration, state.errX, state.errY, settings)
                     : computeCorrections(state.errX, state.errY, settings);
-    Corrections c = lawCorrections(standard, calibration, settings, record);
+    const LawAxes axes = lawAxes(calibration, state.errX, state.errY, settings);
+    Corrections c = lawCorrections(standard, axes, settings, record);
     if (c.raRateInvalid || c.decRateInvalid)
         note(QStringLiteral("No correction: the %1 guide rate must be above 0 (Options)")
                  .arg(c.raRateInvalid ? QStringLiteral("RA") : QStringLiteral("Dec")));
@@ -98,7 +97,7 @@ Corrections GuideEngine::makeCorrections(GuideRecord* record) {
         c.ra.reset();
     if (c.dec && !pulse(c.dec->direction, c.dec->ms, decLawBacklash()))
         c.dec.reset();
-    lawsSent(c, calibration, settings);
+    lawsSent(c, axes);
     return c;
 }
 

@@ -3,7 +3,9 @@
 #include "platform/store/settings_store.h"
 #include "settings/setting_keys.h"
 
-#include <QRegularExpression>
+#include "settings/settings_reader.h"
+
+#include <algorithm>
 
 namespace {
 const char* axisName(bool dec) {
@@ -35,19 +37,10 @@ void GuideEngine::loadLaws() {
         }
         laws_[dec] = std::move(law);
     }
-    bool ok = false;
-    const float backlash = store
-                               .readSetting(keys::MeasuredDecBacklash.section,
-                                            keys::MeasuredDecBacklash.key, QString())
-                               .toFloat(&ok);
-    decBacklash_ = BacklashCompensator(ok && backlash >= 0 && backlash <= 10000 ? backlash : 0);
-    backlashCompensation_ =
-        store
-            .readSetting(keys::BacklashCompensation.section, keys::BacklashCompensation.key,
-                         keys::BacklashCompensation.startupDefault)
-            .trimmed() != QLatin1String("0");
-    decGuideMode_ = decGuideModeFrom(store.readSetting(
-        keys::DecGuideMode.section, keys::DecGuideMode.key, keys::DecGuideMode.startupDefault));
+    decBacklash_ = BacklashCompensator(measuredDecBacklash().value_or(0));
+    SettingsReader in(store);
+    backlashCompensation_ = in.flag(keys::BacklashCompensation);
+    decGuideMode_ = decGuideModeFrom(in.text(keys::DecGuideMode));
 }
 
 std::optional<float> GuideEngine::decLawBacklash() const {
@@ -61,17 +54,15 @@ const GuideLaw& GuideEngine::law(bool dec) const {
 }
 
 bool GuideEngine::chooseLaw(bool dec, const QString& name) {
-    const QString known =
-        guideLawNames()
-            .filter(QRegularExpression(
-                QStringLiteral("^%1$").arg(QRegularExpression::escape(name.trimmed())),
-                QRegularExpression::CaseInsensitiveOption))
-            .value(0);
-    if (known.isEmpty())
+    const QStringList names = guideLawNames();
+    const auto known = std::find_if(names.begin(), names.end(), [&](const QString& law) {
+        return law.compare(name.trimmed(), Qt::CaseInsensitive) == 0;
+    });
+    if (known == names.end())
         return false;
     const EngineChange change(*this);
     const SettingKey& key = dec ? keys::DecLaw : keys::RALaw;
-    saveSetting(key.section, key.key, known);
+    saveSetting(key.section, key.key, *known);
     loadLaws();
     return true;
 }
@@ -94,9 +85,8 @@ void GuideEngine::setDecGuideMode(DecGuideMode mode) {
 
 // The corrections of the laws of this cycle. A standard axis is corrected exactly as the
 // standard corrections say; another gets its law's move, which is then told what went out.
-Corrections GuideEngine::lawCorrections(const Corrections& standard, const Calibration* calibration,
+Corrections GuideEngine::lawCorrections(const Corrections& standard, const LawAxes& axes,
                                         const CorrectionSettings& s, GuideRecord* record) {
-    const LawAxes axes = lawAxes(calibration, state.errX, state.errY, s);
     const double now = clock_.elapsed() / 1000.0;
     Corrections c = standard;
     for (bool dec : {false, true}) {
@@ -123,9 +113,7 @@ Corrections GuideEngine::lawCorrections(const Corrections& standard, const Calib
 }
 
 // What went out, for the laws that keep the mount's motion in mind.
-void GuideEngine::lawsSent(const Corrections& sent, const Calibration* calibration,
-                           const CorrectionSettings& s) {
-    const LawAxes axes = lawAxes(calibration, state.errX, state.errY, s);
+void GuideEngine::lawsSent(const Corrections& sent, const LawAxes& axes) {
     laws_[0]->sent(pulseMove(sent.ra, axes.ra));
     laws_[1]->sent(pulseMove(sent.dec, axes.dec));
     if (sent.dec && laws_[1]->name() != kStandardLaw)
@@ -138,12 +126,6 @@ void GuideEngine::lawsTargetMoved(QPointF offsetPx) {
                                  static_cast<float>(offsetPx.y()), s);
     laws_[0]->targetMoved(axes.ra.errArcsec);
     laws_[1]->targetMoved(axes.dec.errArcsec);
-}
-
-void GuideEngine::lawsFrameLost() {
-    const double now = clock_.elapsed() / 1000.0;
-    for (auto& law : laws_)
-        law->frameLost(now);
 }
 
 void GuideEngine::lawsRestart() {

@@ -199,7 +199,7 @@ public:
     // The assistant's clock, seconds (default: the engine's own).
     void setAssistantClock(std::function<double()> secondsNow);
     // The Dec backlash last measured (by a calibration or the assistant), ms.
-    std::optional<double> measuredDecBacklash();
+    std::optional<double> measuredDecBacklash() const;
 
     // Guide output: "ASCOM", "Parallel" or "Serial"; saved.
     void selectGuideOutput(const QString& output);
@@ -310,12 +310,11 @@ signals:
 private:
     friend class EngineChange;
     void loadLaws();
-    Corrections lawCorrections(const Corrections& standard, const Calibration* calibration,
+    // `axes`: this cycle's error along the axes the corrections use (see lawAxes).
+    Corrections lawCorrections(const Corrections& standard, const LawAxes& axes,
                                const CorrectionSettings& s, GuideRecord* record);
-    void lawsSent(const Corrections& sent, const Calibration* calibration,
-                  const CorrectionSettings& s);
+    void lawsSent(const Corrections& sent, const LawAxes& axes);
     void lawsTargetMoved(QPointF offsetPx);
-    void lawsFrameLost();
     void lawsRestart();
     void lawsReset();
     void startLawGuiding();

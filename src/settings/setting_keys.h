@@ -91,6 +91,7 @@ inline constexpr SettingKey DecGuideMode{guideLaw, "Dec Guide Mode", "Auto"};
 // Dec backlash measured by a calibration or the guiding assistant, ms; empty: not measured.
 // The Hysteresis and Predictive laws compensate reversals with it when compensation is on.
 inline constexpr SettingKey MeasuredDecBacklash{guideLaw, "Measured Dec Backlash", ""};
+inline constexpr int kMaxMeasuredBacklashMs = 10000; // larger stored values count as unreadable
 inline constexpr SettingKey BacklashCompensation{guideLaw, "Backlash Compensation", "1"};
 // The guide log, one file per program start: written unless "Enabled" is "0"; "Folder" empty
 // means defaultGuideLogFolder(). Both are read at start-up.

@@ -33,16 +33,6 @@ std::unique_ptr<GuideLaw> law(const char* name) {
 }
 } // namespace
 
-// Every law is made by its name, and only known names make one.
-TEST(GuideLaws, AreMadeByName) {
-    for (const QString& name : guideLawNames()) {
-        const auto made = makeGuideLaw(name);
-        ASSERT_NE(made, nullptr) << name.toStdString();
-        EXPECT_EQ(made->name(), name);
-    }
-    EXPECT_EQ(makeGuideLaw(QStringLiteral("Nonsense")), nullptr);
-}
-
 // The hysteresis law keeps a share of its previous move, makes none below its minimum, and
 // refuses parameters out of range without changing anything.
 TEST(GuideLaws, HysteresisKeepsAShareOfThePreviousMove) {
@@ -161,17 +151,6 @@ TEST(LawCorrections, TurnMovesIntoPulses) {
     LawAxis stopped = axes.ra;
     stopped.rateArcsecPerSec = 0;
     EXPECT_TRUE(lawPulse(1, stopped, s).rateInvalid);
-}
-
-// One-way Dec modes let through only their own direction.
-TEST(LawCorrections, DecModesLetOneWayThrough) {
-    const PulseRequest north{guideNorth, 100}, south{guideSouth, 100};
-    EXPECT_TRUE(allowedDec(north, DecGuideMode::Auto));
-    EXPECT_TRUE(allowedDec(north, DecGuideMode::North));
-    EXPECT_FALSE(allowedDec(south, DecGuideMode::North));
-    EXPECT_TRUE(allowedDec(south, DecGuideMode::South));
-    EXPECT_EQ(decGuideModeFrom(QStringLiteral("south")), DecGuideMode::South);
-    EXPECT_EQ(decGuideModeFrom(QStringLiteral("sideways")), DecGuideMode::Auto);
 }
 
 // Extra time goes only on reversals; a reversal whose move fell short asks for more next time,

@@ -30,8 +30,6 @@ public:
     // The move to ask for after a frame taken at tSec with error errArcsec; 0 for none.
     virtual double frame(double tSec, double errArcsec) = 0;
     virtual void sent(double moveArcsec) { (void)moveArcsec; }
-    // A frame without a usable star.
-    virtual void frameLost(double tSec) { (void)tSec; }
     // The target was moved by offsetArcsec along this axis (a dither, a new lock position):
     // the jump in the error that follows is not the mount's motion.
     virtual void targetMoved(double offsetArcsec) { (void)offsetArcsec; }

@@ -247,8 +247,6 @@ void PredictiveLaw::sent(double moveArcsec) {
         m_->sent += moveArcsec;
 }
 
-void PredictiveLaw::frameLost(double) {}
-
 void PredictiveLaw::targetMoved(double offsetArcsec) {
     if (std::isfinite(offsetArcsec))
         m_->offsets += offsetArcsec;

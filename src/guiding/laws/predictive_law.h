@@ -11,7 +11,6 @@ public:
     QString name() const override { return QStringLiteral("Predictive"); }
     double frame(double tSec, double errArcsec) override;
     void sent(double moveArcsec) override;
-    void frameLost(double tSec) override;
     void targetMoved(double offsetArcsec) override;
     void restart() override;
     void reset() override;
