@@ -36,10 +36,9 @@ void frmMain::mnuCalibrationWindow_Click() {
     if (!calibrationWindow_) {
         calibrationWindow_ = new frmCalibration(engine_.calibrator(), this);
         connect(calibrationWindow_, &frmCalibration::stopClicked, this, &frmMain::stopCalibration);
-        calibrationWindow_->showResult(calibration());
-        calibrationWindow_->showBacklash(engine_.measuredDecBacklash());
         calibrationWindow_->placeBeside(*this);
     }
+    showCalibration();
     calibrationWindow_->show();
     calibrationWindow_->raise();
 }
@@ -49,6 +48,9 @@ void frmMain::showCalibration() {
     if (calibrationWindow_) {
         calibrationWindow_->showResult(calibration());
         calibrationWindow_->showBacklash(engine_.measuredDecBacklash());
+        calibrationWindow_->showAdjustment(
+            calibration() ? adjustmentText(*calibration(), engine_.calibrationAdjustment())
+                          : QString());
     }
 }
 

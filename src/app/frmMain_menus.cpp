@@ -125,6 +125,7 @@ void frmMain::followEngine() {
     });
     connect(&engine_, &GuideEngine::calibrationUseChanged, this, &frmMain::showCalibrationUse);
     connect(&engine_, &GuideEngine::calibrationChanged, this, &frmMain::showCalibration);
+    connect(&engine_, &GuideEngine::calibrationAdjusted, this, &frmMain::showCalibration);
     connect(&engine_, &GuideEngine::cameraChanged, this, &frmMain::showCameraMenu);
     connect(&engine_, &GuideEngine::telescopeChanged, this, &frmMain::showTelescopeMenu);
     // Re-checks the item too: a click on a checked item has just toggled its mark off.

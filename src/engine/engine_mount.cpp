@@ -39,6 +39,10 @@ void GuideEngine::saveDriverId(const QString& identifier) {
 
 void GuideEngine::setMountMarked(bool marked) {
     mountMarked_ = marked;
+    if (marked) {
+        readPointing(true); // a calibration in use follows where the mount points from now on
+        calibrationInUse();
+    }
     emit telescopeChanged();
 }
 

@@ -41,4 +41,5 @@ void GuideEngine::tellAdjustment(const QString& text) {
     else
         note(text);
     adjustmentTold_ = text;
+    emit calibrationAdjusted(text);
 }

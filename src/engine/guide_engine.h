@@ -305,6 +305,8 @@ signals:
     void cycleFinished();
     // A calibration was stored, read or cleared.
     void calibrationChanged();
+    // The calibration in use was adjusted anew to where the mount points (text: what changed).
+    void calibrationAdjusted(const QString& text);
     // Guiding was switched on or off; a pause began or ended (see setGuidingPaused).
     void guidingChanged(bool on);
     void pausedChanged(bool paused);

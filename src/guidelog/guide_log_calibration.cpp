@@ -12,7 +12,7 @@ void GuideLogObserver::calibrationStarted() {
     leg_.reset();
     legPlacesWritten_ = 0;
     LogEquipment equipment = logEquipment(engine_);
-    equipment.declinationDeg = engine_.mountDeclination();
+    addPointing(equipment, engine_.mountPointing());
     beginSection(calibrationHeaderLines(QDateTime::currentDateTime(), equipment, logStar(engine_)));
 }
 

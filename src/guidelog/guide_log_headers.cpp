@@ -34,8 +34,15 @@ QString exposureText(const LogEquipment& e) {
 }
 
 QString declinationLine(const LogEquipment& e) {
-    return pair(QStringLiteral("Dec"), e.declinationDeg ? logNumber(*e.declinationDeg, 1) + " deg"
-                                                        : QStringLiteral("N/A"));
+    const QString na = QStringLiteral("N/A");
+    return QStringList{
+        pair(QStringLiteral("Dec"),
+             e.declinationDeg ? logNumber(*e.declinationDeg, 1) + " deg" : na),
+        pair(QStringLiteral("Hour angle"), e.hourAngleH ? logNumber(*e.hourAngleH, 2) + " hr" : na),
+        pair(QStringLiteral("Pier side"),
+             e.pierSide == PierSide::Unknown ? na : pierSideName(e.pierSide)),
+        pair(QStringLiteral("Rotator pos"), na)}
+        .join(QStringLiteral(", "));
 }
 
 QString starLine(const LogStar& s) {
@@ -114,6 +121,8 @@ QStringList guidingHeaderLines(const QDateTime& start, const LogEquipment& equip
                        pair(QStringLiteral("Dec Guide Speed"), rate(g.decGuideRate)),
                        pair(QStringLiteral("Reverse EW"), onOff(g.reverseEW)),
                        pair(QStringLiteral("Reverse NS"), onOff(g.reverseNS))};
+    if (g.calibration && g.calibration->decDeg)
+        speeds << pair(QStringLiteral("Cal Dec"), logNumber(*g.calibration->decDeg, 1));
     if (g.calibration && g.calibration->time.isValid())
         speeds << pair(QStringLiteral("Timestamp"), logTime(g.calibration->time.toLocalTime()));
     return {

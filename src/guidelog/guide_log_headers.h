@@ -23,7 +23,10 @@ struct LogEquipment {
     int searchRegionPx = 0;
     QString mount;
     bool mountConnected = false;
-    std::optional<double> declinationDeg; // the mount's, when it tells
+    // Where the mount points, when it tells.
+    std::optional<double> declinationDeg;
+    std::optional<double> hourAngleH;
+    PierSide pierSide = PierSide::Unknown;
 };
 
 // Where the lock and the star are as a section begins, frame pixels.

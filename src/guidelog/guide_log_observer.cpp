@@ -72,11 +72,11 @@ void GuideLogObserver::guidingChanged(bool on) {
     guidingStart_ = QDateTime::currentDateTime();
     frame_ = 0;
     LogEquipment equipment = logEquipment(engine_);
+    addPointing(equipment, engine_.mountPointing());
     const LogGuiding guiding = logGuiding(engine_);
     params_ = guidingParams(equipment, guiding);
     const LogStar star = logStar(engine_);
     lock_ = star.lock;
-    equipment.declinationDeg = engine_.mountDeclination();
     beginSection(guidingHeaderLines(guidingStart_, equipment, guiding, star));
 }
 

@@ -23,7 +23,7 @@ LogEquipment logEquipment(GuideEngine& engine) {
 }
 
 // The calibration is the one corrections use: ticked, stored, and made with this image scale
-// and guide output.
+// and guide output, as adjusted to where the mount points.
 LogGuiding logGuiding(GuideEngine& engine) {
     const MainState& s = engine.state;
     LogGuiding g;
@@ -40,7 +40,7 @@ LogGuiding logGuiding(GuideEngine& engine) {
     if (engine.usingCalibration() && c &&
         calibrationMismatch(*c, s.arcsecPerPixelX, s.arcsecPerPixelY, engine.guideOutputName())
             .isEmpty())
-        g.calibration = c;
+        g.calibration = adjustedCalibration(*c, engine.calibrationAdjustment());
     return g;
 }
 
@@ -54,4 +54,10 @@ LogStar logStar(GuideEngine& engine) {
     if (star.star && !history.empty() && history.last().found)
         star.hfd = history.last().star.hfd;
     return star;
+}
+
+void addPointing(LogEquipment& e, const MountPointing& p) {
+    e.declinationDeg = p.decDeg;
+    e.hourAngleH = p.hourAngleH;
+    e.pierSide = p.pierSide;
 }

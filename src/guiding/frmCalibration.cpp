@@ -89,12 +89,14 @@ frmCalibration::frmCalibration(Calibrator& calibrator, QWidget* parent)
     lblResult = new QLabel(this);
     lblResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblBacklash = new QLabel(this);
+    lblAdjusted = new QLabel(this);
+    lblAdjusted->setWordWrap(true);
     picPath = new CalibrationPlot(this);
     cmdStop = new QPushButton(QStringLiteral("Stop"), this);
     cmdStop->setToolTip(QStringLiteral("End the calibration now; nothing is stored"));
     cmdStop->setEnabled(calibrator.running());
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{lblProgress, lblResult, lblBacklash, picPath, cmdStop})
+    for (QWidget* w : std::initializer_list<QWidget*>{lblProgress, lblResult, lblAdjusted,
+                                                      lblBacklash, picPath, cmdStop})
         layout->addWidget(w);
     connect(cmdStop, &QPushButton::clicked, this, &frmCalibration::stopClicked);
     connect(&calibrator, &Calibrator::started, this, &frmCalibration::started);
@@ -121,6 +123,12 @@ void frmCalibration::showResult(const std::optional<Calibration>& c) {
 void frmCalibration::showBacklash(std::optional<double> ms) {
     lblBacklash->setText(ms ? QStringLiteral("Dec backlash: %1 ms").arg(*ms, 0, 'f', 0)
                             : QStringLiteral("Dec backlash: not measured"));
+}
+
+void frmCalibration::showAdjustment(const QString& text) {
+    lblAdjusted->setText(text.isEmpty() ? QStringLiteral("Used as made: the mount points as it "
+                                                         "did then, or cannot say where it points")
+                                        : text);
 }
 
 void frmCalibration::placeBeside(const QWidget& owner) {

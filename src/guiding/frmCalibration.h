@@ -39,6 +39,8 @@ public:
     void showResult(const std::optional<Calibration>& c);
     // The Dec backlash last measured (by a calibration or the guiding assistant), ms.
     void showBacklash(std::optional<double> ms);
+    // How the calibration is adjusted to where the mount points now; empty: used as made.
+    void showAdjustment(const QString& text);
     // Moves the window next to `owner` (right, else left) where the screen has room, so it
     // does not hide the frame; otherwise leaves its place to the window manager.
     void placeBeside(const QWidget& owner);
@@ -46,6 +48,7 @@ public:
     QLabel* lblProgress = nullptr;
     QLabel* lblResult = nullptr;
     QLabel* lblBacklash = nullptr;
+    QLabel* lblAdjusted = nullptr;
     CalibrationPlot* picPath = nullptr;
     QPushButton* cmdStop = nullptr;
 

@@ -1,5 +1,7 @@
 #include "server/events.h"
 
+#include "server/calibration_data.h"
+
 #include "server/json_line.h"
 
 #include <QDateTime>
@@ -106,6 +108,17 @@ QByteArray ProtocolEvents::settleDone(const SettleResult& r) const {
 
 QByteArray ProtocolEvents::mountEvent(const char* name, const QString& mount) const {
     return start(name).add("Mount", mount).text();
+}
+
+QByteArray ProtocolEvents::calibrationComplete(const QString& mount, const Calibration* c) const {
+    JsonLine line = start("CalibrationComplete");
+    line.add("Mount", mount);
+    if (c) {
+        const QJsonObject where = calibrationPointingJson(*c);
+        for (auto it = where.begin(); it != where.end(); ++it)
+            line.add(it.key().toLatin1().constData(), it.value());
+    }
+    return line.text();
 }
 
 QByteArray ProtocolEvents::calibrating(const QString& mount, const CalibratingStep& s) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "guiding/calibration.h"
+
 #include "engine/settle.h"
 #include "server/app_state.h"
 
@@ -67,6 +69,8 @@ public:
     QByteArray settling(const SettlingStep& step) const;
     QByteArray settleDone(const SettleResult& result) const;
     QByteArray mountEvent(const char* name, const QString& mount) const;
+    // CalibrationComplete, with where the mount pointed when the calibration says.
+    QByteArray calibrationComplete(const QString& mount, const Calibration* c) const;
     QByteArray calibrating(const QString& mount, const CalibratingStep& step) const;
     QByteArray calibrationFailed(const QString& mount, const QString& reason) const;
     QByteArray alert(const QString& message, const QString& type) const;

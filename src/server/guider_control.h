@@ -50,6 +50,8 @@ public:
     virtual std::optional<QSize> frameSize() = 0;
 
     virtual bool calibrated() = 0;
+    // See calibrationDataJson.
+    virtual QJsonObject calibrationData() = 0;
     virtual void clearCalibration() = 0;
     virtual QString decGuideMode() = 0; // "Off", "Auto", "North" or "South"
     virtual rpc::Reply setDecGuideMode(const QString& mode) = 0;

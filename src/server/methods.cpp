@@ -217,6 +217,7 @@ const std::map<QString, Method>& methods() {
                          : fail(rpc::Failed, "camera not connected");
          }},
         {"get_calibrated", [](GuiderControl& g, auto&) { return ok(g.calibrated()); }},
+        {"get_calibration_data", [](GuiderControl& g, auto&) { return ok(g.calibrationData()); }},
         {"clear_calibration", clearCalibration},
         {"get_dec_guide_mode", [](GuiderControl& g, auto&) { return ok(g.decGuideMode()); }},
         {"set_dec_guide_mode", setDecGuideMode},

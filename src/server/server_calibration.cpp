@@ -1,6 +1,8 @@
 #include "engine/guide_engine.h"
 #include "server/server_link.h"
 
+#include "server/calibration_data.h"
+
 // The calibration a guide runs when it needs one, and what clients hear of any calibration,
 // the operator's included.
 
@@ -31,7 +33,8 @@ bool ServerLink::mountCalibrated() const {
 QByteArrayList ServerLink::calibrationGreeting() const {
     if (!mountCalibrated())
         return {};
-    return {events_.mountEvent("CalibrationComplete", mountName())};
+    return {
+        events_.calibrationComplete(mountName(), e_.calibration() ? &*e_.calibration() : nullptr)};
 }
 
 void ServerLink::followCalibration() {
@@ -48,7 +51,8 @@ void ServerLink::followCalibration() {
         server_.broadcast(events_.calibrating(mountName(), step));
     });
     connect(&c, &Calibrator::completed, this, [this] {
-        server_.broadcast(events_.mountEvent("CalibrationComplete", mountName()));
+        server_.broadcast(events_.calibrationComplete(
+            mountName(), e_.calibration() ? &*e_.calibration() : nullptr));
         sent_.mountCalibrated = mountCalibrated();
         if (pending_ && pending_->calibrating) {
             pending_->calibrating = false;
@@ -72,4 +76,8 @@ bool ServerLink::calibrated() {
 
 void ServerLink::clearCalibration() {
     e_.clearCalibration();
+}
+
+QJsonObject ServerLink::calibrationData() {
+    return calibrationDataJson(e_.calibration(), e_.calibrationInUse());
 }

@@ -141,7 +141,8 @@ void ServerLink::sync() {
         server_.broadcast(events_.simple("LockPositionLost"));
     // A calibration stored while the mount was away is announced once it is ready again.
     if (now.mountCalibrated && !sent_.mountCalibrated)
-        server_.broadcast(events_.mountEvent("CalibrationComplete", mountName()));
+        server_.broadcast(events_.calibrationComplete(
+            mountName(), e_.calibration() ? &*e_.calibration() : nullptr));
     if (now.paused != sent_.paused)
         server_.broadcast(events_.simple(now.paused ? "Paused" : "Resumed"));
     if (now.guiding && !sent_.guiding) {

@@ -73,6 +73,7 @@ public:
     QJsonObject assistantStatus() override;
     rpc::Reply applyAssistant() override;
     QJsonObject equipment() override;
+    QJsonObject calibrationData() override;
     void shutdown() override;
 
 signals:

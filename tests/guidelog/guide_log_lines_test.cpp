@@ -1,6 +1,7 @@
 #include "guidelog/guide_log_headers.h"
 #include "guidelog/guide_log_lines.h"
 #include "guidelog/guide_log_parser.h"
+#include "guidelog/guide_log_snapshot.h"
 #include "printers.h"
 
 #include <QLocale>
@@ -105,6 +106,11 @@ TEST(GuideLogLines, NumbersKeepAPointInADecimalCommaLocale) {
         << header.join(" | ").toStdString();
     EXPECT_TRUE(header.contains("Pixel scale = 1.19 arc-sec/px, Focal length = 0 mm"))
         << header.join(" | ").toStdString();
+    EXPECT_TRUE(header.contains("Dec = N/A, Hour angle = N/A, Pier side = N/A, Rotator pos = N/A"));
+    addPointing(e, MountPointing{30, -0.5, 60, PierSide::East});
+    EXPECT_TRUE(guidingHeaderLines({}, e, LogGuiding{}, {})
+                    .contains("Dec = 30.0 deg, Hour angle = -0.50 hr, Pier side = East, "
+                              "Rotator pos = N/A"));
 }
 
 // Without a calibration in use the mount line says so and gives no axes; with one, the West
@@ -124,6 +130,9 @@ TEST(GuideLogLines, GuidingHeaderGivesTheCalibrationInUseOrNone) {
     EXPECT_TRUE(header.value(5).endsWith("xAngle = -90.0, xRate = 5.460, yAngle = 180.0, "
                                          "yRate = 6.310, parity = +/-"))
         << header.value(5).toStdString();
+    EXPECT_FALSE(header.join("\n").contains("Cal Dec"));
+    g.calibration->decDeg = 30;
+    EXPECT_TRUE(guidingHeaderLines({}, e, g, {}).join("\n").contains(", Cal Dec = 30.0"));
     g.calibration->hasDec = false;
     EXPECT_FALSE(guidingHeaderLines({}, e, g, {}).value(5).contains("yAngle"));
 }

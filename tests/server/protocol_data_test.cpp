@@ -131,6 +131,44 @@ TEST_F(ServerCalibratedTest, CalibrationAnnouncedOnceTheMountIsConnected) {
     EXPECT_EQ(c.names(from), QStringList({"CalibrationComplete"}));
 }
 
+// Made at Dec +20 on the East side of the pier; the mount has since gone to Dec +60 across the
+// meridian: the event tells where it was made, get_calibration_data both that and the axes
+// as the guider now uses them.
+class ServerFlippedTest : public ServerTest {
+protected:
+    void prepare() override {
+        storeCalibration(rig.fp.store, 10, 280.0);
+        rig.fp.store.set(kCalibrationSection, "Declination", "20");
+        rig.fp.store.set(kCalibrationSection, "Pier Side", "East");
+        rig.sky.slew(60, true);
+    }
+};
+
+TEST_F(ServerFlippedTest, CalibrationDataTellsWhereItWasMadeAndHowItIsUsedNow) {
+    ProtocolClient c(port);
+    ASSERT_GE(c.event("AppState"), 0);
+    const size_t from = c.lines.size();
+    ASSERT_EQ(c.call("set_connected", "[true]").value("result").toInt(-1), 0);
+    const QJsonObject event = c.lines[from];
+    EXPECT_EQ(event.value("Event").toString(), "CalibrationComplete");
+    EXPECT_EQ(event.value("Declination").toDouble(), 20);
+    EXPECT_EQ(event.value("PierSide").toString(), "East");
+    EXPECT_FALSE(event.contains("HourAngle"));
+
+    const QJsonObject data = c.call("get_calibration_data").value("result").toObject();
+    EXPECT_TRUE(data.value("calibrated").toBool());
+    EXPECT_EQ(data.value("xAngle").toDouble(), 10);
+    EXPECT_EQ(data.value("yAngle").toDouble(), 280);
+    EXPECT_EQ(data.value("declination").toDouble(), 20);
+    EXPECT_EQ(data.value("pierSide").toString(), "East");
+    const QJsonObject now = data.value("inUse").toObject();
+    EXPECT_EQ(now.value("xAngle").toDouble(), 190);
+    EXPECT_EQ(now.value("yAngle").toDouble(), 100);
+    EXPECT_NEAR(now.value("xRate").toDouble(),
+                18.7 * std::cos(60 * M_PI / 180) / std::cos(20 * M_PI / 180), 1e-9);
+    EXPECT_EQ(now.value("yRate").toDouble(), 18.7);
+}
+
 // The simulator's telescope replaced by a fake whose pulses can fail.
 class ServerFakeMountTest : public ServerTest {
 protected:
