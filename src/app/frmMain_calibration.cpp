@@ -1,3 +1,4 @@
+#include "app/dialog_place.h"
 #include "app/frmMain.h"
 #include "guiding/frmCalibration.h"
 
@@ -38,7 +39,7 @@ void frmMain::mnuCalibrationWindow_Click() {
         connect(calibrationWindow_, &frmCalibration::stopClicked, this, &frmMain::stopCalibration);
         calibrationWindow_->showResult(calibration());
         calibrationWindow_->showBacklash(engine_.measuredDecBacklash());
-        calibrationWindow_->placeBeside(*this);
+        placeDialog(*calibrationWindow_, *this);
     }
     calibrationWindow_->show();
     calibrationWindow_->raise();

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -121,22 +120,6 @@ void frmCalibration::showResult(const std::optional<Calibration>& c) {
 void frmCalibration::showBacklash(std::optional<double> ms) {
     lblBacklash->setText(ms ? QStringLiteral("Dec backlash: %1 ms").arg(*ms, 0, 'f', 0)
                             : QStringLiteral("Dec backlash: not measured"));
-}
-
-void frmCalibration::placeBeside(const QWidget& owner) {
-    const QScreen* screen = owner.screen();
-    if (!screen)
-        return;
-    adjustSize();
-    const QRect room = screen->availableGeometry();
-    const QRect main = owner.frameGeometry();
-    constexpr int kGap = 8;
-    for (const QPoint at : {QPoint(main.right() + kGap, main.top()),
-                            QPoint(main.left() - kGap - frameGeometry().width(), main.top())})
-        if (room.contains(QRect(at, frameGeometry().size()))) {
-            move(at);
-            return;
-        }
 }
 
 void frmCalibration::started() {

@@ -39,9 +39,6 @@ public:
     void showResult(const std::optional<Calibration>& c);
     // The Dec backlash last measured (by a calibration or the guiding assistant), ms.
     void showBacklash(std::optional<double> ms);
-    // Moves the window next to `owner` (right, else left) where the screen has room, so it
-    // does not hide the frame; otherwise leaves its place to the window manager.
-    void placeBeside(const QWidget& owner);
 
     QLabel* lblProgress = nullptr;
     QLabel* lblResult = nullptr;
