@@ -46,7 +46,7 @@ shoot() { # WxH
   fi
   sleep 2
   # Preview is the first button of the control column.
-  DISPLAY=$display xdotool mousemove --window "$window" 40 15 click 1
+  DISPLAY=$display xdotool mousemove --window "$window" 40 38 click 1
   sleep 4
   DISPLAY=$display import -window root "$out/$mode-$size.png"
   DISPLAY=$display xdotool windowmove "$window" 0 0 windowsize "$window" 100% 100%

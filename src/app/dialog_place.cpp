@@ -11,8 +11,8 @@ constexpr int kGap = 8;
 QPoint dialogPlace(const QRect& room, const QRect& owner, const QSize& dialog) {
     const int top = std::clamp(owner.top(), room.top(),
                                std::max(room.top(), room.bottom() + 1 - dialog.height()));
-    for (const QPoint at : {QPoint(owner.right() + 1 + kGap, top),
-                            QPoint(owner.left() - kGap - dialog.width(), top)})
+    for (const QPoint at :
+         {QPoint(owner.right() + 1 + kGap, top), QPoint(owner.left() - kGap - dialog.width(), top)})
         if (room.contains(QRect(at, dialog)))
             return at;
     return {std::max(room.left(), room.right() + 1 - dialog.width()), top};
@@ -25,6 +25,6 @@ void placeDialog(QWidget& dialog, const QWidget& owner) {
     dialog.adjustSize();
     // Before it is shown a window has no frame yet; the owner's frame stands in for it.
     const QSize frame = owner.frameGeometry().size() - owner.size();
-    dialog.move(dialogPlace(screen->availableGeometry(), owner.frameGeometry(),
-                            dialog.size() + frame));
+    dialog.move(
+        dialogPlace(screen->availableGeometry(), owner.frameGeometry(), dialog.size() + frame));
 }

@@ -21,8 +21,8 @@ StretchWindow::StretchWindow(const StretchChoice& choice, QWidget* parent) : QDi
     setModal(false);
     auto* v = new QVBoxLayout(this);
     cboMode = new QComboBox(this);
-    cboMode->addItems({QStringLiteral("Off"), QStringLiteral("Automatic"),
-                       QStringLiteral("Manual")});
+    cboMode->addItems(
+        {QStringLiteral("Off"), QStringLiteral("Automatic"), QStringLiteral("Manual")});
     cboMode->setToolTip(QStringLiteral("Changes the view only; stars are measured on the frame"));
     v->addWidget(cboMode);
     histogram = new HistogramView(this);

@@ -30,8 +30,8 @@ signals:
     void changed();
 
 private:
-    QSlider* addSlider(class QGridLayout* grid, int row, const QString& caption, int min,
-                       int max, QLabel*& value);
+    QSlider* addSlider(class QGridLayout* grid, int row, const QString& caption, int min, int max,
+                       QLabel*& value);
     void modeChosen();
     void showValues();
 

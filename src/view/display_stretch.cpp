@@ -24,8 +24,7 @@ int Histogram::mad() const {
     deviations.counts.assign(counts.size(), 0);
     deviations.total = total;
     for (size_t v = 0; v < counts.size(); ++v)
-        deviations.counts[static_cast<size_t>(std::abs(static_cast<int>(v) - centre))] +=
-            counts[v];
+        deviations.counts[static_cast<size_t>(std::abs(static_cast<int>(v) - centre))] += counts[v];
     return deviations.median();
 }
 
