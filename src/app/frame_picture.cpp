@@ -97,15 +97,20 @@ void FramePicture::setStretch(const StretchChoice& choice) {
     update();
 }
 
+const Histogram& FramePicture::histogram() const {
+    if (!histogram_)
+        histogram_ = raw_ ? histogramOf(*raw_) : histogramOf(frame_.image());
+    return *histogram_;
+}
+
 // Off shows the picture as it is (shared, not copied); the other modes map the raw frame
 // when there is one, else the picture's channels.
 void FramePicture::restretch() {
-    histogram_ = raw_ ? histogramOf(*raw_) : histogramOf(frame_.image());
-    levels_ = levelsFor(stretch_, histogram_);
+    histogram_.reset();
     if (stretch_.mode == StretchMode::Off) {
         shown_ = frame_.image();
     } else {
-        const std::vector<uint8_t> lut = displayLut(levels_, histogram_.maxValue());
+        const std::vector<uint8_t> lut = displayLut(levels(), histogram().maxValue());
         shown_ = raw_ ? stretchedView(*raw_, lut) : stretchedView(frame_.image(), lut);
     }
     emit stretched();

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct RawFrame;
@@ -53,9 +54,9 @@ public:
     void setStretch(const StretchChoice& choice);
     const StretchChoice& stretch() const { return stretch_; }
     // The histogram and levels of the frame shown (camera units when the frame has full
-    // depth, else grey levels 0..255).
-    const Histogram& histogram() const { return histogram_; }
-    const StretchLevels& levels() const { return levels_; }
+    // depth, else grey levels 0..255); counted when first asked for.
+    const Histogram& histogram() const;
+    StretchLevels levels() const { return levelsFor(stretch_, histogram()); }
 
     QSize sizeHint() const override { return kNaturalSize; }
     QSize minimumSizeHint() const override { return {160, 120}; }
@@ -92,8 +93,7 @@ private:
     std::shared_ptr<const RawFrame> raw_;
     QImage shown_;
     StretchChoice stretch_;
-    Histogram histogram_;
-    StretchLevels levels_;
+    mutable std::optional<Histogram> histogram_;
     ViewMapping map_;
     std::vector<Shape> overlay_;
     QPointF panFrom_;
