@@ -8,11 +8,12 @@
 #include <QLabel>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace {
-// Slider units: black and white points in thousandths of the range, gamma in hundredths.
-constexpr int kPointSteps = 1000;
+// Slider units: black and white points in camera units of the frame shown, gamma in
+// hundredths.
 constexpr int kGammaSteps = 100;
 } // namespace
 
@@ -28,15 +29,14 @@ StretchWindow::StretchWindow(const StretchChoice& choice, QWidget* parent) : QDi
     histogram = new HistogramView(this);
     v->addWidget(histogram, 1);
     auto* grid = new QGridLayout;
-    sldBlack = addSlider(grid, 0, QStringLiteral("Black"), 0, kPointSteps, lblBlack_);
-    sldWhite = addSlider(grid, 1, QStringLiteral("White"), 0, kPointSteps, lblWhite_);
+    sldBlack = addSlider(grid, 0, QStringLiteral("Black"), 0, maxValue_, lblBlack_);
+    sldWhite = addSlider(grid, 1, QStringLiteral("White"), 0, maxValue_, lblWhite_);
     sldGamma = addSlider(grid, 2, QStringLiteral("Gamma"), static_cast<int>(kMinGamma * 100),
                          static_cast<int>(kMaxGamma * 100), lblGamma_);
     v->addLayout(grid);
     cboMode->setCurrentIndex(static_cast<int>(choice.mode));
     mode_ = choice.mode;
-    sldBlack->setValue(static_cast<int>(std::lround(choice.black * kPointSteps)));
-    sldWhite->setValue(static_cast<int>(std::lround(choice.white * kPointSteps)));
+    setPoints(choice.black * maxValue_, choice.white * maxValue_);
     sldGamma->setValue(static_cast<int>(std::lround(choice.gamma * kGammaSteps)));
     modeChosen();
     connect(cboMode, &QComboBox::currentIndexChanged, this, &StretchWindow::modeChosen);
@@ -63,8 +63,8 @@ QSlider* StretchWindow::addSlider(QGridLayout* grid, int row, const QString& cap
 StretchChoice StretchWindow::choice() const {
     StretchChoice c;
     c.mode = static_cast<StretchMode>(cboMode->currentIndex());
-    c.black = static_cast<double>(sldBlack->value()) / kPointSteps;
-    c.white = static_cast<double>(sldWhite->value()) / kPointSteps;
+    c.black = static_cast<double>(sldBlack->value()) / maxValue_;
+    c.white = static_cast<double>(sldWhite->value()) / maxValue_;
     c.gamma = static_cast<double>(sldGamma->value()) / kGammaSteps;
     return c;
 }
@@ -72,12 +72,8 @@ StretchChoice StretchWindow::choice() const {
 // Manual after Automatic starts from the automatic points, so the view does not jump.
 void StretchWindow::modeChosen() {
     const auto mode = static_cast<StretchMode>(cboMode->currentIndex());
-    if (mode == StretchMode::Manual && mode_ == StretchMode::Automatic && maxValue_ > 0) {
-        const QSignalBlocker quietBlack(sldBlack);
-        const QSignalBlocker quietWhite(sldWhite);
-        sldBlack->setValue(static_cast<int>(std::lround(levels_.black / maxValue_ * kPointSteps)));
-        sldWhite->setValue(static_cast<int>(std::lround(levels_.white / maxValue_ * kPointSteps)));
-    }
+    if (mode == StretchMode::Manual && mode_ == StretchMode::Automatic)
+        setPoints(levels_.black, levels_.white);
     mode_ = mode;
     sldBlack->setEnabled(mode == StretchMode::Manual);
     sldWhite->setEnabled(mode == StretchMode::Manual);
@@ -86,8 +82,25 @@ void StretchWindow::modeChosen() {
     emit changed();
 }
 
+// Camera units to the nearest unit, quietly.
+void StretchWindow::setPoints(double black, double white) {
+    const QSignalBlocker quietBlack(sldBlack);
+    const QSignalBlocker quietWhite(sldWhite);
+    sldBlack->setValue(static_cast<int>(std::lround(black)));
+    sldWhite->setValue(static_cast<int>(std::lround(white)));
+}
+
+// A frame of another depth keeps the points' places in its range.
 void StretchWindow::showFrame(const Histogram& frameHistogram, const StretchLevels& levels) {
-    maxValue_ = frameHistogram.maxValue();
+    if (const int top = std::max(frameHistogram.maxValue(), 1); top != maxValue_) {
+        const StretchChoice kept = choice();
+        maxValue_ = top;
+        for (QSlider* s : {sldBlack, sldWhite}) {
+            const QSignalBlocker quiet(s);
+            s->setRange(0, top);
+        }
+        setPoints(kept.black * top, kept.white * top);
+    }
     levels_ = levels;
     histogram->showHistogram(frameHistogram, levels);
     showValues();

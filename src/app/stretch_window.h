@@ -33,6 +33,7 @@ private:
     QSlider* addSlider(class QGridLayout* grid, int row, const QString& caption, int min, int max,
                        QLabel*& value);
     void modeChosen();
+    void setPoints(double black, double white);
     void showValues();
 
     QLabel* lblBlack_ = nullptr;

@@ -2,6 +2,7 @@
 #include "app/star_frame.h"
 #include "app/stretch_window.h"
 #include "app/window_fixture.h"
+#include "platform/capture/raw_frame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,8 +40,8 @@ void wheel(QWidget* w, QPointF at, int notches) {
 
 class PictureView : public WindowTest {
 protected:
-    frmMain& start() {
-        fp.capture.entries[0].frame = frameWithStar(101, 51);
+    frmMain& start(const QImage& frame = frameWithStar(101, 51)) {
+        fp.capture.entries[0].frame = frame;
         frmMain& w = open();
         w.show();
         QApplication::processEvents();
@@ -157,4 +158,41 @@ TEST_F(PictureView, StretchChangesTheViewNotTheMeasurement) {
     // A new frame is shown through the same stretch.
     w.transferFrame();
     EXPECT_EQ(qGray(w.picFrame->shownImage().pixel(5, 5)), 0);
+}
+
+// Manual taken after Automatic starts from the automatic points: the view does not jump.
+TEST_F(PictureView, ManualAfterAutomaticKeepsTheView) {
+    frmMain& w = start();
+    w.mnuStretch->trigger();
+    auto* stretch = w.findChild<StretchWindow*>();
+    ASSERT_NE(stretch, nullptr);
+    stretch->sldGamma->setValue(150);
+    stretch->cboMode->setCurrentIndex(static_cast<int>(StretchMode::Automatic));
+    const QImage automatic = w.picFrame->shownImage();
+    stretch->cboMode->setCurrentIndex(static_cast<int>(StretchMode::Manual));
+    EXPECT_TRUE(stretch->sldBlack->isEnabled());
+    EXPECT_EQ(w.picFrame->shownImage(), automatic);
+    stretch->cboMode->setCurrentIndex(static_cast<int>(StretchMode::Off));
+    EXPECT_EQ(w.picFrame->shownImage(), w.picFrame->image());
+    EXPECT_FALSE(stretch->sldGamma->isEnabled());
+}
+
+// A camera's 16-bit frame is stretched from its own values, not from the 8-bit picture the
+// star search reads: a star 3 units above a flat sky, invisible in the picture, shows white.
+TEST_F(PictureView, SixteenBitFramesStretchFromTheirFullDepth) {
+    auto raw = std::make_shared<RawFrame>();
+    raw->width = 640;
+    raw->height = 480;
+    raw->bitDepth = 16;
+    raw->pixels.assign(640 * 480, 1000);
+    raw->pixels[51 * 640 + 101] = 1003;
+    fp.capture.entries[0].raw = raw;
+    QImage picture(640, 480, QImage::Format_RGB32);
+    picture.fill(qRgb(0, 0, 0));
+    fp.store.set("View Options", "Stretch", "1");
+    frmMain& w = start(picture);
+    EXPECT_EQ(w.picFrame->histogram().maxValue(), 65535);
+    EXPECT_EQ(qGray(w.picFrame->shownImage().pixel(101, 51)), 255);
+    EXPECT_EQ(qGray(w.picFrame->shownImage().pixel(100, 51)), 0);
+    EXPECT_EQ(w.picFrame->Point(101, 51), 0);
 }
