@@ -298,5 +298,5 @@ private:
     bool startingUp_ = false;
     bool shownOnce_ = false;
     // The zoom as last stored ("Fit" or percent).
-    QString savedZoom_;
+    QString savedZoom_ = QStringLiteral("Fit");
 };

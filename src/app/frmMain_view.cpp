@@ -50,10 +50,10 @@ void frmMain::buildViewMenu() {
 
 void frmMain::restoreView() {
     const ViewChoice choice = readViewChoice(*platform().store);
+    savedZoom_ = zoomText(choice.zoom);
     picFrame->setStretch(choice.stretch);
     if (choice.zoom)
         picFrame->setZoom(*choice.zoom);
-    savedZoom_ = zoomText(choice.zoom);
 }
 
 // scale 0: Fit.

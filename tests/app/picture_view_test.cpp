@@ -111,6 +111,7 @@ TEST_F(PictureView, StoredZoomIsRestored) {
     frmMain& w = start();
     EXPECT_EQ(w.picFrame->mapping().scale(), 2.0);
     EXPECT_TRUE(w.mnuZoom200->isChecked());
+    EXPECT_TRUE(fp.store.writesOf("View Options", "Zoom").isEmpty());
 }
 
 // A middle drag pans and clicks nothing; a middle click stays a click.
