@@ -1,7 +1,10 @@
 #include "app/frmMain.h"
 
 #include "app/button_colour.h"
+#include "app/control_scroll.h"
 #include "app/frame_picture.h"
+#include "app/picture_pane.h"
+#include "app/view_splitter.h"
 #include "graph/guide_panel.h"
 #include "server/server_link.h"
 #include "settings/options_rules.h"
@@ -17,6 +20,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -51,6 +55,8 @@ frmMain::frmMain(const Platform& platform, QWidget* parent)
     connectHandlers();
     followEngine();
     Form_Load();
+    restoreView();
+    fitToScreen(true);
 }
 
 // The guide panel follows the history, a member: it goes first, not with the other children
@@ -86,23 +92,31 @@ void frmMain::showStatusNotes() {
     statusBar()->setToolTip(tip);
 }
 
+// The control column at the left (scrolled when the window is too short for it); beside it
+// the picture and the guide panel share the rest of the window, split where the operator drags.
 void frmMain::buildControls() {
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
-    layout->addWidget(buildControlColumn(), 0, Qt::AlignTop);
+    layout->addWidget(new ControlScroll(buildControlColumn(), central));
+    splitView = new ViewSplitter(Qt::Horizontal, central);
+    splitView->setChildrenCollapsible(false);
+    // The handle takes the place of the gap the layout leaves between its items.
+    const int gap = layout->spacing();
+    splitView->setHandleWidth(gap >= 0 ? gap : 6);
     // The picture's place: focus mode shows its live preview here while the picture is hidden,
     // and the place keeps its size so no other control moves.
-    picPlace = new QWidget(central);
-    auto* place = new QVBoxLayout(picPlace);
-    place->setContentsMargins(0, 0, 0, 0);
-    picFrame = new FramePicture(picPlace);
+    auto* pane = new PicturePane(splitView);
+    picPlace = pane;
+    picFrame = pane->picture;
     QSizePolicy keep = picFrame->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
     picFrame->setSizePolicy(keep);
     picFrame->setImage(engine_.frame().image());
-    place->addWidget(picFrame, 0, Qt::AlignTop | Qt::AlignLeft);
-    layout->addWidget(picPlace, 0, Qt::AlignTop | Qt::AlignLeft);
-    layout->addWidget(buildGuidePanel(), 1, Qt::AlignTop);
+    splitView->addWidget(picPlace);
+    splitView->addWidget(buildGuidePanel());
+    splitView->setStretchFactor(0, 1);
+    splitView->setStretchFactor(1, 1);
+    layout->addWidget(splitView, 1);
     setCentralWidget(central);
     lblConditions_ = new QLabel(this);
     lblConditions_->setObjectName(QStringLiteral("lblConditions"));

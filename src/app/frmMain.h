@@ -23,6 +23,8 @@ class QRect;
 class ServerLink;
 class QPushButton;
 class QSlider;
+class QSplitter;
+class StretchWindow;
 class QTimer;
 
 // The main window: owns the guider (its engine, with the run-time state), its controls and
@@ -178,6 +180,14 @@ public:
     QAction* mnuTelescopeConnected = nullptr;
     QAction* mnuTelescopeProperties = nullptr;
     QAction* mnuOptions = nullptr;
+    // The picture's zoom and display stretch.
+    QMenu* mnuView = nullptr;
+    QAction* mnuZoomFit = nullptr;
+    QAction* mnuZoom100 = nullptr;
+    QAction* mnuZoom200 = nullptr;
+    QAction* mnuStretch = nullptr;
+    // The picture's place and the guide panel, side by side.
+    QSplitter* splitView = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuAbout = nullptr;
 
@@ -187,6 +197,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Lets tests run handlers that only timers and the guide cycle reach.
@@ -202,6 +213,13 @@ private:
     void buildTelescopeMenu();
     void buildCalibrationMenu();
     void buildAssistantMenu();
+    void buildViewMenu();
+    void restoreView();
+    void fitToScreen(bool natural);
+    void zoomChosen(double scale);
+    void viewZoomed();
+    void mnuStretch_Click();
+    void stretchChosen();
     void connectHandlers();
     void followEngine();
 
@@ -276,5 +294,9 @@ private:
     QLabel* lblClients_ = nullptr;
     QPointer<frmCalibration> calibrationWindow_;
     QPointer<frmAssistant> assistantWindow_;
+    QPointer<StretchWindow> stretchWindow_;
     bool startingUp_ = false;
+    bool shownOnce_ = false;
+    // The zoom as last stored ("Fit" or percent).
+    QString savedZoom_ = QStringLiteral("Fit");
 };

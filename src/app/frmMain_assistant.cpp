@@ -1,3 +1,4 @@
+#include "app/dialog_place.h"
 #include "app/frmMain.h"
 #include "guiding/frmAssistant.h"
 #include "guiding/frmCalibration.h"
@@ -16,8 +17,10 @@ void frmMain::buildAssistantMenu() {
 }
 
 void frmMain::mnuGuidingAssistant_Click() {
-    if (!assistantWindow_)
+    if (!assistantWindow_) {
         assistantWindow_ = new frmAssistant(engine_, this);
+        placeDialog(*assistantWindow_, *this);
+    }
     assistantWindow_->show();
     assistantWindow_->raise();
 }

@@ -1,3 +1,4 @@
+#include "app/dialog_place.h"
 #include "app/frmMain.h"
 #include "guiding/frmCalibration.h"
 
@@ -36,7 +37,8 @@ void frmMain::mnuCalibrationWindow_Click() {
     if (!calibrationWindow_) {
         calibrationWindow_ = new frmCalibration(engine_.calibrator(), this);
         connect(calibrationWindow_, &frmCalibration::stopClicked, this, &frmMain::stopCalibration);
-        calibrationWindow_->placeBeside(*this);
+        showCalibration();
+        placeDialog(*calibrationWindow_, *this);
     }
     showCalibration();
     calibrationWindow_->show();

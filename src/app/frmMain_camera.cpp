@@ -90,7 +90,8 @@ void frmMain::cmdFocus_Click() {
         engine_.toggleLock();
     if (state.previewing)
         engine_.toggleLoop();
-    const QRect place(picFrame->mapTo(picPlace, QPoint(0, 0)), kFocusWindowSize);
+    const QRect place(picFrame->mapTo(picPlace, QPoint(0, 0)),
+                      kFocusWindowSize.boundedTo(picFrame->size()));
     picFrame->hide();
     capDriverDisconnect(state.hCapWnd.get());
     setDriverEntriesEnabled(false);

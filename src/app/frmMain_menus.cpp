@@ -39,6 +39,7 @@ void frmMain::buildMenus() {
     mnuGuideLaws = mnuGuiding->addAction("Guide Law Options...");
 
     buildTelescopeMenu();
+    buildViewMenu();
     mnuOptions = menuBar()->addAction("Options");
     mnuHelp = menuBar()->addMenu("Help");
     mnuAbout = mnuHelp->addAction("About...");

@@ -1,4 +1,5 @@
 #include "app/button_colour.h"
+#include "app/dialog_place.h"
 #include "app/frame_picture.h"
 #include "app/frmGuideLaws.h"
 #include "app/frmMain.h"
@@ -10,7 +11,7 @@
 
 // The engine's new frame, with the reference mark when it is on.
 void frmMain::showFrame() {
-    picFrame->setImage(engine_.frame().image());
+    picFrame->setImage(engine_.frame().image(), engine_.rawFrame());
 }
 
 // A hash-shaped frame 12 pixels wide around the mark, across the whole frame.
@@ -65,6 +66,7 @@ void frmMain::mnuGuideLaws_Click() {
         auto* dialog = new frmGuideLaws(engine_, this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         guideLawsDialog = dialog;
+        placeDialog(*dialog, *this);
     }
     guideLawsDialog->show();
     guideLawsDialog->raise();

@@ -1,3 +1,4 @@
+#include "app/dialog_place.h"
 #include "app/frame_picture.h"
 #include "app/frmMain.h"
 #include "graph/graph_view_settings.h"
@@ -27,8 +28,10 @@ void frmMain::setDefaults() {
 // opening of a run, or after the operator closed it through its title bar. A window hidden by
 // OK or Cancel comes back as it was left, without reloading.
 void frmMain::mnuOptions_Click() {
-    if (!optionsDialog)
+    if (!optionsDialog) {
         optionsDialog = new frmOptions(*this, *platform().store, this);
+        placeDialog(*optionsDialog, *this);
+    }
     optionsDialog->show();
     optionsDialog->raise();
     optionsDialog->activateWindow();

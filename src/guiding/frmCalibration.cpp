@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -129,22 +128,6 @@ void frmCalibration::showAdjustment(const QString& text) {
     lblAdjusted->setText(text.isEmpty() ? QStringLiteral("Used as made: the mount points as it "
                                                          "did then, or cannot say where it points")
                                         : text);
-}
-
-void frmCalibration::placeBeside(const QWidget& owner) {
-    const QScreen* screen = owner.screen();
-    if (!screen)
-        return;
-    adjustSize();
-    const QRect room = screen->availableGeometry();
-    const QRect main = owner.frameGeometry();
-    constexpr int kGap = 8;
-    for (const QPoint at : {QPoint(main.right() + kGap, main.top()),
-                            QPoint(main.left() - kGap - frameGeometry().width(), main.top())})
-        if (room.contains(QRect(at, frameGeometry().size()))) {
-            move(at);
-            return;
-        }
 }
 
 void frmCalibration::started() {

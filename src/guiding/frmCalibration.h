@@ -41,9 +41,6 @@ public:
     void showBacklash(std::optional<double> ms);
     // How the calibration is adjusted to where the mount points now; empty: used as made.
     void showAdjustment(const QString& text);
-    // Moves the window next to `owner` (right, else left) where the screen has room, so it
-    // does not hide the frame; otherwise leaves its place to the window manager.
-    void placeBeside(const QWidget& owner);
 
     QLabel* lblProgress = nullptr;
     QLabel* lblResult = nullptr;

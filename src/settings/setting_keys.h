@@ -22,6 +22,7 @@ inline constexpr const char* indiCamera = "INDI Camera Options";
 inline constexpr const char* graph = "Graph Options";
 inline constexpr const char* guideLaw = "Guide Law Options";
 inline constexpr const char* guideLog = "Guide Log Options";
+inline constexpr const char* view = "View Options";
 
 inline constexpr SettingKey GuideMode{guiding, "GuideMode", "ASCOM"};
 inline constexpr SettingKey DriverIndex{camera, "DriverIndex", "0"};
@@ -82,6 +83,13 @@ inline constexpr SettingKey GraphScale{graph, "Scale", "4"};
 inline constexpr SettingKey GraphPixels{graph, "Pixels", "0"};
 inline constexpr SettingKey GraphDrift{graph, "Drift", "0"};
 inline constexpr SettingKey GraphMountAxes{graph, "Mount Axes", "0"};
+// The picture: "Fit" or a zoom in percent; the display stretch (0 off, 1 automatic, 2 manual),
+// its black and white points as fractions of the frame's range, and its gamma.
+inline constexpr SettingKey ViewZoom{view, "Zoom", "Fit"};
+inline constexpr SettingKey ViewStretch{view, "Stretch", "0"};
+inline constexpr SettingKey ViewBlackPoint{view, "Black Point", "0"};
+inline constexpr SettingKey ViewWhitePoint{view, "White Point", "1"};
+inline constexpr SettingKey ViewGamma{view, "Gamma", "1"};
 // The law of each axis by name (see guideLawNames()); a law's parameters are stored as
 // "<axis> <law> <parameter>", e.g. "RA Hysteresis Minimum Move".
 inline constexpr SettingKey RALaw{guideLaw, "RA Law", "Standard"};

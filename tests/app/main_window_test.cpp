@@ -69,7 +69,8 @@ TEST_F(MainWindow, MenusInOrderWithTheirInitialStates) {
     QStringList bar;
     for (QAction* a : w.menuBar()->actions())
         bar.append(a->text());
-    EXPECT_EQ(bar, QStringList({"File", "Camera", "Guiding", "Telescope", "Options", "Help"}));
+    EXPECT_EQ(bar,
+              QStringList({"File", "Camera", "Guiding", "Telescope", "View", "Options", "Help"}));
     EXPECT_EQ(w.mnuExit->text(), "Exit");
     for (QAction* a : {w.mnuSource, w.mnuFormat, w.mnuOverlay, w.mnuDisplay})
         EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
