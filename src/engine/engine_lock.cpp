@@ -103,7 +103,9 @@ bool GuideEngine::selectStarAutomatically(const std::optional<QRect>& roi) {
         note(QStringLiteral("No frame yet: wait for the first exposure to end"));
         return false;
     }
-    const StarChoiceRules rules{Globals::searchRadius, kMinSnr};
+    StarChoiceRules rules{Globals::searchRadius, kMinSnr, {}};
+    if (const BadPixelMap* bad = darkStage_.badPixels())
+        rules.excluded = [bad](int x, int y) { return bad->bad(x, y); };
     const RawFrame* raw = measuredRawFrame();
     const std::optional<QPointF> star = raw ? chooseGuideStar(*raw, rules, roi)
                                             : chooseGuideStar(lumaOf(frame_.image()), rules, roi);

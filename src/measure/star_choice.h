@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QRect>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -21,6 +22,8 @@ LumaFrame lumaOf(const QImage& image);
 struct StarChoiceRules {
     int radius = 24;     // px: distance from the frame edge and to any other star
     double minSnr = 8.0; // below this the star is too faint to guide on
+    // Frame pixels that are never a star's peak (the camera's known bad pixels); none when empty.
+    std::function<bool(int x, int y)> excluded;
 };
 
 // The guide star an operator would pick: among the stars of the frame (or of `roi`), the
@@ -28,8 +31,8 @@ struct StarChoiceRules {
 // no other star within `radius` and an SNR of at least minSnr, each measured as the guide
 // cycle measures its star (measureStar() over the radius x radius window about it). A star is a
 // local maximum at least 5 noise levels above the background with at least three of its four
-// neighbours above 3 levels (single hot pixels do not count). Returns its brightness-weighted
-// centre.
+// neighbours above 3 levels (single hot pixels do not count), its peak on no excluded pixel.
+// Returns its brightness-weighted centre.
 std::optional<QPointF> chooseGuideStar(const LumaFrame& frame, const StarChoiceRules& rules,
                                        std::optional<QRect> roi = std::nullopt);
 // The same on a frame at the camera's depth: peaks and background in camera units, each star
