@@ -11,6 +11,7 @@
 class FramePicture;
 class GuidePanel;
 class frmAssistant;
+class frmDarks;
 class frmCalibration;
 class PortIO;
 class QAction;
@@ -160,6 +161,9 @@ public:
     QAction* mnuFormat = nullptr;
     QAction* mnuOverlay = nullptr;
     QAction* mnuDisplay = nullptr;
+    QAction* mnuTakeDarks = nullptr;
+    QAction* mnuUseDarks = nullptr;
+    QAction* mnuUseBadPixelMap = nullptr;
     QList<QAction*> mnuDriver;
     QMenu* mnuGuiding = nullptr;
     QAction* mnuAscom = nullptr;
@@ -247,6 +251,8 @@ private:
     void showCameraMenu();
     void mnuSource_Click();
     void mnuFormat_Click();
+    void mnuTakeDarks_Click();
+    void connectDarkMenu();
 
     void mnuAscom_Click();
     void mnuParallel_Click();
@@ -276,5 +282,6 @@ private:
     QLabel* lblClients_ = nullptr;
     QPointer<frmCalibration> calibrationWindow_;
     QPointer<frmAssistant> assistantWindow_;
+    QPointer<frmDarks> darksWindow_;
     bool startingUp_ = false;
 };

@@ -34,8 +34,8 @@ void DarkLibrary::setFolder(const QString& folder) {
 }
 
 QString DarkLibrary::defaultFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-           QStringLiteral("/darks");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Orvalis/darks");
 }
 
 QString DarkLibrary::cameraFolder(const QString& camera) const {

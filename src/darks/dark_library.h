@@ -24,7 +24,8 @@ public:
     static constexpr double kMaxScale = 2.0;
 
     explicit DarkLibrary(QString folder = defaultFolder());
-    // The program's local data folder + "/darks".
+    // The user's data folder + "/Orvalis/darks" (~/.local/share/Orvalis/darks), beside the
+    // guide logs.
     static QString defaultFolder();
     const QString& folder() const { return folder_; }
     void setFolder(const QString& folder);

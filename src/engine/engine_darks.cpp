@@ -13,12 +13,14 @@ void GuideEngine::loadDarkSettings() {
 }
 
 void GuideEngine::setUseDarks(bool on) {
+    const EngineChange change(*this);
     darkStage_.setUseDarks(on);
     darkNote_.clear();
     saveSetting(keys::UseDarks.section, keys::UseDarks.key, fromWhole(on ? 1 : 0));
 }
 
 void GuideEngine::setUseBadPixelMap(bool on) {
+    const EngineChange change(*this);
     darkStage_.setUseBadPixelMap(on);
     darkNote_.clear();
     saveSetting(keys::UseBadPixelMap.section, keys::UseBadPixelMap.key, fromWhole(on ? 1 : 0));
