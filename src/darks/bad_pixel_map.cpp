@@ -51,8 +51,8 @@ void markHotColumns(const std::vector<double>& levels, const FrameShape& s,
         medians[static_cast<size_t>(x)] = medianOf(column);
     }
     const Level l = levelOf(medians);
-    const double above = std::max(rules.columnNoiseLevels * l.noise,
-                                  rules.columnMinShare * s.maxValue);
+    const double above =
+        std::max(rules.columnNoiseLevels * l.noise, rules.columnMinShare * s.maxValue);
     for (int x = 0; x < s.width; ++x)
         if (medians[static_cast<size_t>(x)] > l.median + above)
             map.addHotColumn(x);
@@ -104,8 +104,7 @@ std::vector<QPoint> goodRing(const BadPixelMap& map, int x, int y, int r) {
     for (int j = y - r; j <= y + r; ++j)
         for (int i = x - r; i <= x + r; ++i) {
             const bool onRing = std::abs(i - x) == r || std::abs(j - y) == r;
-            if (onRing && i >= 0 && j >= 0 && i < map.width() && j < map.height() &&
-                !map.bad(i, j))
+            if (onRing && i >= 0 && j >= 0 && i < map.width() && j < map.height() && !map.bad(i, j))
                 good.emplace_back(i, j);
         }
     return good;

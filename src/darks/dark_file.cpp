@@ -39,9 +39,9 @@ bool writeDarkFile(const QString& path, const QString& camera, const DarkFrame& 
     QDataStream out(&file);
     out.setVersion(QDataStream::Qt_6_0);
     const FrameShape& s = dark.shape;
-    out << kMagic << kVersion << camera << qint32(s.width) << qint32(s.height)
-        << qint32(s.channels) << qint32(s.bitDepth) << qint32(s.maxValue) << dark.exposureSec
-        << qint32(dark.frames) << dark.taken;
+    out << kMagic << kVersion << camera << qint32(s.width) << qint32(s.height) << qint32(s.channels)
+        << qint32(s.bitDepth) << qint32(s.maxValue) << dark.exposureSec << qint32(dark.frames)
+        << dark.taken;
     std::vector<float> le(dark.values.size());
     qToLittleEndian<float>(dark.values.data(), static_cast<qsizetype>(le.size()), le.data());
     out.writeRawData(reinterpret_cast<const char*>(le.data()),

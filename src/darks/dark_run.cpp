@@ -32,8 +32,7 @@ int DarkRun::framesWanted() const {
     return plan_.frames * static_cast<int>(plan_.exposuresSec.size());
 }
 
-std::optional<DarkFrame> DarkRun::add(FrameValues frame, double exposureSec,
-                                      const QDateTime& now) {
+std::optional<DarkFrame> DarkRun::add(FrameValues frame, double exposureSec, const QDateTime& now) {
     if (done() || std::abs(exposureSec - this->exposureSec()) > 1e-3)
         return std::nullopt;
     if (!frames_.empty() && !(frames_.front().shape == frame.shape)) {

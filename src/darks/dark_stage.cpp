@@ -13,10 +13,11 @@ DarkUse DarkStage::apply(const QString& camera, double exposureSec, QImage& pict
     lastRepaired_ = false;
     if ((!useDarks_ && !useMap_) || (picture.isNull() && !raw))
         return {};
-    FrameValues values = raw ? valuesOf(*raw) : valuesOf(picture);
-    const std::optional<DarkMatch> match = library_.find(camera, values.shape, exposureSec);
+    const FrameShape shape = raw ? shapeOf(*raw) : shapeOf(picture);
+    const std::optional<DarkMatch> match = library_.find(camera, shape, exposureSec);
     if (!match)
-        return {false, 0, noMatchNote(camera, values.shape, exposureSec)};
+        return {false, 0, noMatchNote(camera, shape, exposureSec)};
+    FrameValues values = raw ? valuesOf(*raw) : valuesOf(picture);
     DarkUse use = correct(*match, values);
     if (raw) {
         raw = std::make_shared<const RawFrame>(rawOf(std::move(values), *raw));
@@ -33,11 +34,11 @@ DarkUse DarkStage::correct(const DarkMatch& match, FrameValues& values) {
     QStringList done;
     if (useDarks_ && subtractDark(values, dark, match.scale)) {
         use.subtracted = true;
-        done << (match.scale == 1.0 ? QStringLiteral("dark of %1 subtracted")
-                                          .arg(exposureText(dark.exposureSec))
-                                    : QStringLiteral("dark of %1 scaled to %2 subtracted")
-                                          .arg(exposureText(dark.exposureSec),
-                                               exposureText(dark.exposureSec * match.scale)));
+        done << (match.scale == 1.0
+                     ? QStringLiteral("dark of %1 subtracted").arg(exposureText(dark.exposureSec))
+                     : QStringLiteral("dark of %1 scaled to %2 subtracted")
+                           .arg(exposureText(dark.exposureSec),
+                                exposureText(dark.exposureSec * match.scale)));
     }
     if (useMap_) {
         if (mapOf_ != match.dark) {
@@ -59,14 +60,12 @@ DarkUse DarkStage::correct(const DarkMatch& match, FrameValues& values) {
 }
 
 // Said only when the camera has darks: without any, the operator has not asked for them.
-QString DarkStage::noMatchNote(const QString& camera, const FrameShape& shape,
-                               double exposureSec) {
+QString DarkStage::noMatchNote(const QString& camera, const FrameShape& shape, double exposureSec) {
     const std::vector<DarkFileHeader> darks = library_.darksOf(camera);
     if (darks.empty())
         return {};
-    const bool sameSize = std::any_of(darks.begin(), darks.end(), [&](const DarkFileHeader& h) {
-        return h.shape == shape;
-    });
+    const bool sameSize = std::any_of(darks.begin(), darks.end(),
+                                      [&](const DarkFileHeader& h) { return h.shape == shape; });
     if (sameSize)
         return QStringLiteral("Darks: none near %1, frames not corrected (Camera > Take Darks...)")
             .arg(exposureText(exposureSec));

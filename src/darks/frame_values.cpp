@@ -1,8 +1,16 @@
 #include "darks/frame_values.h"
 
+FrameShape shapeOf(const RawFrame& frame) {
+    return {frame.width, frame.height, 1, frame.bitDepth, frame.maxValue};
+}
+
+FrameShape shapeOf(const QImage& picture) {
+    return {picture.width(), picture.height(), 3, 8, 255};
+}
+
 FrameValues valuesOf(const RawFrame& frame) {
     FrameValues out;
-    out.shape = {frame.width, frame.height, 1, frame.bitDepth, frame.maxValue};
+    out.shape = shapeOf(frame);
     out.values = frame.pixels;
     return out;
 }
@@ -12,7 +20,7 @@ FrameValues valuesOf(const QImage& picture) {
                            ? picture
                            : picture.convertToFormat(QImage::Format_RGB32);
     FrameValues out;
-    out.shape = {rgb.width(), rgb.height(), 3, 8, 255};
+    out.shape = shapeOf(rgb);
     out.values.reserve(out.shape.count());
     for (int y = 0; y < rgb.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));

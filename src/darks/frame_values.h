@@ -34,6 +34,8 @@ struct FrameValues {
     }
 };
 
+FrameShape shapeOf(const RawFrame& frame);
+FrameShape shapeOf(const QImage& picture);
 FrameValues valuesOf(const RawFrame& frame);
 FrameValues valuesOf(const QImage& picture);
 // The values as an RGB32 picture (3 channels), or as a raw frame with the depth, exposure and

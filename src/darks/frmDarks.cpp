@@ -43,7 +43,8 @@ void frmDarks::buildControls() {
     SettingsReader in(*engine_.platform().store);
     spnFrames = new QSpinBox(this);
     spnFrames->setRange(1, DarkPlan::kMaxFrames);
-    spnFrames->setValue(static_cast<int>(in.whole(keys::DarksPerExposure, 1, DarkPlan::kMaxFrames)));
+    spnFrames->setValue(
+        static_cast<int>(in.whole(keys::DarksPerExposure, 1, DarkPlan::kMaxFrames)));
     spnFrames->setToolTip(QStringLiteral("Combined into one dark per exposure; more darks, "
                                          "less noise in the dark"));
     txtExposures = new QLineEdit(this);

@@ -79,10 +79,9 @@ bool GuideEngine::startDarks(const DarkPlan& plan) {
 void GuideEngine::stopDarks() {
     if (!darkRun_)
         return;
-    finishDarks(false, darksStored_.isEmpty()
-                           ? QStringLiteral("Darks stopped; none stored")
-                           : QStringLiteral("Darks stopped; stored: %1")
-                                 .arg(darksStored_.join(QStringLiteral(", "))));
+    finishDarks(false, darksStored_.isEmpty() ? QStringLiteral("Darks stopped; none stored")
+                                              : QStringLiteral("Darks stopped; stored: %1")
+                                                    .arg(darksStored_.join(QStringLiteral(", "))));
 }
 
 // A frame the camera did not give is no dark; nor is one of an exposure begun before the run.
@@ -90,17 +89,17 @@ void GuideEngine::takeDarkFrame() {
     if (!clipboard_.hasFrame())
         return;
     const std::shared_ptr<const RawFrame> raw = clipboard_.raw();
-    std::optional<DarkFrame> dark = darkRun_->add(raw ? valuesOf(*raw) : valuesOf(frame_.image()),
-                                                  exposureRunningSec_,
-                                                  QDateTime::currentDateTime());
+    std::optional<DarkFrame> dark =
+        darkRun_->add(raw ? valuesOf(*raw) : valuesOf(frame_.image()), exposureRunningSec_,
+                      QDateTime::currentDateTime());
     if (dark) {
         QString error;
         if (!darkLibrary_.store(cameraName(), *dark, &error)) {
             finishDarks(false, QStringLiteral("The darks could not be stored: %1").arg(error));
             return;
         }
-        darksStored_ << QStringLiteral("%1 x %2").arg(dark->frames).arg(
-                            exposureText(dark->exposureSec));
+        darksStored_
+            << QStringLiteral("%1 x %2").arg(dark->frames).arg(exposureText(dark->exposureSec));
     }
     emit darksProgress(darkRun_->framesTaken(), darkRun_->framesWanted(),
                        darkRun_->done() ? exposureRunningSec_ : darkRun_->exposureSec());

@@ -24,8 +24,7 @@ void GuideEngine::toggleLoop() {
         darksStartedLoop_ = false; // it stops here
         stopDarks();
         stopLoop();
-    }
-    else
+    } else
         startLoop();
     state.previewing = !state.previewing;
 }

@@ -124,10 +124,13 @@ QString HeadlessGuider::startDarks() {
     sayOnStandardError(QStringLiteral("taking %1 darks of %2 with %3: keep the camera covered")
                            .arg(*options_.takeDarks)
                            .arg(exposureText(exposure), engine_.cameraName()));
-    connect(&engine_, &GuideEngine::darksDone, this, [this](bool completed) {
-        exitCode_ = completed ? 0 : 1;
-        stop();
-    }, Qt::QueuedConnection);
+    connect(
+        &engine_, &GuideEngine::darksDone, this,
+        [this](bool completed) {
+            exitCode_ = completed ? 0 : 1;
+            stop();
+        },
+        Qt::QueuedConnection);
     engine_.startDarks({*options_.takeDarks, {exposure}});
     return {};
 }

@@ -90,8 +90,8 @@ QPointF centroid(const LumaFrame& f, QPoint p, double level) {
 // One candidate per star: peaks closer than 3 px to a brighter one are the same star.
 // `measure` gives the star's centre and measures from its peak.
 template <class Frame, class Measure>
-std::vector<Candidate> candidatesOf(const Frame& f, const QRect& area,
-                                    const StarChoiceRules& rules, const Measure& measure) {
+std::vector<Candidate> candidatesOf(const Frame& f, const QRect& area, const StarChoiceRules& rules,
+                                    const Measure& measure) {
     std::vector<QPoint> peaks = peaksOf(f, area, rules);
     std::sort(peaks.begin(), peaks.end(),
               [&](QPoint a, QPoint b) { return f.at(a.x(), a.y()) > f.at(b.x(), b.y()); });

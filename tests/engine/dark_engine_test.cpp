@@ -29,14 +29,16 @@ protected:
     int takeDarks(const DarkPlan& plan) {
         hot.covered = true;
         bool done = false;
-        QObject::connect(engine.get(), &GuideEngine::darksDone, [&](bool completed) {
-            done = true;
-            EXPECT_TRUE(completed);
-        });
+        const auto told =
+            QObject::connect(engine.get(), &GuideEngine::darksDone, [&](bool completed) {
+                done = true;
+                EXPECT_TRUE(completed);
+            });
         EXPECT_TRUE(engine->startDarks(plan));
         int cycles = 0;
         while (!done && cycles++ < 50)
             cycle();
+        QObject::disconnect(told);
         hot.covered = false;
         return cycles;
     }
