@@ -14,13 +14,14 @@
 #endif
 
 bool wantsHeadless(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc; ++i) {
         for (const char* option : {"--headless", "--take-darks", "--list-cameras", "--list-mounts",
                                    "--help", "-h", "--version"})
             if (std::strcmp(argv[i], option) == 0)
                 return true;
-    if (std::strncmp(argv[i], "--take-darks=", 13) == 0)
-        return true;
+        if (std::strncmp(argv[i], "--take-darks=", 13) == 0)
+            return true;
+    }
     return false;
 }
 
