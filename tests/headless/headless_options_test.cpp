@@ -79,7 +79,7 @@ TEST(HeadlessOptions, HelpNamesEveryOptionWithinEightyColumns) {
     const QString help = headlessHelpText();
     for (const char* option :
          {"--headless", "--camera NAME", "--mount ID", "--port N", "--listen local|network",
-          "--list-cameras", "--list-mounts", "-h, --help", "--version", "Ctrl+C"})
+          "--take-darks N", "--list-cameras", "--list-mounts", "-h, --help", "--version", "Ctrl+C"})
         EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
     for (const QString& line : help.split(u'\n'))
         EXPECT_LE(line.size(), 80) << line.toStdString();
