@@ -9,8 +9,9 @@
 namespace {
 const QString kCamera = QStringLiteral("cam");
 
-// A 16-bit 40 x 30 frame at `level` with one hot pixel at (10, 10).
-std::shared_ptr<const RawFrame> rawFrame(uint16_t level, uint16_t hot) {
+// A 16-bit 40 x 30 frame at `level` with one hot pixel at (10, 10) and, lit, a faint "star" at
+// (30, 5).
+std::shared_ptr<const RawFrame> rawFrame(uint16_t level, uint16_t hot, bool lit = true) {
     RawFrame raw;
     raw.width = 40;
     raw.height = 30;
@@ -18,7 +19,8 @@ std::shared_ptr<const RawFrame> rawFrame(uint16_t level, uint16_t hot) {
     raw.exposureSec = 2;
     raw.pixels.assign(40 * 30, level);
     raw.pixels[10 * 40 + 10] = hot;
-    raw.pixels[5 * 40 + 30] = static_cast<uint16_t>(level + 500); // a faint "star"
+    if (lit)
+        raw.pixels[5 * 40 + 30] = static_cast<uint16_t>(level + 500);
     return std::make_shared<const RawFrame>(raw);
 }
 
@@ -26,7 +28,7 @@ class DarkStageTest : public ::testing::Test {
 protected:
     DarkStageTest() {
         QString error;
-        const DarkFrame dark = combineDarks({valuesOf(*rawFrame(300, 20000))}, 2, {});
+        const DarkFrame dark = combineDarks({valuesOf(*rawFrame(300, 20000, false))}, 2, {});
         EXPECT_TRUE(library.store(kCamera, dark, &error));
     }
     QTemporaryDir folder;
