@@ -8,6 +8,9 @@
 
 void GuideEngine::loadCalibration() {
     calibration_ = readCalibration(*platform_.store);
+    flipKeepsDec_ =
+        platform_.store->readSetting(kCalibrationSection, kFlipKeepsDecKey, QStringLiteral("0"))
+            .trimmed() == QStringLiteral("1");
     const QString use =
         platform_.store->readSetting(kCalibrationSection, kUseCalibrationKey, QStringLiteral("0"));
     useCalibration_ = use.trimmed() == QStringLiteral("1");
@@ -26,6 +29,7 @@ void GuideEngine::clearCalibration() {
     const EngineChange change(*this);
     ::clearCalibration(*platform_.store);
     calibration_.reset();
+    adjustmentTold_.clear();
     emit calibrationChanged();
     calibrationInUse();
     note(QStringLiteral("Calibration cleared"));
@@ -76,10 +80,11 @@ bool GuideEngine::startCalibration(bool quiet) {
     stopAssistant();
     calibrationQuiet_ = quiet;
     calibrator_.start(*plan, {state.arcsecPerPixelX, state.arcsecPerPixelY, guideOutputName()});
+    readPointing(true);
     note(QStringLiteral("Calibrating: West and East%1, %2 px, from the next exposure")
              .arg(plan->withDec ? QStringLiteral(", then North and South") : QString())
              .arg(plan->distancePx, 0, 'f', 0));
-    if (const QString warning = calibrationPointingWarning(mountDeclination()); !warning.isEmpty())
+    for (const QString& warning : calibrationPointingWarnings(pointing_))
         note(warning);
     return true;
 }
@@ -95,9 +100,14 @@ void GuideEngine::calibrationStep() {
         pulse(request->direction, request->ms);
 }
 
-void GuideEngine::calibrationCompleted(const Calibration& result) {
+void GuideEngine::calibrationCompleted(Calibration result) {
+    readPointing(true);
+    result.decDeg = pointing_.decDeg;
+    result.hourAngleH = pointing_.hourAngleH;
+    result.pierSide = pointing_.pierSide;
     writeCalibration(*platform_.store, result);
     calibration_ = result;
+    adjustmentTold_.clear();
     const QString backlash = result.hasDec ? storeCalibrationBacklash() : QString();
     emit calibrationChanged();
     note(QStringLiteral("Calibration done: ") + calibrationSummary(result).mid(1).join("; "));
@@ -117,21 +127,10 @@ QString GuideEngine::storeCalibrationBacklash() {
 
 void GuideEngine::calibrationFailed(const QString& failure) {
     const QString reason = explainCalibrationFailure(
-        failure, calibrator_.lastFailure().littleRaMotion, mountDeclination());
+        failure, calibrator_.lastFailure().littleRaMotion, pointing_.decDeg);
     note(reason);
     if (!calibrationQuiet_)
         platform_.messages->show(reason, MessageIcon::Critical);
-}
-
-// The guide output's mount declination, when it is a mount that can say.
-std::optional<double> GuideEngine::mountDeclination() {
-    if (!state.modeAscom || !state.telescope)
-        return std::nullopt;
-    try {
-        return state.telescope->declination();
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
 }
 
 const Calibration* GuideEngine::calibrationInUse() {
@@ -150,13 +149,15 @@ const Calibration* GuideEngine::calibrationInUse() {
         showCalibrationUse(false, mismatch);
         return nullptr;
     }
+    adjusted_ = adjustedCalibration(*calibration_, calibrationAdjustment());
+    tellAdjustment(adjustmentText(*calibration_, calibrationAdjustment()));
     // Used for RA; Dec stays uncorrected rather than pushed along a guessed axis.
     showCalibrationUse(true, state.decCorrect && !calibration_->hasDec
                                  ? QStringLiteral("The calibration has no Dec axis: Dec is not "
                                                   "corrected; calibrate with Declination "
                                                   "Corrections on")
                                  : QString());
-    return &*calibration_;
+    return &adjusted_;
 }
 
 // A lasting condition says why a ticked calibration is not (fully) used.

@@ -73,6 +73,8 @@ void GuideEngine::measureLockedStar() {
     emit errorShown(ra, dec);
     if (state.logging)
         writeErrorLogLine(ra, dec);
+    if (state.guiding)
+        readPointing(false);
     GuideRecord record = newCycleRecord(true);
     if (state.guiding && !state.paused && !assisting()) {
         const Corrections c = makeCorrections(&record);
@@ -138,7 +140,8 @@ GuideRecord GuideEngine::newCycleRecord(bool found) {
     if (calibration_ && calibrationMismatch(*calibration_, state.arcsecPerPixelX,
                                             state.arcsecPerPixelY, guideOutputName())
                             .isEmpty()) {
-        const CalibratedError e = calibratedError(*calibration_, state.errX, state.errY);
+        const CalibratedError e = calibratedError(
+            adjustedCalibration(*calibration_, calibrationAdjustment()), state.errX, state.errY);
         r.onMountAxes = true;
         r.mountRaArcsec = e.ra;
         r.mountDecArcsec = -e.dec; // North is negative, as in the frame's errors

@@ -189,6 +189,7 @@ void GuideEngine::stopGuiding() {
 void GuideEngine::startLawGuiding() {
     if (!state.guiding)
         lawsRestart();
+    readPointing(true);
     setGuiding(true);
 }
 

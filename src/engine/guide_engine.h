@@ -7,6 +7,7 @@
 #include "engine/main_state.h"
 #include "engine/settle.h"
 #include "engine/status_notes.h"
+#include "guiding/calibration_pointing.h"
 #include "guiding/calibrator.h"
 #include "guiding/corrections.h"
 #include "guiding/guide_history.h"
@@ -266,6 +267,15 @@ public:
     QString mountName() const;
     QString mountLabel() const;
     std::optional<double> mountDeclination();
+    // Where the guide output's mount points, read now; all unknown for other outputs or when
+    // the mount cannot say.
+    MountPointing mountPointing();
+    // The pointing as last read for the calibration (at guide and calibration starts, and every
+    // kPointingReadMs while guiding).
+    const MountPointing& lastPointing() const { return pointing_; }
+    // How the calibration in use is adjusted to the mount's pointing (see calibration_pointing.h).
+    PointingAdjustment calibrationAdjustment() const;
+    static constexpr qint64 kPointingReadMs = 5000;
     void telescopeFailed(const QString& what, const std::exception& error);
 
     // Lost network equipment: looked at now, retried now.
@@ -383,8 +393,10 @@ private:
     bool telescopePulse(const Axis& axis, int32_t ms);
 
     void loadCalibration();
+    void readPointing(bool force);
+    void tellAdjustment(const QString& text);
     void calibrationStep();
-    void calibrationCompleted(const Calibration& result);
+    void calibrationCompleted(Calibration result);
     void calibrationFailed(const QString& failure);
     void showCalibrationUse(bool used, const QString& condition);
     QString storeCalibrationBacklash();
@@ -421,6 +433,12 @@ private:
     GuideHistory guideHistory_;
     Calibrator calibrator_;
     std::optional<Calibration> calibration_;
+    // The calibration as adjusted to pointing_, and the adjustment last told to the operator.
+    Calibration adjusted_;
+    QString adjustmentTold_;
+    MountPointing pointing_;
+    qint64 pointingReadMs_ = -1; // clock_ time of the last read; -1: none yet
+    bool flipKeepsDec_ = false;
     bool useCalibration_ = false;
     bool calibrationQuiet_ = false;
     AssistantRun assistant_;

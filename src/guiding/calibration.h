@@ -1,6 +1,7 @@
 #pragma once
 
 #include "guiding/corrections.h"
+#include "platform/telescope/mount_report.h"
 
 #include <QDateTime>
 #include <QPointF>
@@ -25,6 +26,10 @@ struct Calibration {
     double arcsecPerPixelY = 0;
     QString guideOutput; // see frmMain::guideOutputName()
     QDateTime time;      // UTC
+    // Where the mount pointed, as it reported it (unknown when it could not say).
+    std::optional<double> decDeg;     // -90..90
+    std::optional<double> hourAngleH; // -12..12, positive west
+    PierSide pierSide = PierSide::Unknown;
     // The star's places, frame pixels: RA holds the West then the East steps, Dec the North
     // then the South steps; the first point of each is the place before the first pulse.
     std::vector<QPointF> raPath, decPath;

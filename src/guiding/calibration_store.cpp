@@ -5,9 +5,23 @@
 #include <cmath>
 
 namespace {
-const char* const kKeys[] = {"Time",         "East Angle", "RA Speed", "North Angle", "Dec Speed",
-                             "Dec Mirrored", "RA Rate",    "Dec Rate", "Scale X",     "Scale Y",
-                             "Guide Output", "RA Path",    "Dec Path"};
+const char* const kKeys[] = {"Time",      "East Angle",   "RA Speed",     "North Angle",
+                             "Dec Speed", "Dec Mirrored", "RA Rate",      "Dec Rate",
+                             "Scale X",   "Scale Y",      "Guide Output", "RA Path",
+                             "Dec Path",  "Declination",  "Hour Angle",   "Pier Side"};
+
+QString optionalNumber(std::optional<double> v) {
+    return v ? QString::number(*v, 'g', 10) : QString();
+}
+
+// Empty or unreadable text: unknown; a number outside [-limit, limit] too.
+std::optional<double> numberFrom(const QString& text, double limit) {
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v) || std::abs(v) > limit)
+        return std::nullopt;
+    return v;
+}
 
 QString number(double v) {
     return QString::number(v, 'g', 10);
@@ -62,6 +76,9 @@ void writeCalibration(SettingsStore& store, const Calibration& c) {
     put("Guide Output", c.guideOutput);
     put("RA Path", pathText(c.raPath));
     put("Dec Path", pathText(c.decPath));
+    put("Declination", optionalNumber(c.decDeg));
+    put("Hour Angle", optionalNumber(c.hourAngleH));
+    put("Pier Side", c.pierSide == PierSide::Unknown ? QString() : pierSideName(c.pierSide));
     // Written last: a calibration only counts once all of it is stored.
     put("Time", c.time.toString(Qt::ISODate));
 }
@@ -88,6 +105,9 @@ std::optional<Calibration> readCalibration(SettingsStore& store) {
         return std::nullopt;
     c.raPath = *ra;
     c.decPath = *dec;
+    c.decDeg = numberFrom(store.readSetting(kCalibrationSection, "Declination", {}), 90);
+    c.hourAngleH = numberFrom(store.readSetting(kCalibrationSection, "Hour Angle", {}), 12);
+    c.pierSide = pierSideFromName(store.readSetting(kCalibrationSection, "Pier Side", {}));
     return c;
 }
 
@@ -128,6 +148,8 @@ QStringList calibrationSummary(const Calibration& c) {
                  .arg(c.raArcsecPerSec(), 0, 'f', 2);
     if (!c.hasDec) {
         lines << QStringLiteral("Dec: not calibrated (Declination Corrections was off)");
+        if (const QString where = calibrationPointingText(c); !where.isEmpty())
+            lines << where;
         return lines;
     }
     lines << QStringLiteral("Dec: North moves the star at %1 deg, %2 px/s (%3\"/s)%4")
@@ -136,5 +158,22 @@ QStringList calibrationSummary(const Calibration& c) {
                  .arg(c.decArcsecPerSec(), 0, 'f', 2)
                  .arg(c.decMirrored() ? QStringLiteral(", mirrored") : QString());
     lines << QStringLiteral("Orthogonality error: %1 deg").arg(c.orthogonalityError(), 0, 'f', 1);
+    if (const QString where = calibrationPointingText(c); !where.isEmpty())
+        lines << where;
     return lines;
+}
+
+QString calibrationPointingText(const Calibration& c) {
+    QStringList parts;
+    if (c.decDeg)
+        parts << QStringLiteral("Dec %1%2 deg")
+                     .arg(*c.decDeg < 0 ? "-" : "+")
+                     .arg(std::abs(*c.decDeg), 0, 'f', 1);
+    if (c.hourAngleH)
+        parts << QStringLiteral("hour angle %1%2 h")
+                     .arg(*c.hourAngleH < 0 ? "-" : "+")
+                     .arg(std::abs(*c.hourAngleH), 0, 'f', 2);
+    if (c.pierSide != PierSide::Unknown)
+        parts << QStringLiteral("pier side %1").arg(pierSideName(c.pierSide));
+    return parts.isEmpty() ? QString() : QStringLiteral("Mount at ") + parts.join(", ");
 }

@@ -13,6 +13,9 @@ class SettingsStore;
 // the time ISO 8601 UTC, the paths "x,y" pairs separated by blanks.
 inline constexpr const char* kCalibrationSection = "Calibration Options";
 inline constexpr const char* kUseCalibrationKey = "Use Calibration";
+// "1": the mount reverses its Dec pulses itself after a meridian flip, so a flip reverses only
+// the calibration's RA direction; "0" (default): both.
+inline constexpr const char* kFlipKeepsDecKey = "Flip Keeps Dec";
 
 void writeCalibration(SettingsStore& store, const Calibration& c);
 // nullopt when none is stored, it was cleared, or a value does not read back.
@@ -29,5 +32,7 @@ double calibrationDistance(SettingsStore& store);
 QString calibrationMismatch(const Calibration& c, double arcsecPerPixelX, double arcsecPerPixelY,
                             const QString& guideOutput);
 
-// The result in lines for the operator.
+// The result in lines for the operator; the last tells where the mount pointed when it said.
 QStringList calibrationSummary(const Calibration& c);
+// "Mount at Dec +10.0 deg, hour angle -1.25 h, pier side East"; empty when the mount said none.
+QString calibrationPointingText(const Calibration& c);

@@ -21,6 +21,18 @@ QString calibrationPointingWarning(std::optional<double> decDeg) {
         .arg(kCalibrationDecLimit, 0, 'f', 0);
 }
 
+QStringList calibrationPointingWarnings(const MountPointing& p) {
+    QStringList warnings;
+    if (const QString dec = calibrationPointingWarning(p.decDeg); !dec.isEmpty())
+        warnings << dec;
+    if (p.altitudeDeg && *p.altitudeDeg < kCalibrationMinAltitude)
+        warnings << QStringLiteral("The mount points %1 degrees above the horizon: the air there "
+                                   "blurs and bends the star. Calibrate higher than %2 degrees.")
+                        .arg(*p.altitudeDeg, 0, 'f', 0)
+                        .arg(kCalibrationMinAltitude, 0, 'f', 0);
+    return warnings;
+}
+
 QString explainCalibrationFailure(const QString& reason, bool littleRaMotion,
                                   std::optional<double> decDeg) {
     if (!littleRaMotion || !beyondLimit(decDeg))

@@ -27,6 +27,15 @@ public:
     // Not recorded; a test holds a pulse running by setting `running`.
     std::optional<bool> pulseRunning(int) override { return running; }
     std::optional<double> declination() override { return dec; }
+    MountPointing pointing() override {
+        MountPointing p;
+        p.decDeg = dec;
+        p.hourAngleH = hourAngle;
+        p.altitudeDeg = altitude;
+        p.pierSide = pierSide;
+        return p;
+    }
+    MountEquipment reportedEquipment() override { return equipment; }
     void CommandBlind(const QString& command) override {
         check(failPulse, qPrintable("CommandBlind " + command));
     }
@@ -46,6 +55,9 @@ public:
     // pulseRunning's answer: by default every pulse is over as soon as it was taken.
     std::optional<bool> running = false;
     std::optional<double> dec; // declination()'s answer, degrees
+    std::optional<double> hourAngle, altitude;
+    PierSide pierSide = PierSide::Unknown;
+    MountEquipment equipment;
 
     bool keepsConnection = false;   // the setup dialog works on the connected mount
     bool disconnectInSetup = false; // the operator disconnects it there

@@ -9,6 +9,7 @@
 #include <map>
 #include <netinet/in.h>
 #include <poll.h>
+#include <set>
 #include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -16,6 +17,11 @@
 namespace {
 const int notConnected = 0x407;
 const int invalidValue = 0x401;
+const int notImplemented = 0x400;
+// Numbers a telescope may or may not implement (see setNumber).
+const std::set<std::string> numberNames = {
+    "rightascension",          "siderealtime",        "sitelatitude", "sideofpier",
+    "guideraterightascension", "guideratedeclination"};
 
 // Parameters of each PUT, named exactly as a client must name them.
 const std::map<std::string, std::vector<std::string>> putNames = {
@@ -137,6 +143,11 @@ bool LoopbackAlpacaServer::failByMode(httplib::Response& r) {
     return mode_ != Mode::normal && mode_ != Mode::slow;
 }
 
+void LoopbackAlpacaServer::setNumber(const std::string& member, double value) {
+    const std::lock_guard lock(mutex_);
+    numbers_[member] = value;
+}
+
 int LoopbackAlpacaServer::act(const std::string& method, const std::string& member,
                               const httplib::Params& params, QJsonValue& value) {
     const auto flag = [&](const char* name) { return param(params, name); };
@@ -148,6 +159,12 @@ int LoopbackAlpacaServer::act(const std::string& method, const std::string& memb
         value = declination_.load();
         return connected_ ? 0 : notConnected;
     }
+    if (method == "GET" && numbers_.count(member)) {
+        value = numbers_.at(member);
+        return connected_ ? 0 : notConnected;
+    }
+    if (method == "GET" && numberNames.count(member))
+        return notImplemented;
     if (method == "GET" && member == "ispulseguiding") {
         value = std::chrono::steady_clock::now() < pulseEnds_;
         return connected_ ? 0 : notConnected;
@@ -184,9 +201,10 @@ void LoopbackAlpacaServer::reply(const httplib::Request& q, httplib::Response& r
         body["Value"] = value;
     if (q.path.rfind("/api/", 0) == 0) {
         body["ErrorNumber"] = error;
-        body["ErrorMessage"] = error == notConnected   ? "Telescope is not connected"
-                               : error == invalidValue ? "Invalid value"
-                                                       : "";
+        body["ErrorMessage"] = error == notConnected     ? "Telescope is not connected"
+                               : error == invalidValue   ? "Invalid value"
+                               : error == notImplemented ? "Property not implemented"
+                                                         : "";
     }
     r.set_content(QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString(),
                   "application/json");

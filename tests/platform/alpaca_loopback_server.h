@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <future>
 #include <httplib.h>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -37,6 +38,9 @@ public:
     void setDevices(std::vector<Device> devices);
     // What GET declination answers, degrees (any number, to test the client's checks).
     void setDeclination(double degrees) { declination_ = degrees; }
+    // What a GET of `member` (rightascension, sideofpier, guideraterightascension, ...)
+    // answers once connected; a member never set answers "not implemented".
+    void setNumber(const std::string& member, double value);
     std::vector<Request> requests() const;
 
 private:
@@ -57,6 +61,7 @@ private:
     Mode mode_ = Mode::normal;
     int slowMs_ = 0;
     bool connected_ = false;
+    std::map<std::string, double> numbers_;
     // When the last pulse ends: ispulseguiding answers true until then.
     std::chrono::steady_clock::time_point pulseEnds_{};
     std::atomic<double> declination_{30.0};

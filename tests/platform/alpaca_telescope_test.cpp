@@ -227,3 +227,33 @@ TEST(AlpacaTelescope, AfterOneUnansweredRequestEveryCallFailsAtOnceUntilConnecte
     EXPECT_THAT(errorOf([&] { unknown.CanPulseGuide(); }),
                 HasSubstr("no-such-mount.invalid:11111"));
 }
+
+// Pointing and guide rates from the members a mount implements; the ones it does not leave
+// their part unknown without losing the link.
+TEST_F(AlpacaTelescopeTest, ReportsPointingAndGuideRatesFromWhatTheMountImplements) {
+    telescope.setConnected(true);
+    MountPointing p = telescope.pointing();
+    EXPECT_EQ(p.decDeg, 30.0);
+    EXPECT_EQ(p.hourAngleH, std::nullopt);
+    EXPECT_EQ(p.pierSide, PierSide::Unknown);
+    EXPECT_EQ(telescope.reportedEquipment().raGuideRate, std::nullopt);
+    EXPECT_TRUE(telescope.Connected());
+
+    server.setNumber("rightascension", 23.5);
+    server.setNumber("siderealtime", 1.0); // 1.5 h west of the meridian, across 0 h
+    server.setNumber("sitelatitude", 30);
+    server.setNumber("sideofpier", 1);
+    server.setNumber("guideraterightascension", 0.5 * 15.041067 / 3600);
+    server.setNumber("guideratedeclination", 0.0025);
+    p = telescope.pointing();
+    ASSERT_TRUE(p.hourAngleH);
+    EXPECT_NEAR(*p.hourAngleH, 1.5, 1e-9);
+    EXPECT_EQ(p.pierSide, PierSide::West);
+    ASSERT_TRUE(p.altitudeDeg);
+    EXPECT_GT(*p.altitudeDeg, 60); // Dec 30 at latitude 30, 22.5 degrees from the meridian
+    const MountEquipment e = telescope.reportedEquipment();
+    EXPECT_NEAR(e.raGuideRate.value_or(0), 7.52, 0.01);
+    EXPECT_NEAR(e.decGuideRate.value_or(0), 9.0, 1e-9);
+    server.setNumber("sideofpier", 0);
+    EXPECT_EQ(telescope.pointing().pierSide, PierSide::East);
+}

@@ -1,5 +1,7 @@
+#include "mount/sky_angles.h"
 #include "platform/telescope/indi_address.h"
 #include "platform/telescope/indi_mount_list.h"
+#include "platform/telescope/indi_mount_report.h"
 #include "platform/telescope/indi_number_format.h"
 #include "platform/telescope/indi_registration.h"
 #include "platform/telescope/indi_telescope.h"
@@ -133,6 +135,43 @@ TEST(IndiMountDevices, PicksTelescopesAndGuidersByDriverInterface) {
     snapshot.devices["AUX Mount"] = device(" 1 ");
     EXPECT_EQ(indiMountDevices(snapshot),
               (std::vector<QString>{"AUX Mount", "CCD Simulator", "Telescope Simulator"}));
+}
+
+// Pointing and rates from what the server published; what it did not publish stays unknown.
+TEST(IndiMountReport, ReadsPointingPierSideAndGuideRates) {
+    const QString mount = "Telescope Simulator";
+    IndiSnapshot s;
+    const auto put = [&](const char* name, std::vector<IndiElement> elements,
+                         IndiKind kind = IndiKind::Number) {
+        IndiVector v = vectorNamed(mount, name, kind);
+        v.elements = std::move(elements);
+        s.devices[mount].properties[v.name] = v;
+    };
+    const QDateTime utc = QDateTime::currentDateTimeUtc();
+    EXPECT_EQ(indiMountPointing(s, mount, utc).decDeg, std::nullopt);
+    put("EQUATORIAL_EOD_COORD", {numberElement("RA", 22), numberElement("DEC", 10)});
+    put("TELESCOPE_PIER_SIDE",
+        {switchElement("PIER_WEST", true), switchElement("PIER_EAST", false)}, IndiKind::Switch);
+    MountPointing p = indiMountPointing(s, mount, utc);
+    EXPECT_EQ(p.decDeg, 10.0);
+    EXPECT_EQ(p.pierSide, PierSide::West);
+    EXPECT_EQ(p.hourAngleH, std::nullopt); // no site, no sidereal time
+    put("GEOGRAPHIC_COORD", {numberElement("LAT", 45), numberElement("LONG", 0)});
+    p = indiMountPointing(s, mount, utc);
+    ASSERT_TRUE(p.hourAngleH && p.altitudeDeg);
+    EXPECT_NEAR(*p.hourAngleH, hourAngleHours(localSiderealHours(utc, 0), 22), 1e-9);
+    put("TIME_LST", {numberElement("LST", 23)}); // the mount's own sidereal time wins
+    p = indiMountPointing(s, mount, utc);
+    EXPECT_NEAR(p.hourAngleH.value_or(0), 1, 1e-9);
+    EXPECT_NEAR(p.altitudeDeg.value_or(0), altitudeDeg(45, 10, 1), 1e-9);
+
+    EXPECT_EQ(indiMountEquipment(s, mount).raGuideRate, std::nullopt);
+    put("GUIDE_RATE", {numberElement("GUIDE_RATE_WE", 0.5), numberElement("GUIDE_RATE_NS", 0.75)});
+    put("TELESCOPE_INFO", {numberElement("GUIDER_FOCAL_LENGTH", 0)});
+    const MountEquipment e = indiMountEquipment(s, mount);
+    EXPECT_NEAR(e.raGuideRate.value_or(0), 7.52, 0.01);
+    EXPECT_NEAR(e.decGuideRate.value_or(0), 11.28, 0.01);
+    EXPECT_EQ(e.guideFocalLengthMm, std::nullopt); // 0 means not stated
 }
 
 TEST(TcpNoDelay, ChangesOnlySocketsToThePeerPort) {

@@ -1,5 +1,6 @@
 #include "platform/telescope/alpaca_telescope.h"
 
+#include "mount/sky_angles.h"
 #include "platform/telescope/telescope_registry.h"
 
 #include <QDesktopServices>
@@ -75,6 +76,37 @@ std::optional<double> AlpacaTelescope::declination() {
     return value.toDouble();
 }
 
+MountPointing AlpacaTelescope::pointing() {
+    MountPointing p;
+    p.decDeg = declination();
+    const auto ra = optionalNumber("rightascension");
+    const auto lst = optionalNumber("siderealtime");
+    if (ra && lst)
+        p.hourAngleH = hourAngleHours(*lst, *ra);
+    const auto lat = optionalNumber("sitelatitude");
+    if (p.decDeg && p.hourAngleH && lat && std::abs(*lat) <= 90)
+        p.altitudeDeg = altitudeDeg(*lat, *p.decDeg, *p.hourAngleH);
+    const auto side = optionalNumber("sideofpier");
+    if (side == 0.0)
+        p.pierSide = PierSide::East;
+    else if (side == 1.0)
+        p.pierSide = PierSide::West;
+    return p;
+}
+
+MountEquipment AlpacaTelescope::reportedEquipment() {
+    MountEquipment e;
+    // Degrees per second on the wire.
+    const auto arcsec = [](std::optional<double> degPerSec) -> std::optional<double> {
+        if (!degPerSec || !(*degPerSec > 0))
+            return std::nullopt;
+        return *degPerSec * 3600.0;
+    };
+    e.raGuideRate = arcsec(optionalNumber("guideraterightascension"));
+    e.decGuideRate = arcsec(optionalNumber("guideratedeclination"));
+    return e;
+}
+
 void AlpacaTelescope::CommandBlind(const QString& command) {
     put("commandblind",
         {{QStringLiteral("Command"), command}, {QStringLiteral("Raw"), boolText(false)}});
@@ -113,6 +145,20 @@ QJsonValue AlpacaTelescope::request(const char* member, const AlpacaClient::Form
 
 void AlpacaTelescope::put(const char* member, const AlpacaClient::Form& form, int totalMs) {
     request(member, &form, totalMs);
+}
+
+// A member a device may not implement: its error reply reads as nullopt; a lost link still
+// throws.
+std::optional<double> AlpacaTelescope::optionalNumber(const char* member) {
+    try {
+        const QJsonValue value = request(member, nullptr);
+        if (value.isDouble() && std::isfinite(value.toDouble()))
+            return value.toDouble();
+    } catch (const TelescopeLinkLost&) {
+        throw;
+    } catch (const TelescopeError&) {
+    }
+    return std::nullopt;
 }
 
 bool AlpacaTelescope::readBool(const char* member) {

@@ -37,6 +37,11 @@ public:
     std::optional<bool> pulseRunning(int direction) override;
     // The device's Declination; nullopt when its reply is not a number from -90 to 90.
     std::optional<double> declination() override;
+    // Declination, RightAscension with SiderealTime, SiteLatitude and SideOfPier; a member
+    // the device does not implement leaves its part unknown. Up to five requests.
+    MountPointing pointing() override;
+    // GuideRateRightAscension and GuideRateDeclination (degrees per second on the wire).
+    MountEquipment reportedEquipment() override;
     // Sent with Raw=false: the device adds its own framing around the text.
     void CommandBlind(const QString& command) override;
     // Opens the device's own settings page in the web browser and returns at once.
@@ -47,6 +52,7 @@ public:
 private:
     QString path(const char* member) const;
     bool readBool(const char* member);
+    std::optional<double> optionalNumber(const char* member);
     QJsonValue request(const char* member, const AlpacaClient::Form* form, int totalMs = 0);
     void put(const char* member, const AlpacaClient::Form& form, int totalMs = 0);
 

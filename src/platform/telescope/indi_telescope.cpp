@@ -2,6 +2,7 @@
 
 #include "platform/telescope/indi_client_access.h"
 #include "platform/telescope/indi_device_wait.h"
+#include "platform/telescope/indi_mount_report.h"
 #include "platform/telescope/indi_server_health.h"
 
 #include <algorithm>
@@ -199,16 +200,24 @@ std::optional<bool> IndiTelescope::pulseRunning(int direction) {
 }
 
 std::optional<double> IndiTelescope::declination() {
+    return pointing().decDeg;
+}
+
+MountPointing IndiTelescope::pointing() {
+    MountPointing p;
     if (!open_ || !client_.linkUp())
-        return std::nullopt;
-    std::optional<double> dec;
-    client_.read([&](const IndiSnapshot& s) {
-        if (const IndiVector* p =
-                s.property(address_.device, QStringLiteral("EQUATORIAL_EOD_COORD")))
-            if (const IndiElement* e = p->element(QStringLiteral("DEC")))
-                dec = e->value;
-    });
-    return dec;
+        return p;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    client_.read([&](const IndiSnapshot& s) { p = indiMountPointing(s, address_.device, now); });
+    return p;
+}
+
+MountEquipment IndiTelescope::reportedEquipment() {
+    MountEquipment e;
+    if (!open_ || !client_.linkUp())
+        return e;
+    client_.read([&](const IndiSnapshot& s) { e = indiMountEquipment(s, address_.device); });
+    return e;
 }
 
 void IndiTelescope::CommandBlind(const QString&) {

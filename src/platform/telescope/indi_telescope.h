@@ -40,6 +40,9 @@ public:
     std::optional<bool> pulseRunning(int direction) override;
     // EQUATORIAL_EOD_COORD's DEC as the server last published it; no request is sent.
     std::optional<double> declination() override;
+    // From what the server last published (see indi_mount_report.h); no request is sent.
+    MountPointing pointing() override;
+    MountEquipment reportedEquipment() override;
     // Always throws: INDI mounts take no hand-box commands.
     void CommandBlind(const QString& command) override;
     // Connects to the server only for the dialog when the driver is not connected.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/telescope/mount_report.h"
+
 #include <QString>
 #include <memory>
 #include <optional>
@@ -58,6 +60,16 @@ public:
     // The declination the mount reports, degrees (-90..90); nullopt when it cannot say. Answers
     // from what the driver already knows where it can, never waiting longer than other calls.
     virtual std::optional<double> declination() { return std::nullopt; }
+    // Where the mount points (declination, hour angle, altitude, pier side), each part nullopt
+    // or Unknown when the mount cannot say. Same waiting rules as declination().
+    virtual MountPointing pointing() {
+        MountPointing p;
+        p.decDeg = declination();
+        return p;
+    }
+    // The guide rates and guide-scope focal length the mount states; empty where it states
+    // none. Same waiting rules as declination().
+    virtual MountEquipment reportedEquipment() { return {}; }
     // Passes the command text on to the mount unchanged.
     virtual void CommandBlind(const QString& command) = 0;
     // Returns when the driver's own settings dialog has closed.
