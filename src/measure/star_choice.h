@@ -22,9 +22,10 @@ LumaFrame lumaOf(const QImage& image);
 struct StarChoiceRules {
     int radius = 24;     // px: distance from the frame edge and to any other star
     double minSnr = 8.0; // below this the star is too faint to guide on
-    // Frame pixels that are never a star's peak (the camera's known bad pixels); none when empty.
-    std::function<bool(int x, int y)> excluded;
 };
+
+// Frame pixels that are never a star's peak (the camera's known bad pixels); none when empty.
+using ExcludedPixels = std::function<bool(int x, int y)>;
 
 // The guide star an operator would pick: among the stars of the frame (or of `roi`), the
 // brightest by flux that is not saturated, lies at least `radius` from every frame edge, has
@@ -34,10 +35,12 @@ struct StarChoiceRules {
 // neighbours above 3 levels (single hot pixels do not count), its peak on no excluded pixel.
 // Returns its brightness-weighted centre.
 std::optional<QPointF> chooseGuideStar(const LumaFrame& frame, const StarChoiceRules& rules,
-                                       std::optional<QRect> roi = std::nullopt);
+                                       std::optional<QRect> roi = std::nullopt,
+                                       const ExcludedPixels& excluded = {});
 // The same on a frame at the camera's depth: peaks and background in camera units, each star
 // centred by findRawStar() and measured by measureRawStar(), so a star counts as saturated
 // when a pixel about it reaches saturationLevel() (90 % of the camera's maximum). Returns the
 // star's centre as findRawStar() finds it.
 std::optional<QPointF> chooseGuideStar(const RawFrame& frame, const StarChoiceRules& rules,
-                                       std::optional<QRect> roi = std::nullopt);
+                                       std::optional<QRect> roi = std::nullopt,
+                                       const ExcludedPixels& excluded = {});

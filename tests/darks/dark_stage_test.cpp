@@ -99,10 +99,10 @@ TEST(StarChoiceExclusion, SkipsPeaksOnExcludedPixels) {
     };
     blob(30, 40, 200);
     blob(70, 40, 100);
-    StarChoiceRules rules{24, 8.0, {}};
+    const StarChoiceRules rules{24, 8.0};
     EXPECT_EQ(chooseGuideStar(f, rules)->toPoint(), QPoint(30, 40));
-    rules.excluded = [](int x, int y) { return x == 30 && y == 40; };
-    EXPECT_EQ(chooseGuideStar(f, rules)->toPoint(), QPoint(70, 40));
+    const auto bad = [](int x, int y) { return x == 30 && y == 40; };
+    EXPECT_EQ(chooseGuideStar(f, rules, std::nullopt, bad)->toPoint(), QPoint(70, 40));
 }
 
 TEST(DarkRun, TakesOnlyFramesOfTheExposureAskedAndCombinesEach) {
