@@ -1,7 +1,6 @@
 #include "darks/dark_frame.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 // One value of the combined dark from the values of the frames there (sorted in place).
@@ -55,12 +54,14 @@ double darkMedian(const DarkFrame& dark) {
 bool subtractDark(FrameValues& frame, const DarkFrame& dark, double scale) {
     if (!(frame.shape == dark.shape) || frame.values.size() != dark.values.size())
         return false;
-    const double bias = scale == 1.0 ? 0.0 : darkMedian(dark);
-    const double top = frame.shape.maxValue;
+    const auto bias = static_cast<float>(scale == 1.0 ? 0.0 : darkMedian(dark));
+    const auto factor = static_cast<float>(scale);
+    const auto top = static_cast<float>(frame.shape.maxValue);
+    uint16_t* v = frame.values.data();
+    const float* d = dark.values.data();
     for (size_t i = 0; i < frame.values.size(); ++i) {
-        const double d = bias + (dark.values[i] - bias) * scale;
-        const double v = std::clamp(std::round(frame.values[i] - d), 0.0, top);
-        frame.values[i] = static_cast<uint16_t>(v);
+        const float rest = static_cast<float>(v[i]) - (bias + (d[i] - bias) * factor);
+        v[i] = static_cast<uint16_t>(std::clamp(rest, 0.0f, top) + 0.5f);
     }
     return true;
 }

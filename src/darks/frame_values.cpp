@@ -21,13 +21,14 @@ FrameValues valuesOf(const QImage& picture) {
                            : picture.convertToFormat(QImage::Format_RGB32);
     FrameValues out;
     out.shape = shapeOf(rgb);
-    out.values.reserve(out.shape.count());
+    out.values.resize(out.shape.count());
+    uint16_t* v = out.values.data();
     for (int y = 0; y < rgb.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
         for (int x = 0; x < rgb.width(); ++x) {
-            out.values.push_back(static_cast<uint16_t>(qRed(line[x])));
-            out.values.push_back(static_cast<uint16_t>(qGreen(line[x])));
-            out.values.push_back(static_cast<uint16_t>(qBlue(line[x])));
+            *v++ = static_cast<uint16_t>(qRed(line[x]));
+            *v++ = static_cast<uint16_t>(qGreen(line[x]));
+            *v++ = static_cast<uint16_t>(qBlue(line[x]));
         }
     }
     return out;
@@ -47,9 +48,13 @@ QImage pictureOf(const FrameValues& frame) {
 }
 
 RawFrame rawOf(FrameValues frame, const RawFrame& model) {
-    RawFrame raw = model;
+    RawFrame raw;
     raw.width = frame.shape.width;
     raw.height = frame.shape.height;
+    raw.bitDepth = model.bitDepth;
+    raw.maxValue = model.maxValue;
+    raw.exposureSec = model.exposureSec;
+    raw.bayerPattern = model.bayerPattern;
     raw.pixels = std::move(frame.values);
     return raw;
 }
