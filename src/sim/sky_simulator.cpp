@@ -3,6 +3,7 @@
 #include "sim/sim_random.h"
 #include "sim/sky_render.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -59,7 +60,22 @@ void SkySimulator::pulse(int direction, int ms) {
     if (ms <= 0)
         return;
     std::lock_guard lock(mutex_);
-    mount_.move(direction, options_.guideRate * ms / 1000.0);
+    const bool ra = direction == 2 || direction == 3;
+    const double cosDec =
+        ra && pointing_ ? std::cos(pointing_->first * std::numbers::pi / 180) : 1.0;
+    mount_.move(direction, options_.guideRate * ms / 1000.0 * cosDec);
+}
+
+void SkySimulator::slew(double decDeg, bool pierWest) {
+    if (!std::isfinite(decDeg))
+        return;
+    std::lock_guard lock(mutex_);
+    pointing_ = std::pair{std::clamp(decDeg, -89.0, 89.0), pierWest};
+}
+
+std::optional<std::pair<double, bool>> SkySimulator::pointing() const {
+    std::lock_guard lock(mutex_);
+    return pointing_;
 }
 
 QImage SkySimulator::render() {
@@ -109,7 +125,8 @@ QPointF SkySimulator::guideStarPositionWithJitter(uint64_t frame) const {
 SkyFrame SkySimulator::geometry(QSize size, double t) const {
     SkyFrame frame;
     frame.size = size;
-    const double angle = options_.cameraAngle * std::numbers::pi / 180;
+    const double turn = pointing_ && pointing_->second ? 180 : 0;
+    const double angle = (options_.cameraAngle + turn) * std::numbers::pi / 180;
     frame.cosAngle = std::cos(angle);
     frame.sinAngle = std::sin(angle);
     frame.origin = QPointF(size.width() / 2.0, size.height() / 2.0);

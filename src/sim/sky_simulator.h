@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <utility>
 #include <vector>
 
 struct SkyFrame;
@@ -45,6 +47,14 @@ public:
     // does nothing.
     void pulse(int direction, int ms);
 
+    // Points the mount at declination `decDeg` (-89..89) on the given side of the pier, where
+    // the same guide star stays in view. Until the first slew the mount has no pointing to
+    // tell and moves as at the equator. At `decDeg` East and West pulses move the star by
+    // cos(Dec) of their move; on the West side the camera shows the field turned half a turn.
+    void slew(double decDeg, bool pierWest);
+    // The last slew's declination and pier side (true: West); nullopt before any slew.
+    std::optional<std::pair<double, bool>> pointing() const;
+
     // An exposure at the clock's current time, of frameSize() or of `size`. Each render is a
     // new frame with its own noise and seeing jitter, numbered from 0 in order of rendering;
     // the same seed, time and frame number give the same picture.
@@ -73,6 +83,7 @@ private:
     SkyOptions options_;
     QSize frameSize_{640, 480};
     MountModel mount_;
+    std::optional<std::pair<double, bool>> pointing_;
     std::vector<SimStar> stars_;
     uint64_t nextFrame_ = 0;
 };

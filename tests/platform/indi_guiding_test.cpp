@@ -8,6 +8,7 @@
 #include "indi_rig.h"
 #include "indi_sky.h"
 #include "indi_test_server.h"
+#include "mount/sky_angles.h"
 #include "platform/capture/desktop_capture_drivers.h"
 #include "platform/telescope/indi_registration.h"
 #include "platform/telescope/telescope_registry.h"
@@ -144,4 +145,80 @@ TEST(IndiGuiding, CalibrationNearThePoleIsWarnedAndItsFailureNamesThePole) {
     EXPECT_TRUE(rig.fp.messages.texts.last().contains("West pulses moved the star less"));
     EXPECT_TRUE(rig.fp.messages.texts.last().contains("Dec +89, near the celestial pole"))
         << rig.fp.messages.texts.last().toStdString();
+}
+
+namespace {
+// The star's RMS distance from the target over `cycles` guided cycles, px; the guide star is
+// chosen anew first, as after a slew.
+double guidedRms(frmMain& w, int cycles) {
+    MainWindowProbe::tickUntilCycle(w);
+    lockOnTheBrightestStar(w);
+    if (!w.state.guiding)
+        w.cmdGuide->click();
+    EXPECT_TRUE(w.state.guiding);
+    double squares = 0;
+    for (int i = 0; i < cycles; ++i) {
+        MainWindowProbe::tickUntilCycle(w);
+        const double dx = Globals::starX - w.state.targetX, dy = Globals::starY - w.state.targetY;
+        squares += dx * dx + dy * dy;
+    }
+    w.cmdGuide->click();
+    EXPECT_FALSE(w.state.guiding);
+    return std::sqrt(squares / cycles);
+}
+
+double lstNow() {
+    return localSiderealHours(QDateTime::currentDateTimeUtc(), 0); // the simulator's site
+}
+} // namespace
+
+// Calibrated at Dec +10 west of the meridian, the guider follows a slew to Dec +60 (RA pulses
+// cos(10)/cos(60) as long) and a meridian flip (the simulator's pier side changes and its
+// camera turns half a turn) with no new calibration, holding the star as before.
+TEST(IndiGuiding, GuidesOnAfterASlewAndAMeridianFlipWithoutRecalibrating) {
+    SimulatorServer simulators;
+    IndiTestServer& server = simulators.server;
+    ASSERT_TRUE(server.running()) << server.problem().toStdString();
+    pointTheMount(server.port(), 0.1, 10);
+    syncTheMount(server.port(), lstNow() - 1, 10);
+    IndiRig rig(server.port());
+    Globals::starX = Globals::starY = 0;
+    frmMain w(rig.platform);
+    w.mnuChooseTelescope->trigger();
+    ASSERT_TRUE(w.mnuTelescopeConnected->isChecked());
+    w.cmdPreview->click();
+    MainWindowProbe::tickUntilCycle(w);
+    lockOnTheBrightestStar(w);
+    w.mnuCalibrate->trigger();
+    for (int i = 0; i < 150 && w.calibrating(); ++i)
+        MainWindowProbe::tickUntilCycle(w);
+    ASSERT_TRUE(w.calibration()) << rig.fp.messages.texts.join("; ").toStdString();
+    const Calibration made = *w.calibration();
+    ASSERT_TRUE(made.decDeg);
+    EXPECT_NEAR(*made.decDeg, 10, 0.1);
+    EXPECT_NEAR(made.hourAngleH.value_or(0), 1, 0.1);
+    ASSERT_NE(made.pierSide, PierSide::Unknown);
+    w.mnuUseCalibration->trigger();
+    const double before = guidedRms(w, 25);
+
+    syncTheMount(server.port(), lstNow() - 1, 60);
+    const double slewed = guidedRms(w, 25);
+    const Calibration* used = w.engine().calibrationInUse();
+    ASSERT_NE(used, nullptr);
+    EXPECT_NEAR(used->raSpeed / made.raSpeed, std::cos(60 * M_PI / 180) / std::cos(10 * M_PI / 180),
+                1e-6);
+
+    syncTheMount(server.port(), lstNow() + 1, 60);
+    const double flipped = guidedRms(w, 25);
+    ASSERT_NE(w.engine().lastPointing().pierSide, made.pierSide);
+    used = w.engine().calibrationInUse();
+    ASSERT_NE(used, nullptr);
+    EXPECT_NEAR(used->raAngle, std::fmod(made.raAngle + 180, 360), 1e-6);
+    EXPECT_EQ(w.calibration()->time, made.time) << "no new calibration";
+    std::printf("RMS px: %.2f at Dec +10, %.2f at Dec +60, %.2f after the flip\n", before, slewed,
+                flipped);
+    // The simulator draws stars on whole pixels: allow for that beside the 20 %.
+    EXPECT_LE(slewed, std::max(1.0, before * 1.2));
+    EXPECT_LE(flipped, std::max(1.0, before * 1.2));
+    EXPECT_FALSE(w.state.lockLost);
 }

@@ -37,6 +37,14 @@ inline void pointTheMount(int port, double rateOffset, double decDeg = 30) {
     hand.setNumbers(ccdName, "SIMULATOR_SETTINGS", {{"SIM_TIME_FACTOR", 0.5}});
 }
 
+// Moves the simulated mount to (raH, decDeg) at once (a sync), as a finished slew would leave
+// it: the simulator sets its pier side from the hour angle there.
+inline void syncTheMount(int port, double raH, double decDeg) {
+    SimulatorHand hand(port);
+    hand.setSwitch(mountName, "ON_COORD_SET", "SYNC");
+    hand.setNumbers(mountName, "EQUATORIAL_EOD_COORD", {{"RA", raH}, {"DEC", decDeg}});
+}
+
 // indiserver with the telescope and CCD simulators, the stand-in catalogue on its PATH
 // logging its queries in `work`.
 struct SimulatorServer {

@@ -14,6 +14,19 @@ void SimTelescope::PulseGuide(int direction, double durationMs) {
     sky_.pulse(direction, static_cast<int>(std::lround(std::min(durationMs, 1e6))));
 }
 
+std::optional<double> SimTelescope::declination() {
+    return pointing().decDeg;
+}
+
+MountPointing SimTelescope::pointing() {
+    MountPointing p;
+    if (const auto where = sky_.pointing()) {
+        p.decDeg = where->first;
+        p.pierSide = where->second ? PierSide::West : PierSide::East;
+    }
+    return p;
+}
+
 void SimTelescope::CommandBlind(const QString& command) {
     static const QRegularExpression guide(QStringLiteral("^:?Mg([nsew])(\\d{1,7})#?$"));
     const QRegularExpressionMatch m = guide.match(command);

@@ -28,6 +28,9 @@ public:
     void PulseGuide(int direction, double durationMs) override;
     // Its pulses move the star field at once: none is ever still running.
     std::optional<bool> pulseRunning(int) override { return false; }
+    // The simulator's declination and pier side once it has been slewed; else unknown.
+    std::optional<double> declination() override;
+    MountPointing pointing() override;
     void CommandBlind(const QString& command) override;
     // The simulator's own dialog: guide rate, drift, periodic error. Throws without one.
     void SetupDialog() override;
