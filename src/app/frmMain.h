@@ -11,6 +11,7 @@
 class FramePicture;
 class GuidePanel;
 class frmAssistant;
+class frmDarks;
 class frmCalibration;
 class PortIO;
 class QAction;
@@ -162,6 +163,9 @@ public:
     QAction* mnuFormat = nullptr;
     QAction* mnuOverlay = nullptr;
     QAction* mnuDisplay = nullptr;
+    QAction* mnuTakeDarks = nullptr;
+    QAction* mnuUseDarks = nullptr;
+    QAction* mnuUseBadPixelMap = nullptr;
     QList<QAction*> mnuDriver;
     QMenu* mnuGuiding = nullptr;
     QAction* mnuAscom = nullptr;
@@ -265,6 +269,8 @@ private:
     void showCameraMenu();
     void mnuSource_Click();
     void mnuFormat_Click();
+    void mnuTakeDarks_Click();
+    void connectDarkMenu();
 
     void mnuAscom_Click();
     void mnuParallel_Click();
@@ -295,6 +301,7 @@ private:
     QPointer<frmCalibration> calibrationWindow_;
     QPointer<frmAssistant> assistantWindow_;
     QPointer<StretchWindow> stretchWindow_;
+    QPointer<frmDarks> darksWindow_;
     bool startingUp_ = false;
     bool shownOnce_ = false;
     // The zoom as last stored ("Fit" or percent).
