@@ -42,6 +42,10 @@ bool GuideEngine::connectCaptureWindow(CaptureWindow* window, int index) {
         emit cameraChanged();
     }
     capPreviewRate(window, kPreviewRateMs);
+    if (window == state.hCapWnd.get() && cameraPixels_) {
+        cameraPixels_.reset(); // another camera: its own pixels from its first frame on
+        applyImageScale();
+    }
     return true;
 }
 
@@ -157,6 +161,7 @@ void GuideEngine::transferFrame() {
         showCondition(QStringLiteral("frame"),
                       QStringLiteral("No frame: %1").arg(state.hCapWnd->lastError()));
     capEditCopy(state.hCapWnd.get());
+    followCameraPixels();
     if (!darkRun_)
         correctFrame();
     frame_.setImage(clipboard_.image(frame_.image().size()));

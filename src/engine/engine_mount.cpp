@@ -42,6 +42,8 @@ void GuideEngine::setMountMarked(bool marked) {
     if (marked) {
         readPointing(true); // a calibration in use follows where the mount points from now on
         calibrationInUse();
+        if (usesReportedValues())
+            takeReportedSettings(true);
     }
     emit telescopeChanged();
 }

@@ -40,8 +40,7 @@ void GuideEngine::loadSettings(bool startingUp) {
     state.appendLog = in.flag(keys::AppendLog);
     state.logFilename = in.text(keys::LogFilename, defaultLogFilename());
 
-    state.arcsecPerPixelX = arcsecPerPixel(state.pixelSizeH, state.focalLength);
-    state.arcsecPerPixelY = arcsecPerPixel(state.pixelSizeV, state.focalLength);
+    applyImageScale();
     emit conditionsChanged(); // the image scale heads the status tooltip
     // At start-up the parallel data register is cleared right after this load and the rest bits
     // raised again; raising them here first would glitch the camera's lines.

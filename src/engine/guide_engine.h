@@ -7,6 +7,7 @@
 #include "engine/main_state.h"
 #include "engine/settle.h"
 #include "engine/status_notes.h"
+#include "engine/equipment_report.h"
 #include "guiding/calibration_pointing.h"
 #include "guiding/calibrator.h"
 #include "guiding/corrections.h"
@@ -246,6 +247,11 @@ public:
     void cameraFormatChanged();
     void transferFrame();
 
+    // Connects the chosen camera and guide output where they are not connected; empty when all
+    // are, else what failed, in words. disconnectEquipment lets both go (the loop stopped first).
+    QString connectEquipment();
+    void disconnectEquipment();
+
     // Telescope: the chosen driver's identifier (empty: none) and whether this program has it
     // connected (the Connected mark).
     QString telescopeId() const { return telescopeId_; }
@@ -276,6 +282,17 @@ public:
     // How the calibration in use is adjusted to the mount's pointing (see calibration_pointing.h).
     PointingAdjustment calibrationAdjustment() const;
     static constexpr qint64 kPointingReadMs = 5000;
+
+    // The pixel sizes, focal length and guide rates the camera and mount state (askMount: ask
+    // the mount too, which may wait for the network), beside the values in use.
+    EquipmentReport equipmentReport(bool askMount);
+    std::vector<ReportedSetting> reportedSettingsNow(bool askMount);
+    // Stores every stated value that differs from the one in use and applies them; how many.
+    int takeReportedSettings(bool askMount);
+    // "Use Reported Values": stated values are taken as they come (on connecting, and as the
+    // camera states them).
+    bool usesReportedValues() const;
+    void setUsesReportedValues(bool on);
     void telescopeFailed(const QString& what, const std::exception& error);
 
     // Lost network equipment: looked at now, retried now.
@@ -396,6 +413,8 @@ private:
 
     void loadCalibration();
     void readPointing(bool force);
+    void applyImageScale();
+    void followCameraPixels();
     void tellAdjustment(const QString& text);
     void calibrationStep();
     void calibrationCompleted(Calibration result);
@@ -439,6 +458,7 @@ private:
     Calibration adjusted_;
     QString adjustmentTold_;
     MountPointing pointing_;
+    std::optional<CameraPixels> cameraPixels_; // as the camera last stated them
     qint64 pointingReadMs_ = -1; // clock_ time of the last read; -1: none yet
     bool flipKeepsDec_ = false;
     bool useCalibration_ = false;

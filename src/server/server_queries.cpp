@@ -42,38 +42,13 @@ rpc::Reply ServerLink::setConnected(bool connect) {
 // Connects what is not connected: the capture driver of the Camera menu, and the chosen
 // telescope as Telescope > Connected does, without its message boxes; what fails is said.
 rpc::Reply ServerLink::changeConnection(bool connect) {
-    MainState& s = e_.state;
     if (!connect) {
         stopCapture();
-        // A mount whose server went away is let go too: no more attempts.
-        if (s.telescope && (e_.telescopeMarked() || e_.equipmentGone(QStringLiteral("mount"))))
-            e_.disconnectTelescope();
-        capDriverDisconnect(s.hCapWnd.get());
+        e_.disconnectEquipment();
         return rpc::ok();
     }
-    // Equipment that went away (or was switched off) is connected anew as it was, the camera by
-    // its own driver.
-    e_.setCameraSwitchedOff(false);
-    e_.retryLostEquipment();
-    if (!cameraConnected() && e_.equipmentGone(QStringLiteral("camera")))
-        return rpc::fail(
-            rpc::Failed,
-            QStringLiteral("the camera did not connect: %1").arg(s.hCapWnd->lastError()));
-    if (!cameraConnected() && !e_.reconnectCamera())
-        return rpc::fail(rpc::Failed, "the camera did not connect: choose one in the Camera menu");
-    if (s.modeSerial)
-        return rpc::fail(rpc::Failed, "the Serial guide output sends no corrections: choose "
-                                      "ASCOM or Parallel in the Guiding menu");
-    if (s.modeAscom && !s.telescope)
-        return rpc::fail(rpc::Failed, "no telescope chosen: use Telescope > Choose Telescope...");
-    if (s.modeAscom && !e_.telescopeMarked()) {
-        if (const auto why = e_.connectChosenTelescope()) {
-            e_.note(QStringLiteral("Telescope: %1").arg(*why));
-            return rpc::fail(rpc::Failed,
-                             QStringLiteral("the telescope did not connect: %1").arg(*why));
-        }
-    }
-    return rpc::ok();
+    const QString why = e_.connectEquipment();
+    return why.isEmpty() ? rpc::ok() : rpc::fail(rpc::Failed, why);
 }
 
 std::optional<double> ServerLink::pixelScale() {

@@ -24,11 +24,16 @@ inline constexpr const char* guideLaw = "Guide Law Options";
 inline constexpr const char* guideLog = "Guide Log Options";
 inline constexpr const char* view = "View Options";
 inline constexpr const char* darkOptions = "Dark Options";
+inline constexpr const char* equipment = "Equipment Options";
 
 inline constexpr SettingKey GuideMode{guiding, "GuideMode", "ASCOM"};
 inline constexpr SettingKey DriverIndex{camera, "DriverIndex", "0"};
 inline constexpr SettingKey HorizontalPixelSize{camera, "HorizontalPixelSize", "5.6"};
 inline constexpr SettingKey VerticalPixelSize{camera, "VerticalPixelSize", "5.6"};
+// "1": the pixel sizes, focal length and guide rates the equipment states are taken as they come.
+inline constexpr SettingKey UseReportedValues{equipment, "Use Reported Values", "0"};
+// "1": the chosen camera and mount are connected at start-up.
+inline constexpr SettingKey ConnectAtStartup{equipment, "Connect At Startup", "0"};
 inline constexpr SettingKey VXModified{camera, "VX Modified", "0"};
 inline constexpr SettingKey HasAmpOff{camera, "HasAmpOff", "0"};
 inline constexpr SettingKey HasAdvancedMod{camera, "HasAdvancedMod", "0"};

@@ -33,6 +33,15 @@ struct ExposureRange {
     double maxSec = 0;
 };
 
+// A camera's pixels as it states them: the size of one unbinned pixel, micrometres, and the
+// binning in use (frame pixels are binX x binY camera pixels).
+struct CameraPixels {
+    double sizeXUm = 0;
+    double sizeYUm = 0;
+    int binX = 1;
+    int binY = 1;
+};
+
 // A camera or other frame source. Every call returns within a bounded time (a grab waits at
 // most 2 s); a device that vanishes makes calls fail, never hang or crash.
 class CaptureDriver {
@@ -72,6 +81,9 @@ public:
     // The name the device goes by on its own server (an INDI device's name), for programs that
     // match it to theirs; empty when it has none beyond its Camera menu caption.
     virtual QString deviceName() const { return {}; }
+    // What a connected camera states of its pixels; null for sources that state nothing (then
+    // the typed pixel size stands for a frame pixel). Never waits.
+    virtual std::optional<CameraPixels> pixels() const { return std::nullopt; }
     // true for a camera on a server that may go away and come back (an INDI server):
     // isConnected() then never waits, and connect() on the same driver reaches the same camera
     // anew with its settings.

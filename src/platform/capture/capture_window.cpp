@@ -125,6 +125,10 @@ QString CaptureWindow::deviceName() const {
     return driver_ ? driver_->deviceName() : QString();
 }
 
+std::optional<CameraPixels> CaptureWindow::pixels() const {
+    return driver_ ? driver_->pixels() : std::nullopt;
+}
+
 bool CaptureWindow::preview(bool on) {
     if (!on) {
         previewTimer_.stop();

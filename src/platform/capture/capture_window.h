@@ -54,6 +54,8 @@ public:
     // The connected driver's exposureRange() and deviceName(); none and empty without one.
     std::optional<ExposureRange> exposureRange() const;
     QString deviceName() const;
+    // The connected driver's pixels(); null without one.
+    std::optional<CameraPixels> pixels() const;
 
     // Why the last connect or grab failed.
     QString lastError() const { return error_; }

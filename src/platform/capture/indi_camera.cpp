@@ -362,3 +362,31 @@ bool IndiCamera::fail(const QString& message) {
     error_ = message;
     return false;
 }
+
+std::optional<CameraPixels> indiCameraPixels(const IndiSnapshot& s, const QString& device,
+                                             const IndiChip& chip) {
+    const IndiVector* info = s.property(device, QLatin1String(chip.info));
+    const IndiVector* binning = s.property(device, QLatin1String(chip.binning));
+    if (!info || !binning)
+        return std::nullopt;
+    const auto value = [](const IndiVector* v, const char* name) {
+        const IndiElement* e = v->element(QLatin1String(name));
+        return e && std::isfinite(e->value) ? e->value : 0.0;
+    };
+    CameraPixels p;
+    p.sizeXUm = value(info, "CCD_PIXEL_SIZE_X");
+    p.sizeYUm = value(info, "CCD_PIXEL_SIZE_Y");
+    p.binX = int(std::lround(value(binning, "HOR_BIN")));
+    p.binY = int(std::lround(value(binning, "VER_BIN")));
+    if (!(p.sizeXUm > 0) || !(p.sizeYUm > 0) || p.binX < 1 || p.binY < 1)
+        return std::nullopt;
+    return p;
+}
+
+std::optional<CameraPixels> IndiCamera::pixels() const {
+    if (!open_ || !client_.linkUp())
+        return std::nullopt;
+    std::optional<CameraPixels> p;
+    client_.read([&](const IndiSnapshot& s) { p = indiCameraPixels(s, address_.device, *chip_); });
+    return p;
+}

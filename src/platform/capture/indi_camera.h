@@ -21,6 +21,7 @@ struct IndiChip {
     const char* frameType;
     const char* frameReset; // null: the chip has none
     const char* blob;
+    const char* info; // pixel size: CCD_PIXEL_SIZE_X, _Y (micrometres)
 };
 inline constexpr IndiChip indiMainChip{
     .exposure = "CCD_EXPOSURE",
@@ -31,6 +32,7 @@ inline constexpr IndiChip indiMainChip{
     .frameType = "CCD_FRAME_TYPE",
     .frameReset = "CCD_FRAME_RESET",
     .blob = "CCD1",
+    .info = "CCD_INFO",
 };
 inline constexpr IndiChip indiGuideChip{
     .exposure = "GUIDER_EXPOSURE",
@@ -41,6 +43,7 @@ inline constexpr IndiChip indiGuideChip{
     .frameType = "GUIDER_FRAME_TYPE",
     .frameReset = nullptr,
     .blob = "CCD2",
+    .info = "GUIDER_INFO",
 };
 
 // Which of a camera's chips a camera object exposes. Main: the main chip, or the guide head of
@@ -104,6 +107,10 @@ public:
     // An exposure has been started since connect().
     bool exposureStarted() const { return exposure_ != Exposure::None; }
 
+    // The chip's pixel size and binning as the server last published them; null when not
+    // connected or either is missing. No request is sent.
+    std::optional<CameraPixels> pixels() const;
+
     QString error() const { return error_; }
     IndiClient& client() { return client_; }
     const IndiAddress& address() const { return address_; }
@@ -145,3 +152,8 @@ private:
     QString exposureError_;
     QString error_;
 };
+
+// A chip's pixel size (its info property) and binning from a snapshot; null when either is
+// missing or not positive.
+std::optional<CameraPixels> indiCameraPixels(const IndiSnapshot& s, const QString& device,
+                                             const IndiChip& chip);

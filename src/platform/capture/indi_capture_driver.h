@@ -35,6 +35,7 @@ public:
     // The chip's stated range; from 0 without an upper bound when it states none.
     std::optional<ExposureRange> exposureRange() const override;
     QString deviceName() const override { return camera_.address().device; }
+    std::optional<CameraPixels> pixels() const override { return camera_.pixels(); }
     bool reconnectable() const override { return true; }
 
     static constexpr double liveExposureSec = 1.0;
