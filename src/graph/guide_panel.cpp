@@ -32,7 +32,7 @@ GuidePanel::GuidePanel(GuideHistory& history, const FramePicture& picture,
 
 void GuidePanel::refresh() {
     graph->refresh();
-    stats->showStats(guideStats(history_, graph->cycles()));
+    stats->showStats(guidingStats(history_, graph->cycles()));
     if (history_.empty())
         star->clear();
 }

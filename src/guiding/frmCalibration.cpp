@@ -1,5 +1,6 @@
 #include "guiding/frmCalibration.h"
 
+#include "graph/axis_colours.h"
 #include "guiding/calibration_store.h"
 
 #include <QLabel>
@@ -67,12 +68,11 @@ void CalibrationPlot::paintEvent(QPaintEvent*) {
             painter.setPen(QPen(colour, 1, Qt::DashLine));
             painter.drawLine(at(origin - d), at(origin + d));
         };
-        axis(axes_->raAngle, QColor(160, 60, 60));
+        axis(axes_->raAngle, kRaColour.darker(140));
         if (axes_->hasDec)
-            axis(axes_->decAngle, QColor(60, 90, 170));
+            axis(axes_->decAngle, kDecColour.darker(140));
     }
-    for (const auto& [path, colour] :
-         {std::pair{&ra_, QColor(Qt::red)}, std::pair{&dec_, QColor(80, 140, 255)}}) {
+    for (const auto& [path, colour] : {std::pair{&ra_, kRaColour}, std::pair{&dec_, kDecColour}}) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(colour);
         for (const QPointF& p : *path)
