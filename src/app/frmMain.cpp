@@ -63,9 +63,9 @@ frmMain::frmMain(const Platform& platform, QWidget* parent)
 // The guide panel follows the history, a member: it goes first, not with the other children
 // after the members.
 frmMain::~frmMain() {
-    delete guidePanel;
     if (mnuNightMode->isChecked())
         setNightMode(false);
+    delete guidePanel;
 }
 
 void frmMain::showNote(const QString& text) {

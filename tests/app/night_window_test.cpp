@@ -3,18 +3,18 @@
 #include "app/dither_window.h"
 #include "app/picture_pane.h"
 #include "app/simulated_run.h"
+#include "app/url_catcher.h"
 #include "app/user_guide.h"
 #include "app/window_fixture.h"
 #include "graph/guide_panel.h"
 
 #include <QApplication>
-#include <QDesktopServices>
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QToolTip>
-#include <QUrl>
 
 namespace {
 // Pixels of `image` close to pure red.
@@ -35,16 +35,6 @@ QWidget* shownToolTip() {
     return nullptr;
 }
 
-// Catches what the window asks the desktop to open.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    UrlCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened << url; }
-};
 } // namespace
 
 // Night Mode turns the whole program dark red, the buttons then tell their state by a sign,
@@ -211,5 +201,3 @@ TEST_F(WindowTest, UserGuideIsFoundAndOpened) {
     QTemporaryDir elsewhere;
     EXPECT_EQ(userGuideIn(elsewhere.path() + "/bin"), "");
 }
-
-#include "night_window_test.moc"
