@@ -6,6 +6,7 @@
 #include "app/night_mode.h"
 #include "app/picture_pane.h"
 #include "graph/guide_panel.h"
+#include "guiding/frmCalibration.h"
 #include "settings/setting_keys.h"
 
 #include <QAction>
@@ -37,9 +38,11 @@ void frmMain::setNightMode(bool on) {
     for (QWidget* window : QApplication::topLevelWidgets())
         restyleButtons(window);
     picFrame->setNightView(on);
-    guidePanel->graph->setNight(on);
+    guidePanel->setNight(on);
     picturePane->setHintNight(on);
     conditionsPanel->setNight(on);
+    if (calibrationWindow_)
+        calibrationWindow_->picPath->setNight(on);
 }
 
 void frmMain::showNextStep() {

@@ -198,8 +198,6 @@ void GuideGraph::buildStripChart() {
     minLower_ = addLine(strip_, kLimitColour, 1, Qt::DashLine, time_, error_);
     lost_ = new QScatterSeries(strip_);
     lost_->setMarkerSize(7);
-    lost_->setColor(QColor(240, 150, 0));
-    lost_->setBorderColor(QColor(240, 150, 0));
     strip_->addSeries(lost_);
     lost_->attachAxis(time_);
     lost_->attachAxis(error_);

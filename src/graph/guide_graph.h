@@ -108,7 +108,7 @@ private:
     bool night_ = false;
     struct ChartLook {
         QBrush background;
-        QColor labels;
+        QBrush labels;
         QBrush title;
         QColor line, grid;
     };

@@ -16,6 +16,10 @@ constexpr int kMarkSize = 9; // px, the out-of-scale triangles
 const QColor kNightText(176, 0, 0);
 const QColor kNightGrid(48, 0, 0);
 const QColor kNightBackground(0, 0, 0);
+const QColor kLostColour(240, 150, 0);
+const QColor kNightLostColour(150, 40, 0);
+const QColor kLimitColour(110, 110, 110);
+const QColor kNightLimitColour(90, 0, 0);
 
 QColor faded(QColor c) {
     c.setAlpha(170);
@@ -79,6 +83,11 @@ void GuideGraph::applyTheme() {
             bars->setPen(QPen(faded(colour), 1));
             bars->setBrush(faded(colour));
         }
+        const QColor lost = night_ ? kNightLostColour : kLostColour;
+        lost_->setColor(lost);
+        lost_->setBorderColor(lost);
+        for (QLineSeries* limit : {minUpper_, minLower_})
+            limit->setPen(QPen(night_ ? kNightLimitColour : kLimitColour, 1, Qt::DashLine));
         marks_[0]->setLightMarker(triangle(raColour(), true));
         marks_[1]->setLightMarker(triangle(raColour(), false));
         marks_[2]->setLightMarker(triangle(decColour(), true));
@@ -88,6 +97,8 @@ void GuideGraph::applyTheme() {
         themeChart(driftChart_);
         driftPoints_->setColor(raColour());
         driftPoints_->setBorderColor(raColour());
+        for (QLineSeries* ring : {ring1_, ring2_})
+            ring->setPen(QPen(night_ ? kNightLimitColour : kLimitColour, 1, Qt::DashLine));
     }
 }
 
@@ -95,7 +106,7 @@ void GuideGraph::applyTheme() {
 void GuideGraph::themeChart(QChart* chart) {
     const QList<QAbstractAxis*> axes = chart->axes();
     if (night_ && !dayLook_ && !axes.isEmpty())
-        dayLook_ = ChartLook{chart->backgroundBrush(), axes.first()->labelsColor(),
+        dayLook_ = ChartLook{chart->backgroundBrush(), axes.first()->labelsBrush(),
                              axes.first()->titleBrush(), axes.first()->linePenColor(),
                              axes.first()->gridLineColor()};
     if (!dayLook_)
@@ -104,7 +115,7 @@ void GuideGraph::themeChart(QChart* chart) {
     const ChartLook& look = night_ ? night : *dayLook_;
     chart->setBackgroundBrush(look.background);
     for (QAbstractAxis* axis : axes) {
-        axis->setLabelsColor(look.labels);
+        axis->setLabelsBrush(look.labels);
         axis->setTitleBrush(look.title);
         axis->setLinePenColor(look.line);
         axis->setGridLineColor(look.grid);

@@ -30,6 +30,11 @@ GuidePanel::GuidePanel(GuideHistory& history, const FramePicture& picture,
     connect(graph->cboCycles, &QComboBox::currentIndexChanged, this, &GuidePanel::refresh);
 }
 
+void GuidePanel::setNight(bool night) {
+    graph->setNight(night);
+    star->setNight(night);
+}
+
 void GuidePanel::refresh() {
     graph->refresh();
     stats->showStats(guidingStats(history_, graph->cycles()));
