@@ -14,6 +14,7 @@ class FramePicture;
 class GuidePanel;
 class PicturePane;
 class frmAssistant;
+class frmDarks;
 class frmCalibration;
 class PortIO;
 class QAction;
@@ -169,6 +170,9 @@ public:
     QAction* mnuFormat = nullptr;
     QAction* mnuOverlay = nullptr;
     QAction* mnuDisplay = nullptr;
+    QAction* mnuTakeDarks = nullptr;
+    QAction* mnuUseDarks = nullptr;
+    QAction* mnuUseBadPixelMap = nullptr;
     QList<QAction*> mnuDriver;
     QMenu* mnuGuiding = nullptr;
     QAction* mnuAscom = nullptr;
@@ -285,6 +289,8 @@ private:
     void showCameraMenu();
     void mnuSource_Click();
     void mnuFormat_Click();
+    void mnuTakeDarks_Click();
+    void connectDarkMenu();
 
     void mnuAscom_Click();
     void mnuParallel_Click();
@@ -315,6 +321,7 @@ private:
     QPointer<frmCalibration> calibrationWindow_;
     QPointer<frmAssistant> assistantWindow_;
     QPointer<StretchWindow> stretchWindow_;
+    QPointer<frmDarks> darksWindow_;
     bool startingUp_ = false;
     bool shownOnce_ = false;
     // The zoom as last stored ("Fit" or percent).

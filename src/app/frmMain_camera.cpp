@@ -2,6 +2,7 @@
 #include "app/frame_picture.h"
 #include "app/frmMain.h"
 #include "capture/VFW.h"
+#include "darks/frmDarks.h"
 
 #include <QAction>
 #include <QMenu>
@@ -46,6 +47,24 @@ void frmMain::mnuSource_Click() {
     capDlgVideoSource(state.focusing ? state.hFocusWnd.get() : state.hCapWnd.get());
     if (!state.focusing)
         engine_.cameraSourceChanged();
+}
+
+void frmMain::connectDarkMenu() {
+    connect(mnuTakeDarks, &QAction::triggered, this, &frmMain::mnuTakeDarks_Click);
+    connect(mnuUseDarks, &QAction::triggered, this, [this](bool on) { engine_.setUseDarks(on); });
+    connect(mnuUseBadPixelMap, &QAction::triggered, this,
+            [this](bool on) { engine_.setUseBadPixelMap(on); });
+    connect(&engine_, &GuideEngine::changed, this, [this] {
+        mnuUseDarks->setChecked(engine_.darkStage().useDarks());
+        mnuUseBadPixelMap->setChecked(engine_.darkStage().useBadPixelMap());
+    });
+}
+
+void frmMain::mnuTakeDarks_Click() {
+    if (!darksWindow_)
+        darksWindow_ = new frmDarks(engine_, this);
+    darksWindow_->show();
+    darksWindow_->raise();
 }
 
 void frmMain::mnuFormat_Click() {

@@ -56,6 +56,10 @@ void frmMain::buildCameraMenu() {
     for (QAction* item : {mnuSource, mnuFormat, mnuOverlay, mnuDisplay})
         item->setEnabled(false);
     mnuCamera->addSeparator();
+    mnuTakeDarks = mnuCamera->addAction("Take Darks...");
+    mnuUseDarks = checkable(mnuCamera, "Use Darks");
+    mnuUseBadPixelMap = checkable(mnuCamera, "Use Bad Pixel Map");
+    mnuCamera->addSeparator();
     driverMenuEntry(0)->setText("<none>");
 }
 
@@ -77,6 +81,7 @@ void frmMain::connectHandlers() {
     connect(mnuOptions, &QAction::triggered, this, &frmMain::mnuOptions_Click);
     connect(mnuSource, &QAction::triggered, this, &frmMain::mnuSource_Click);
     connect(mnuFormat, &QAction::triggered, this, &frmMain::mnuFormat_Click);
+    connectDarkMenu();
     connect(mnuChooseTelescope, &QAction::triggered, this, &frmMain::mnuChooseTelescope_Click);
     connect(mnuTelescopeConnected, &QAction::triggered, this,
             &frmMain::mnuTelescopeConnected_Click);

@@ -157,6 +157,8 @@ void GuideEngine::transferFrame() {
         showCondition(QStringLiteral("frame"),
                       QStringLiteral("No frame: %1").arg(state.hCapWnd->lastError()));
     capEditCopy(state.hCapWnd.get());
+    if (!darkRun_)
+        correctFrame();
     frame_.setImage(clipboard_.image(frame_.image().size()));
     emit frameShown();
 }

@@ -25,6 +25,21 @@ void GuideEngine::PostLX() {
     const EngineChange change(*this);
     transferFrame();
     ++state.loopFrames;
+    if (darkRun_) {
+        takeDarkFrame();
+        if (!state.previewing)
+            return; // the run ended, and with it the loop it started
+    } else {
+        measureFrame();
+    }
+    scheduleNextExposure();
+    emit progressChanged(state.elapsedSec, progressMaxSec_);
+    emit cycleEnded();
+    advanceSettle();
+    emit cycleFinished();
+}
+
+void GuideEngine::measureFrame() {
     if (state.markShown)
         emit referenceMarkShown();
     if (state.lockLost) {
@@ -34,11 +49,6 @@ void GuideEngine::PostLX() {
     }
     if (state.locked)
         measureLockedStar();
-    scheduleNextExposure();
-    emit progressChanged(state.elapsedSec, progressMaxSec_);
-    emit cycleEnded();
-    advanceSettle();
-    emit cycleFinished();
 }
 
 void GuideEngine::measureLockedStar() {

@@ -104,9 +104,13 @@ bool GuideEngine::selectStarAutomatically(const std::optional<QRect>& roi) {
         return false;
     }
     const StarChoiceRules rules{Globals::searchRadius, kMinSnr};
+    ExcludedPixels excluded;
+    if (const BadPixelMap* bad = darkStage_.badPixels())
+        excluded = [bad](int x, int y) { return bad->bad(x, y); };
     const RawFrame* raw = measuredRawFrame();
-    const std::optional<QPointF> star = raw ? chooseGuideStar(*raw, rules, roi)
-                                            : chooseGuideStar(lumaOf(frame_.image()), rules, roi);
+    const std::optional<QPointF> star =
+        raw ? chooseGuideStar(*raw, rules, roi, excluded)
+            : chooseGuideStar(lumaOf(frame_.image()), rules, roi, excluded);
     if (!star) {
         note(QStringLiteral("No suitable guide star in this frame (bright, unsaturated, alone, "
                             "away from the edge)"));

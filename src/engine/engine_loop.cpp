@@ -20,9 +20,11 @@ void GuideEngine::toggleLoop() {
     stopCalibration();
     stopAssistant();
     cancelPulseWait();
-    if (state.previewing)
+    if (state.previewing) {
+        darksStartedLoop_ = false; // it stops here
+        stopDarks();
         stopLoop();
-    else
+    } else
         startLoop();
     state.previewing = !state.previewing;
 }
@@ -44,6 +46,7 @@ void GuideEngine::startLoop() {
     state.loopFrames = 0;
     state.exposureSec = state.nextExposureSec; // the slider's, unless a client set another
     setProgressMaximumSec(state.exposureSec);
+    exposureRunningSec_ = state.exposureSec;
     capStartExposure(state.hCapWnd.get(), state.exposureSec);
     exposureTimer_.start();
 }
@@ -104,6 +107,7 @@ bool GuideEngine::pulsesRunning() {
 void GuideEngine::startNextExposure() {
     if (state.camModified)
         startLXExposure();
+    exposureRunningSec_ = state.nextExposureSec;
     capStartExposure(state.hCapWnd.get(), state.nextExposureSec);
     if (!state.pausedFull)
         exposureTimer_.start();
@@ -123,6 +127,7 @@ void GuideEngine::cancelPulseWait() {
 void GuideEngine::resumeExposure() {
     if (!state.previewing || !exposureTimer_.isActive())
         return;
+    exposureRunningSec_ = state.nextExposureSec;
     capStartExposure(state.hCapWnd.get(), state.nextExposureSec);
     state.elapsedSec = 0;
     emit progressChanged(0, progressMaxSec_);

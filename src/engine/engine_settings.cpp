@@ -25,6 +25,7 @@ void GuideEngine::loadSettings(bool startingUp) {
         selectGuideOutput(mode);
 
     loadCameraSettings();
+    loadDarkSettings();
     loadGuidingSettings();
     loadLaws();
     applyLXPort();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "darks/dark_library.h"
+#include "darks/dark_run.h"
+#include "darks/dark_stage.h"
 #include "engine/assistant_run.h"
 #include "engine/main_state.h"
 #include "engine/settle.h"
@@ -202,6 +205,24 @@ public:
     // The Dec backlash last measured (by a calibration or the assistant), ms.
     std::optional<double> measuredDecBacklash() const;
 
+    // Darks (see DarkStage): the library, whether frames are corrected with them (saved), and
+    // taking them. The library's folder is read at start-up.
+    DarkLibrary& darkLibrary() { return darkLibrary_; }
+    const DarkStage& darkStage() const { return darkStage_; }
+    void setUseDarks(bool on);
+    void setUseBadPixelMap(bool on);
+    // The length of the exposure under way, or of the last one, seconds (0 before any).
+    double exposureInUseSec() const { return exposureRunningSec_; }
+    // Why darks cannot be taken now; empty when they can.
+    QString whyDarksCannotStart() const;
+    // Takes the darks of `plan` with the camera in use and stores them; the loop runs meanwhile
+    // (started for them when it was not, and stopped after) and nothing is measured. false,
+    // with a note, when they cannot be taken now.
+    bool startDarks(const DarkPlan& plan);
+    // Ends a run early; darks already combined stay stored.
+    void stopDarks();
+    bool takingDarks() const { return darkRun_.has_value(); }
+
     // Guide output: "ASCOM", "Parallel" or "Serial"; saved.
     void selectGuideOutput(const QString& output);
 
@@ -318,6 +339,10 @@ signals:
     // if any, readable).
     void assistantProgress(double elapsedSec, double durationSec);
     void assistantDone();
+    // Darks taken so far of those a run wants, and the exposure they are taken at.
+    void darksProgress(int taken, int wanted, double exposureSec);
+    // A dark run ended, all taken or not; `text` says what was stored.
+    void darksDone(bool completed, const QString& text);
 
 private:
     friend class EngineChange;
@@ -359,6 +384,7 @@ private:
     void startGuideLog();
     void advanceSettle();
     void searchStar(const float& x, const float& y);
+    void measureFrame();
     void measureLockedStar();
     GuideRecord newCycleRecord(bool found);
     void releaseLock();
@@ -384,6 +410,11 @@ private:
     QString whyNoPulses();
     void finishAssistant();
     void storeMeasuredBacklash(double ms);
+
+    void loadDarkSettings();
+    void correctFrame();
+    void takeDarkFrame();
+    void finishDarks(bool completed, const QString& text);
 
     void saveDriverName();
     QString savedDriverName() const;
@@ -447,6 +478,14 @@ private:
     Reconnector reconnector_;
     QTimer reconnectTimer_;
     int changeDepth_ = 0;
+    DarkLibrary darkLibrary_;
+    DarkStage darkStage_{darkLibrary_};
+    std::optional<DarkRun> darkRun_;
+    QStringList darksStored_;
+    bool darksStartedLoop_ = false;
+    float darksRestoreExposureSec_ = 0;
+    QString darkNote_;
+    double exposureRunningSec_ = 0;
     // Last, so it goes first: it follows the members above.
     std::unique_ptr<GuideLogObserver> guideLog_;
 };

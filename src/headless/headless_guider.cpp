@@ -53,6 +53,8 @@ QString HeadlessGuider::start() {
     engine_.startUp();
     if (const QString why = connectEquipment(); !why.isEmpty())
         return why;
+    if (options_.takeDarks)
+        return startDarks();
     server_ = std::make_unique<ServerLink>(engine_);
     connect(server_.get(), &ServerLink::shutdownRequested, this, &HeadlessGuider::stop,
             Qt::QueuedConnection);
@@ -111,6 +113,25 @@ QString HeadlessGuider::openProtocolLog() {
                            QByteArray::number(client) + (in ? " -> " : " <- ") + line + '\n');
         protocolLog_.flush();
     });
+    return {};
+}
+
+// Darks instead of guiding: at the exposure the settings hold, then the program ends.
+QString HeadlessGuider::startDarks() {
+    if (const QString why = engine_.whyDarksCannotStart(); !why.isEmpty())
+        return why;
+    const double exposure = engine_.state.nextExposureSec;
+    sayOnStandardError(QStringLiteral("taking %1 darks of %2 with %3: keep the camera covered")
+                           .arg(*options_.takeDarks)
+                           .arg(exposureText(exposure), engine_.cameraName()));
+    connect(
+        &engine_, &GuideEngine::darksDone, this,
+        [this](bool completed) {
+            exitCode_ = completed ? 0 : 1;
+            stop();
+        },
+        Qt::QueuedConnection);
+    engine_.startDarks({*options_.takeDarks, {exposure}});
     return {};
 }
 

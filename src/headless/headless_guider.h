@@ -32,6 +32,8 @@ public:
     // kStopDeadlineMs after the stop began.
     void stop();
     static constexpr int kStopDeadlineMs = 1800;
+    // 1 when darks asked for on the command line were not all taken, else 0.
+    int exitCode() const { return exitCode_; }
 
 signals:
     void finished();
@@ -41,6 +43,7 @@ private:
     QString connectEquipment();
     QString openProtocolLog();
     void showConditions();
+    QString startDarks();
 
     HeadlessPlatform& platform_;
     HeadlessOptions options_;
@@ -52,6 +55,7 @@ private:
     QFile protocolLog_;
     QElapsedTimer clock_;
     bool stopped_ = false;
+    int exitCode_ = 0;
 };
 
 // Everything the program connected has been let go (the guider and the platform destroyed):

@@ -14,11 +14,14 @@
 #endif
 
 bool wantsHeadless(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        for (const char* option :
-             {"--headless", "--list-cameras", "--list-mounts", "--help", "-h", "--version"})
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"--headless", "--take-darks", "--list-cameras", "--list-mounts",
+                                   "--help", "-h", "--version"})
             if (std::strcmp(argv[i], option) == 0)
                 return true;
+        if (std::strncmp(argv[i], "--take-darks=", 13) == 0)
+            return true;
+    }
     return false;
 }
 
@@ -57,7 +60,8 @@ int runGuider(QCoreApplication& app, const HeadlessOptions& options, const Headl
         sayOnStandardError(why);
         return 1;
     }
-    return app.exec();
+    const int code = app.exec();
+    return code != 0 ? code : guider.exitCode();
 }
 } // namespace
 

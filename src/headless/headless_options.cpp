@@ -32,6 +32,11 @@ QList<QCommandLineOption> optionTable() {
                         "stamped with seconds since the start and the client's number: for "
                         "finding out what an imaging program asked."),
          QStringLiteral("FILE")},
+        {QStringLiteral("take-darks"),
+         QStringLiteral("Take N darks (1 to 100) with the camera at the exposure in use, store "
+                        "their combination in the dark library and exit; the camera must be "
+                        "covered. Implies --headless; the guiding server is not started."),
+         QStringLiteral("N")},
         {QStringLiteral("list-cameras"),
          QStringLiteral("Print the cameras found, one a line (number and name), and exit.")},
         {QStringLiteral("list-mounts"),
@@ -70,6 +75,17 @@ std::optional<quint16> readPort(const QString& text, QString& error) {
     return static_cast<quint16>(port);
 }
 
+std::optional<int> readDarkCount(const QString& text, QString& error) {
+    bool ok = false;
+    const int count = text.trimmed().toInt(&ok);
+    if (!ok || count < 1 || count > 100) {
+        error = QStringLiteral("--take-darks must be a whole number from 1 to 100, not \"%1\"")
+                    .arg(text);
+        return std::nullopt;
+    }
+    return count;
+}
+
 std::optional<bool> readListen(const QString& text, QString& error) {
     const QString mode = text.trimmed();
     if (mode.compare(QLatin1String("network"), Qt::CaseInsensitive) == 0)
@@ -93,6 +109,11 @@ bool readValues(const QCommandLineParser& parser, HeadlessOptions& out, QString&
     if (parser.isSet(QStringLiteral("port")) &&
         !(out.port = readPort(parser.value(QStringLiteral("port")), error)))
         return false;
+    if (parser.isSet(QStringLiteral("take-darks"))) {
+        if (!(out.takeDarks = readDarkCount(parser.value(QStringLiteral("take-darks")), error)))
+            return false;
+        out.headless = true;
+    }
     if (parser.isSet(QStringLiteral("listen")) &&
         !(out.network = readListen(parser.value(QStringLiteral("listen")), error)))
         return false;

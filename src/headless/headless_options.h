@@ -13,6 +13,8 @@ struct HeadlessOptions {
     std::optional<quint16> port; // the guiding server's TCP port, 1..65535
     std::optional<bool> network; // the server listens on every interface (else loopback only)
     QString protocolLog;         // a file for every protocol line; empty: none
+    // Take this many darks at the exposure in use, store them and exit (implies headless).
+    std::optional<int> takeDarks;
     bool listCameras = false;
     bool listMounts = false;
     bool help = false;

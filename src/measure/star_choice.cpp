@@ -62,13 +62,15 @@ template <class Frame> bool isPeak(const Frame& f, int x, int y, double high, do
     return true;
 }
 
-template <class Frame> std::vector<QPoint> peaksOf(const Frame& f, const QRect& area) {
+template <class Frame>
+std::vector<QPoint> peaksOf(const Frame& f, const QRect& area, const ExcludedPixels& excluded) {
     const Background b = frameBackground(f);
     std::vector<QPoint> peaks;
     const QRect inner = area.intersected(QRect(1, 1, f.width - 2, f.height - 2));
     for (int y = inner.top(); y <= inner.bottom(); ++y)
         for (int x = inner.left(); x <= inner.right(); ++x)
-            if (isPeak(f, x, y, b.level + 5 * b.noise, b.level + 3 * b.noise))
+            if (isPeak(f, x, y, b.level + 5 * b.noise, b.level + 3 * b.noise) &&
+                !(excluded && excluded(x, y)))
                 peaks.push_back({x, y});
     return peaks;
 }
@@ -88,8 +90,9 @@ QPointF centroid(const LumaFrame& f, QPoint p, double level) {
 // One candidate per star: peaks closer than 3 px to a brighter one are the same star.
 // `measure` gives the star's centre and measures from its peak.
 template <class Frame, class Measure>
-std::vector<Candidate> candidatesOf(const Frame& f, const QRect& area, const Measure& measure) {
-    std::vector<QPoint> peaks = peaksOf(f, area);
+std::vector<Candidate> candidatesOf(const Frame& f, const QRect& area,
+                                    const ExcludedPixels& excluded, const Measure& measure) {
+    std::vector<QPoint> peaks = peaksOf(f, area, excluded);
     std::sort(peaks.begin(), peaks.end(),
               [&](QPoint a, QPoint b) { return f.at(a.x(), a.y()) > f.at(b.x(), b.y()); });
     std::vector<Candidate> stars;
@@ -104,9 +107,10 @@ std::vector<Candidate> candidatesOf(const Frame& f, const QRect& area, const Mea
     return stars;
 }
 
-std::vector<Candidate> candidatesOf(const LumaFrame& f, const QRect& area, int side) {
+std::vector<Candidate> candidatesOf(const LumaFrame& f, const QRect& area, int side,
+                                    const ExcludedPixels& excluded) {
     const double level = frameBackground(f).level;
-    return candidatesOf(f, area, [&](QPoint p) {
+    return candidatesOf(f, area, excluded, [&](QPoint p) {
         const QPointF at = centroid(f, p, level);
         const auto lum = [&f](int x, int y) {
             return x >= 0 && y >= 0 && x < f.width && y < f.height ? f.at(x, y) : -1.0;
@@ -117,8 +121,9 @@ std::vector<Candidate> candidatesOf(const LumaFrame& f, const QRect& area, int s
 
 // A peak whose search window finds no star, or another (brighter) one further off, stays a
 // candidate at the peak without measures: it can crowd a star but not be chosen.
-std::vector<Candidate> candidatesOf(const RawFrame& f, const QRect& area, int side) {
-    return candidatesOf(f, area, [&](QPoint p) {
+std::vector<Candidate> candidatesOf(const RawFrame& f, const QRect& area, int side,
+                                    const ExcludedPixels& excluded) {
+    return candidatesOf(f, area, excluded, [&](QPoint p) {
         const std::optional<RawStar> star = findRawStar(f, p.x(), p.y(), side);
         if (!star || std::hypot(star->x - p.x(), star->y - p.y()) > 2.0)
             return Candidate{QPointF(p), StarMeasures{}};
@@ -163,17 +168,17 @@ LumaFrame lumaOf(const QImage& image) {
 }
 
 std::optional<QPointF> chooseGuideStar(const LumaFrame& f, const StarChoiceRules& rules,
-                                       std::optional<QRect> roi) {
+                                       std::optional<QRect> roi, const ExcludedPixels& excluded) {
     if (f.width < 3 || f.height < 3)
         return std::nullopt;
     const QRect area = roi.value_or(QRect(0, 0, f.width, f.height));
-    return bestOf(candidatesOf(f, area, rules.radius), f.width, f.height, rules);
+    return bestOf(candidatesOf(f, area, rules.radius, excluded), f.width, f.height, rules);
 }
 
 std::optional<QPointF> chooseGuideStar(const RawFrame& f, const StarChoiceRules& rules,
-                                       std::optional<QRect> roi) {
+                                       std::optional<QRect> roi, const ExcludedPixels& excluded) {
     if (f.width < 3 || f.height < 3)
         return std::nullopt;
     const QRect area = roi.value_or(QRect(0, 0, f.width, f.height));
-    return bestOf(candidatesOf(f, area, rules.radius), f.width, f.height, rules);
+    return bestOf(candidatesOf(f, area, rules.radius, excluded), f.width, f.height, rules);
 }

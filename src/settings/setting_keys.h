@@ -23,6 +23,7 @@ inline constexpr const char* graph = "Graph Options";
 inline constexpr const char* guideLaw = "Guide Law Options";
 inline constexpr const char* guideLog = "Guide Log Options";
 inline constexpr const char* view = "View Options";
+inline constexpr const char* darkOptions = "Dark Options";
 
 inline constexpr SettingKey GuideMode{guiding, "GuideMode", "ASCOM"};
 inline constexpr SettingKey DriverIndex{camera, "DriverIndex", "0"};
@@ -106,6 +107,13 @@ inline constexpr SettingKey BacklashCompensation{guideLaw, "Backlash Compensatio
 // means defaultGuideLogFolder(). Both are read at start-up.
 inline constexpr SettingKey GuideLogEnabled{guideLog, "Enabled", "1"};
 inline constexpr SettingKey GuideLogFolder{guideLog, "Folder", ""};
+// Dark subtraction and bad-pixel repair: on unless "0", but they act only on the frames of a
+// camera whose dark library holds a dark of the frame's size and (near enough) its exposure.
+inline constexpr SettingKey UseDarks{darkOptions, "Use Darks", "1"};
+inline constexpr SettingKey UseBadPixelMap{darkOptions, "Use Bad Pixel Map", "1"};
+inline constexpr SettingKey DarksPerExposure{darkOptions, "Darks Per Exposure", "5"};
+// Where the dark library is kept; empty means DarkLibrary::defaultFolder(). Read at start-up.
+inline constexpr SettingKey DarkFolder{darkOptions, "Folder", ""};
 } // namespace keys
 
 QString defaultLogFilename();

@@ -25,7 +25,7 @@ protected:
     }
     GuideEngine& open() {
         Platform platform = fp.platform();
-        platform.capture = &camera;
+        platform.capture = capture;
         platform.telescopes = &telescopes;
         engine = std::make_unique<GuideEngine>(platform);
         engine->loadSettings(true);
@@ -53,6 +53,8 @@ protected:
     std::shared_ptr<ManualSimClock> clock = std::make_shared<ManualSimClock>(0);
     SkySimulator sky;
     PlainSimCamera camera;
+    // The camera open() hands the engine.
+    CaptureDrivers* capture = &camera;
     TelescopeRegistry telescopes;
     std::unique_ptr<GuideEngine> engine;
 };

@@ -70,6 +70,9 @@ struct FakeCorePlatform {
         store.set("Server Options", "Enabled", "0");
         // Nor do they write guide logs unless a test asks for one.
         store.set("Guide Log Options", "Enabled", "0");
+        // Nor do they correct frames with the darks this machine holds.
+        store.set("Dark Options", "Use Darks", "0");
+        store.set("Dark Options", "Use Bad Pixel Map", "0");
     }
 
     FakeStore store;

@@ -28,6 +28,16 @@ TEST(HeadlessOptions, ReadsEveryValueOfAHeadlessRun) {
     EXPECT_EQ(local.options->network, false);
 }
 
+// Taking darks runs without a display and may name its camera.
+TEST(HeadlessOptions, TakingDarksImpliesHeadless) {
+    const HeadlessParse parsed = parse({"--take-darks", "7", "--camera", "Webcam 1.0"});
+    ASSERT_TRUE(parsed.options) << parsed.error.toStdString();
+    EXPECT_EQ(parsed.options->takeDarks, 7);
+    EXPECT_TRUE(parsed.options->headless);
+    EXPECT_EQ(parsed.options->camera, "Webcam 1.0");
+    EXPECT_FALSE(parse({"--headless"}).options->takeDarks);
+}
+
 TEST(HeadlessOptions, ListsHelpAndVersionNeedNoHeadless) {
     const HeadlessParse parsed = parse({"--list-cameras", "--list-mounts", "-h", "--version"});
     ASSERT_TRUE(parsed.options) << parsed.error.toStdString();
@@ -52,6 +62,9 @@ TEST(HeadlessOptions, BadInputIsOneLineNamingWhatIsWrong) {
         {{"--headless", "stray"}, "\"stray\""},
         {{"--camera", "Webcam 1.0"}, "--headless"},
         {{"--listen", "network"}, "--headless"},
+        {{"--take-darks", "0"}, "\"0\""},
+        {{"--take-darks", "101"}, "\"101\""},
+        {{"--take-darks", "five"}, "\"five\""},
     };
     for (const auto& c : cases) {
         const HeadlessParse parsed = parse(c.arguments);
@@ -66,7 +79,7 @@ TEST(HeadlessOptions, HelpNamesEveryOptionWithinEightyColumns) {
     const QString help = headlessHelpText();
     for (const char* option :
          {"--headless", "--camera NAME", "--mount ID", "--port N", "--listen local|network",
-          "--list-cameras", "--list-mounts", "-h, --help", "--version", "Ctrl+C"})
+          "--take-darks N", "--list-cameras", "--list-mounts", "-h, --help", "--version", "Ctrl+C"})
         EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
     for (const QString& line : help.split(u'\n'))
         EXPECT_LE(line.size(), 80) << line.toStdString();

@@ -114,4 +114,20 @@ TEST_F(HeadlessRun, AHungMountServerDoesNotHoldTheStop) {
     stop();
     indi.thaw();
 }
+// --take-darks takes its darks with the camera named at the exposure the settings hold, stores
+// them in the user's data folder and ends by itself, saying so.
+TEST_F(HeadlessRun, TakesDarksStoresThemAndExits) {
+    program.setProcessChannelMode(QProcess::SeparateChannels);
+    program.start(QStringLiteral(ORVALIS_PROGRAM),
+                  {"--take-darks", "2", "--camera", "Orvalis Sky Simulator"});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    const QString said = QString::fromLocal8Bit(program.readAllStandardError());
+    EXPECT_TRUE(said.contains("taking 2 darks of 1 s")) << said.toStdString();
+    EXPECT_TRUE(said.contains("Darks stored for Orvalis Sky Simulator 1.0: 2 x 1 s"))
+        << said.toStdString();
+    const QDir darks(home.filePath(".local/share/Orvalis/darks/Orvalis_Sky_Simulator_1.0"));
+    EXPECT_EQ(darks.entryList(QDir::Files).size(), 1);
+}
 } // namespace

@@ -25,6 +25,7 @@ public:
         return black;
     }
 
+    bool hasFrame() const { return !frame_.isNull(); }
     // The frame at full depth; null when the slot is empty or the driver gave only a picture.
     std::shared_ptr<const RawFrame> raw() const { return raw_; }
 
