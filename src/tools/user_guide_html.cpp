@@ -21,8 +21,7 @@ int main(int argc, char** argv) {
         markdown.truncate(end);
     QTextDocument document;
     document.setMarkdown(markdown);
-    document.setMetaInformation(QTextDocument::DocumentTitle,
-                                QStringLiteral("Orvalis user guide"));
+    document.setMetaInformation(QTextDocument::DocumentTitle, QStringLiteral("Orvalis user guide"));
     QFile out(QString::fromLocal8Bit(argv[2]));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         out.write(document.toHtml().toUtf8()) < 0) {
