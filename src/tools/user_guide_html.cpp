@@ -1,7 +1,10 @@
-// Writes the user guide as HTML from README.md: everything before its "## Development" section.
+// Writes the user guide as HTML from README.md: everything before its "## Development" section,
+// without the pictures (they stay in the source tree).
 //   user_guide_html README.md OUT.html
 #include <QFile>
+#include <QFont>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QTextDocument>
 #include <cstdio>
 
@@ -19,7 +22,11 @@ int main(int argc, char** argv) {
     QString markdown = QString::fromUtf8(in.readAll());
     if (const qsizetype end = markdown.indexOf(QLatin1String("\n## Development")); end >= 0)
         markdown.truncate(end);
+    static const QRegularExpression picture(QStringLiteral("^!\\[[^\n]*\\n"),
+                                            QRegularExpression::MultilineOption);
+    markdown.remove(picture);
     QTextDocument document;
+    document.setDefaultFont(QFont(QStringLiteral("Sans Serif"), 11));
     document.setMarkdown(markdown);
     document.setMetaInformation(QTextDocument::DocumentTitle, QStringLiteral("Orvalis user guide"));
     QFile out(QString::fromLocal8Bit(argv[2]));

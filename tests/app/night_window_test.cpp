@@ -197,6 +197,7 @@ TEST_F(WindowTest, UserGuideIsFoundAndOpened) {
     const QByteArray html = guide.readAll();
     EXPECT_TRUE(html.contains("Quick start on the simulator"));
     EXPECT_FALSE(html.contains("Building by hand")); // the developers' part is left out
+    EXPECT_FALSE(html.contains("<img"));             // pictures stay in the source tree
 
     QTemporaryDir elsewhere;
     EXPECT_EQ(userGuideIn(elsewhere.path() + "/bin"), "");
