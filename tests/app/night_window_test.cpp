@@ -97,7 +97,8 @@ TEST_F(WindowTest, NightPictureIsARedViewOfAnUnchangedFrame) {
     EXPECT_EQ(w.picFrame->shownImage().pixelColor(star).green(), 0);
 }
 
-// A button's tooltip is drawn in the tooltip's own colours, not the button's (black on red).
+// A button's tooltip is drawn in the tooltip's own colours, not the button's (black on red),
+// by day and at night.
 TEST_F(WindowTest, ButtonTooltipsDoNotTakeTheButtonColour) {
     frmMain& w = open();
     w.show();
@@ -107,6 +108,16 @@ TEST_F(WindowTest, ButtonTooltipsDoNotTakeTheButtonColour) {
     ASSERT_TRUE(tip);
     const QImage image = tip->grab().toImage();
     EXPECT_LT(reddish(image), image.width() * image.height() / 10);
+    QToolTip::hideText();
+
+    w.mnuNightMode->trigger(); // at night, dim red on black like every other window
+    QToolTip::showText(w.cmdLock->mapToGlobal(QPoint(5, 5)), w.cmdLock->toolTip(), w.cmdLock);
+    tip = shownToolTip();
+    ASSERT_TRUE(tip);
+    const QColor corner = tip->grab().toImage().pixelColor(tip->width() / 2, 2);
+    EXPECT_LT(corner.red(), 0x60);
+    EXPECT_EQ(corner.green(), 0);
+    EXPECT_EQ(corner.blue(), 0);
     QToolTip::hideText();
 }
 
