@@ -4,7 +4,7 @@
 #   MODE-WxH.png       the whole screen with the window as it opens
 #   MODE-WxH-full.png  the whole screen with the window made as large as the screen
 #   scripts/screenshots.sh [MODE [BUILD_DIR [OUT_DIR]]]
-# MODE is the display mode shown: day (the default).
+# MODE is the display mode shown: day (the default) or night (View > Night Mode).
 set -euo pipefail
 mode=${1:-day}
 build=${2:-build-test}
@@ -17,6 +17,7 @@ mkdir -p "$out"
 mode_settings() {
   case "$1" in
     day) ;;
+    night) printf '[View Options]\nNight Mode=1\n' ;;
     *) echo "screenshots: unknown mode $1" >&2; return 1 ;;
   esac
 }

@@ -1,11 +1,13 @@
 #include "app/frame_picture.h"
 
+#include "app/night_mode.h"
 #include "platform/capture/raw_frame.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -97,6 +99,14 @@ void FramePicture::setStretch(const StretchChoice& choice) {
     update();
 }
 
+void FramePicture::setNightView(bool night) {
+    if (night == night_)
+        return;
+    night_ = night;
+    restretch();
+    update();
+}
+
 const Histogram& FramePicture::histogram() const {
     if (!histogram_)
         histogram_ = raw_ ? histogramOf(*raw_) : histogramOf(frame_.image());
@@ -113,6 +123,8 @@ void FramePicture::restretch() {
         const std::vector<uint8_t> lut = displayLut(levels(), histogram().maxValue());
         shown_ = raw_ ? stretchedView(*raw_, lut) : stretchedView(frame_.image(), lut);
     }
+    if (night_)
+        shown_ = nightView(shown_);
     emit stretched();
 }
 
@@ -135,7 +147,10 @@ void FramePicture::paintEvent(QPaintEvent* event) {
 
 void FramePicture::drawOverlay(QPainter& painter, bool cosmetic) const {
     for (const Shape& s : overlay_) {
-        QPen pen(fromColourValue(s.colour));
+        QColor colour = fromColourValue(s.colour);
+        if (night_)
+            colour = QColor(std::max({colour.red(), colour.green(), colour.blue()}) * 4 / 5, 0, 0);
+        QPen pen(colour);
         if (cosmetic)
             pen.setWidth(0);
         painter.setPen(pen);

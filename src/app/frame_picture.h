@@ -53,6 +53,10 @@ public:
 
     void setStretch(const StretchChoice& choice);
     const StretchChoice& stretch() const { return stretch_; }
+    // Night: the picture and its overlay shown as dim red (see nightView); the frame and the
+    // point query stay as they are.
+    void setNightView(bool night);
+    bool nightShown() const { return night_; }
     // The histogram and levels of the frame shown (camera units when the frame has full
     // depth, else grey levels 0..255); counted when first asked for.
     const Histogram& histogram() const;
@@ -99,4 +103,5 @@ private:
     QPointF panFrom_;
     bool panning_ = false;
     bool panned_ = false;
+    bool night_ = false;
 };

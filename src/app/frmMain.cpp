@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/button_colour.h"
+#include "app/conditions_panel.h"
 #include "app/control_scroll.h"
 #include "app/frame_picture.h"
 #include "app/picture_pane.h"
@@ -62,6 +63,8 @@ frmMain::frmMain(const Platform& platform, QWidget* parent)
 // The guide panel follows the history, a member: it goes first, not with the other children
 // after the members.
 frmMain::~frmMain() {
+    if (mnuNightMode->isChecked())
+        setNightMode(false);
     delete guidePanel;
 }
 
@@ -85,6 +88,7 @@ void frmMain::showStatusNotes() {
         lblConditions_->setText(text);
         lblConditions_->setToolTip(conditions.join(QLatin1Char('\n')));
     }
+    conditionsPanel->showConditions(notes.conditionKeys(), conditions);
     // The image scale in use heads the tooltip: it decides every arcsecond shown.
     QString tip = imageScaleCaption(state.arcsecPerPixelX, state.arcsecPerPixelY);
     if (const QStringList recent = notes.recentNotes(); !recent.isEmpty())
@@ -96,7 +100,9 @@ void frmMain::showStatusNotes() {
 // the picture and the guide panel share the rest of the window, split where the operator drags.
 void frmMain::buildControls() {
     auto* central = new QWidget(this);
-    auto* layout = new QHBoxLayout(central);
+    auto* outer = new QVBoxLayout(central);
+    auto* layout = new QHBoxLayout;
+    outer->addLayout(layout, 1);
     layout->addWidget(new ControlScroll(buildControlColumn(), central));
     splitView = new ViewSplitter(Qt::Horizontal, central);
     splitView->setChildrenCollapsible(false);
@@ -107,6 +113,7 @@ void frmMain::buildControls() {
     // and the place keeps its size so no other control moves.
     auto* pane = new PicturePane(splitView);
     picPlace = pane;
+    picturePane = pane;
     picFrame = pane->picture;
     QSizePolicy keep = picFrame->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
@@ -117,6 +124,9 @@ void frmMain::buildControls() {
     splitView->setStretchFactor(0, 1);
     splitView->setStretchFactor(1, 1);
     layout->addWidget(splitView, 1);
+    conditionsPanel = new ConditionsPanel(central);
+    outer->addWidget(conditionsPanel);
+    connect(conditionsPanel, &ConditionsPanel::acted, this, &frmMain::conditionActed);
     setCentralWidget(central);
     lblConditions_ = new QLabel(this);
     lblConditions_->setObjectName(QStringLiteral("lblConditions"));

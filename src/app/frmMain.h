@@ -8,8 +8,11 @@
 #include <memory>
 #include <optional>
 
+class ConditionsPanel;
+class DitherWindow;
 class FramePicture;
 class GuidePanel;
+class PicturePane;
 class frmAssistant;
 class frmDarks;
 class frmCalibration;
@@ -120,6 +123,10 @@ public:
     FramePicture* picFrame = nullptr;
     // Holds picFrame, and the focus preview in its place while focusing.
     QWidget* picPlace = nullptr;
+    // picPlace as what it is: it also shows the next-step hint over the picture.
+    PicturePane* picturePane = nullptr;
+    // Under the controls: every lasting condition in full, with a link to act where there is one.
+    ConditionsPanel* conditionsPanel = nullptr;
     QPushButton* cmdPreview = nullptr;
     QPushButton* cmdFocus = nullptr;
     QPushButton* cmdLock = nullptr;
@@ -173,6 +180,7 @@ public:
     QAction* mnuSerial = nullptr;
     QAction* mnuSelectStarAutomatically = nullptr;
     QAction* mnuGuideLaws = nullptr;
+    QAction* mnuDither = nullptr;
     QAction* mnuCalibrate = nullptr;
     QAction* mnuUseCalibration = nullptr;
     QAction* mnuClearCalibration = nullptr;
@@ -190,14 +198,18 @@ public:
     QAction* mnuZoom100 = nullptr;
     QAction* mnuZoom200 = nullptr;
     QAction* mnuStretch = nullptr;
+    // Dark red on black for the whole program, kept in "View Options" "Night Mode".
+    QAction* mnuNightMode = nullptr;
     // The picture's place and the guide panel, side by side.
     QSplitter* splitView = nullptr;
     QMenu* mnuHelp = nullptr;
+    QAction* mnuUserGuide = nullptr;
     QAction* mnuAbout = nullptr;
 
     // The options dialog while it is loaded; shut-down unloads it.
     QPointer<QWidget> optionsDialog;
     QPointer<QWidget> guideLawsDialog;
+    QPointer<DitherWindow> ditherWindow;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -224,6 +236,14 @@ private:
     void viewZoomed();
     void mnuStretch_Click();
     void stretchChosen();
+    void buildNightMenu();
+    void mnuNightMode_Click();
+    void setNightMode(bool on);
+    void showNextStep();
+    void conditionActed(const QString& action);
+    void mnuDither_Click();
+    QString ditherNow(double amount, bool raOnly);
+    void mnuUserGuide_Click();
     void connectHandlers();
     void followEngine();
 

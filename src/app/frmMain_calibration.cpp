@@ -37,6 +37,7 @@ void frmMain::mnuCalibrationWindow_Click() {
     if (!calibrationWindow_) {
         calibrationWindow_ = new frmCalibration(engine_.calibrator(), this);
         connect(calibrationWindow_, &frmCalibration::stopClicked, this, &frmMain::stopCalibration);
+        calibrationWindow_->picPath->setNight(mnuNightMode->isChecked());
         showCalibration();
         placeDialog(*calibrationWindow_, *this);
     }

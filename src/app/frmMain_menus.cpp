@@ -37,11 +37,13 @@ void frmMain::buildMenus() {
     mnuGuiding->addSeparator();
     mnuSelectStarAutomatically = mnuGuiding->addAction("Select Star Automatically");
     mnuGuideLaws = mnuGuiding->addAction("Guide Law Options...");
+    mnuDither = mnuGuiding->addAction(QStringLiteral("Dither..."));
 
     buildTelescopeMenu();
     buildViewMenu();
     mnuOptions = menuBar()->addAction("Options");
     mnuHelp = menuBar()->addMenu("Help");
+    mnuUserGuide = mnuHelp->addAction(QStringLiteral("User Guide"));
     mnuAbout = mnuHelp->addAction("About...");
 }
 
@@ -91,6 +93,8 @@ void frmMain::connectHandlers() {
     connect(mnuSelectStarAutomatically, &QAction::triggered, this,
             &frmMain::mnuSelectStarAutomatically_Click);
     connect(mnuGuideLaws, &QAction::triggered, this, &frmMain::mnuGuideLaws_Click);
+    connect(mnuDither, &QAction::triggered, this, &frmMain::mnuDither_Click);
+    connect(mnuUserGuide, &QAction::triggered, this, &frmMain::mnuUserGuide_Click);
     connect(cmdPreview, &QPushButton::clicked, this, &frmMain::cmdPreview_Click);
     connect(cmdFocus, &QPushButton::clicked, this, &frmMain::cmdFocus_Click);
     connect(cmdGuide, &QPushButton::clicked, this, &frmMain::cmdGuide_Click);
@@ -113,6 +117,9 @@ void frmMain::connectHandlers() {
 // What the engine reports, shown.
 void frmMain::followEngine() {
     connect(&engine_, &GuideEngine::changed, this, &frmMain::showState);
+    for (auto signal : {&GuideEngine::changed, &GuideEngine::calibrationChanged})
+        connect(&engine_, signal, this, &frmMain::showNextStep);
+    connect(&engine_, &GuideEngine::calibrationUseChanged, this, &frmMain::showNextStep);
     connect(&engine_, &GuideEngine::noted, this, &frmMain::showNote);
     connect(&engine_, &GuideEngine::conditionsChanged, this, &frmMain::showStatusNotes);
     connect(&engine_, &GuideEngine::frameShown, this, &frmMain::showFrame);

@@ -32,6 +32,7 @@ void frmMain::buildViewMenu() {
     mnuZoomFit->setChecked(true);
     mnuView->addSeparator();
     mnuStretch = mnuView->addAction(QStringLiteral("Display Stretch..."));
+    buildNightMenu();
     connect(mnuZoomFit, &QAction::triggered, this, [this] { zoomChosen(0); });
     connect(mnuZoom100, &QAction::triggered, this, [this] { zoomChosen(1); });
     connect(mnuZoom200, &QAction::triggered, this, [this] { zoomChosen(2); });
@@ -54,6 +55,10 @@ void frmMain::restoreView() {
     picFrame->setStretch(choice.stretch);
     if (choice.zoom)
         picFrame->setZoom(*choice.zoom);
+    if (choice.night) {
+        mnuNightMode->setChecked(true);
+        setNightMode(true);
+    }
 }
 
 // scale 0: Fit.

@@ -2,8 +2,14 @@
 
 #include "app/frame_picture.h"
 
+#include <QLabel>
 #include <QScrollBar>
+#include <algorithm>
 #include <cmath>
+
+namespace {
+constexpr int kHintMargin = 4; // px from the picture's corner
+} // namespace
 
 PicturePane::PicturePane(QWidget* parent) : QWidget(parent) {
     picture = new FramePicture(this);
@@ -11,6 +17,12 @@ PicturePane::PicturePane(QWidget* parent) : QWidget(parent) {
     vertical = new QScrollBar(Qt::Vertical, this);
     horizontal->hide();
     vertical->hide();
+    hint = new QLabel(this);
+    hint->setObjectName(QStringLiteral("lblNextStep"));
+    hint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    hint->setWordWrap(true);
+    hint->hide();
+    setHintNight(false);
     connect(picture, &FramePicture::viewChanged, this, &PicturePane::viewChanged);
     connect(horizontal, &QScrollBar::valueChanged, this, &PicturePane::scrolled);
     connect(vertical, &QScrollBar::valueChanged, this, &PicturePane::scrolled);
@@ -46,6 +58,7 @@ void PicturePane::place() {
     placing_ = true;
     picture->setGeometry(inside);
     placing_ = false;
+    placeHint();
     showBars();
 }
 
@@ -74,4 +87,26 @@ void PicturePane::viewChanged() {
 
 void PicturePane::scrolled() {
     picture->scrollTo(QPointF(horizontal->value(), vertical->value()));
+}
+
+void PicturePane::setHint(const QString& text) {
+    hint->setText(text);
+    hint->setVisible(!text.isEmpty());
+    placeHint();
+}
+
+void PicturePane::setHintNight(bool night) {
+    hint->setStyleSheet(night ? QStringLiteral("QLabel { background-color: rgba(0, 0, 0, 190); "
+                                               "color: #b00000; padding: 3px; }")
+                              : QStringLiteral("QLabel { background-color: rgba(0, 0, 0, 160); "
+                                               "color: #f0f0f0; padding: 3px; }"));
+}
+
+void PicturePane::placeHint() {
+    // One line when it fits, wrapped inside the picture otherwise; padding included.
+    const int room = std::max(1, picture->width() - 2 * kHintMargin);
+    const int natural = hint->fontMetrics().horizontalAdvance(hint->text()) + 4 * kHintMargin;
+    const int width = std::min(room, natural);
+    hint->setGeometry(kHintMargin, kHintMargin, width, hint->heightForWidth(width));
+    hint->raise();
 }

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class FramePicture;
+class QLabel;
 class QScrollBar;
 
 // The frame picture's place in the window, with scroll bars that appear while the zoomed frame
@@ -16,7 +17,13 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // A line over the picture's top left corner telling the next step; clicks go through it to
+    // the picture. Hidden while empty.
+    void setHint(const QString& text);
+    void setHintNight(bool night);
+
     FramePicture* picture = nullptr;
+    QLabel* hint = nullptr;
     QScrollBar* horizontal = nullptr;
     QScrollBar* vertical = nullptr;
 
@@ -25,6 +32,7 @@ protected:
 
 private:
     void place();
+    void placeHint();
     void showBars();
     void viewChanged();
     void scrolled();

@@ -39,6 +39,13 @@ QStringList StatusNotes::conditions() const {
     return texts;
 }
 
+QStringList StatusNotes::conditionKeys() const {
+    QStringList keys;
+    for (const auto& c : conditions_)
+        keys << c.first;
+    return keys;
+}
+
 void StatusNotes::addNote(const QString& text) {
     if (text.isEmpty())
         return;

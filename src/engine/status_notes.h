@@ -19,6 +19,8 @@ public:
     bool clear(const QString& key);
     bool has(const QString& key) const;
     QStringList conditions() const;
+    // The keys of conditions(), in the same order.
+    QStringList conditionKeys() const;
 
     // Keeps a passing note; empty texts (a cleared message) are not kept.
     void addNote(const QString& text);

@@ -1,5 +1,8 @@
 #include "graph/guide_graph.h"
 
+#include "graph/axis_colours.h"
+#include "graph/graph_scale.h"
+
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
@@ -18,16 +21,8 @@
 #include <numbers>
 
 namespace {
-const QColor kRaColour(32, 96, 224);
-const QColor kDecColour(208, 32, 32);
 const QColor kLimitColour(110, 110, 110);
-constexpr double kMinTimeSpan = 10; // s: the time axis never spans less
 constexpr int kCirclePoints = 73;
-
-QColor faded(QColor c) {
-    c.setAlpha(120);
-    return c;
-}
 
 QValueAxis* valueAxis(QChart* chart, Qt::Alignment where, const QString& title,
                       const QString& format) {
@@ -54,13 +49,6 @@ QList<QPointF> circle(double radius) {
         points << QPointF(radius * std::cos(a), radius * std::sin(a));
     }
     return points;
-}
-
-// Length of the time axis for `seconds` of history: at least kMinTimeSpan, rounded up in steps
-// that grow with it, so the axis (and the chart's layout) changes only now and then.
-double axisSpan(double seconds) {
-    const double step = seconds <= 60 ? 10 : seconds <= 600 ? 60 : 300;
-    return std::max(kMinTimeSpan, std::ceil(seconds / step) * step);
 }
 
 // Pulse axis: symmetric, in steps of 100 ms, at least +-100 ms.
@@ -118,12 +106,10 @@ QHBoxLayout* GuideGraph::buildOptions() {
     options->addWidget(chkDrift);
     options->addWidget(chkMountAxes);
     options->addStretch(1);
-    auto* legend = new QLabel(QStringLiteral("<span style=\"color:%1\">RA</span> "
-                                             "<span style=\"color:%2\">Dec</span>")
-                                  .arg(kRaColour.name(), kDecColour.name()),
-                              this);
-    legend->setToolTip("Colours of the RA and Dec errors and pulses");
-    options->addWidget(legend);
+    legend_ = new QLabel(this);
+    legend_->setToolTip("Colours of the RA and Dec errors and pulses");
+    showLegend();
+    options->addWidget(legend_);
     options->addWidget(cmdClear);
     return options;
 }
@@ -176,7 +162,7 @@ QLineSeries* GuideGraph::addLine(QChart* chart, const QColor& colour, qreal widt
 
 // Filled bars between an outline (see StripSeries) and 0, without a border, so the outline's
 // stretches along 0 do not show.
-QLineSeries* GuideGraph::addBars(const QColor& colour) {
+QLineSeries* GuideGraph::addBars(QAreaSeries*& area) {
     auto* outline = new QLineSeries(strip_);
     auto* zero = new QLineSeries(strip_);
     zero->append({QPointF(-1e9, 0), QPointF(1e9, 0)});
@@ -184,38 +170,50 @@ QLineSeries* GuideGraph::addBars(const QColor& colour) {
     strip_->addSeries(bars);
     bars->attachAxis(time_);
     bars->attachAxis(pulseAxis_);
-    bars->setPen(Qt::NoPen);
-    bars->setBrush(colour);
+    area = bars;
     return outline;
+}
+
+QScatterSeries* GuideGraph::addMarks() {
+    auto* marks = new QScatterSeries(strip_);
+    strip_->addSeries(marks);
+    marks->attachAxis(time_);
+    marks->attachAxis(error_);
+    return marks;
 }
 
 void GuideGraph::buildStripChart() {
     strip_ = plainChart();
     time_ = valueAxis(strip_, Qt::AlignBottom, "s", "%.0f");
+    time_->setTickType(QValueAxis::TicksDynamic);
+    time_->setTickAnchor(0);
     error_ = valueAxis(strip_, Qt::AlignLeft, "arcsec", "%.1f");
     pulseAxis_ = valueAxis(strip_, Qt::AlignRight, "ms", "%.0f");
     error_->setTickCount(5);
     pulseAxis_->setTickCount(5);
     pulseAxis_->setGridLineVisible(false);
-    raPulses_ = addBars(faded(kRaColour));
-    decPulses_ = addBars(faded(kDecColour));
+    raPulses_ = addBars(raBars_);
+    decPulses_ = addBars(decBars_);
     minUpper_ = addLine(strip_, kLimitColour, 1, Qt::DashLine, time_, error_);
     minLower_ = addLine(strip_, kLimitColour, 1, Qt::DashLine, time_, error_);
     lost_ = new QScatterSeries(strip_);
     lost_->setMarkerSize(7);
-    lost_->setColor(QColor(240, 150, 0));
-    lost_->setBorderColor(QColor(240, 150, 0));
     strip_->addSeries(lost_);
     lost_->attachAxis(time_);
     lost_->attachAxis(error_);
+    for (QScatterSeries*& marks : marks_)
+        marks = addMarks();
     stripView_ = new QChartView(strip_, pages_);
     pages_->addWidget(stripView_);
+    applyTheme();
 }
 
 void GuideGraph::fillRuns(std::vector<QLineSeries*>& pool, const std::vector<QList<QPointF>>& runs,
-                          const QColor& colour) {
-    while (pool.size() < runs.size())
-        pool.push_back(addLine(strip_, colour, 1, Qt::SolidLine, time_, error_));
+                          bool ra) {
+    while (pool.size() < runs.size()) {
+        pool.push_back(addLine(strip_, Qt::black, 1, Qt::SolidLine, time_, error_));
+        pool.back()->setPen(linePen(ra));
+    }
     for (size_t i = 0; i < pool.size(); ++i)
         pool[i]->replace(i < runs.size() ? runs[i] : QList<QPointF>());
 }
@@ -230,17 +228,25 @@ double GuideGraph::minCorrection() const {
 
 void GuideGraph::refreshStrip() {
     const StripSeries s = stripSeries(history_, cycles(), errors());
-    fillRuns(raLines_, s.ra, kRaColour);
-    fillRuns(decLines_, s.dec, kDecColour);
+    fillRuns(raLines_, s.ra, true);
+    fillRuns(decLines_, s.dec, false);
+    const ScaleMarks ra = outOfScaleMarks(s.ra, scale());
+    const ScaleMarks dec = outOfScaleMarks(s.dec, scale());
+    marks_[0]->replace(ra.above);
+    marks_[1]->replace(ra.below);
+    marks_[2]->replace(dec.above);
+    marks_[3]->replace(dec.below);
     raPulses_->replace(s.raPulses);
     decPulses_->replace(s.decPulses);
     lost_->replace(s.lost);
-    const double span = axisSpan(s.span);
+    const TimeTicks ticks = timeTicks(s.span);
+    const double span = ticks.span;
     const double right = std::max(span / 50, s.barReach); // room for the newest Dec bar
     const double m = minCorrection();
     minUpper_->replace({QPointF(-span, m), QPointF(right, m)});
     minLower_->replace({QPointF(-span, -m), QPointF(right, -m)});
     time_->setRange(-span, right);
+    time_->setTickInterval(ticks.interval);
     error_->setRange(-scale(), scale());
     error_->setTitleText(pixels() ? "px" : "arcsec");
     const double p = pulseRange(s.maxPulseMs);
@@ -257,14 +263,15 @@ void GuideGraph::buildDriftChart() {
     ring2_ = addLine(driftChart_, kLimitColour, 1, Qt::DashLine, driftX_, driftY_);
     driftPoints_ = new QScatterSeries(driftChart_);
     driftPoints_->setMarkerSize(5);
-    driftPoints_->setColor(kRaColour);
-    driftPoints_->setBorderColor(kRaColour);
+    driftPoints_->setColor(raColour());
+    driftPoints_->setBorderColor(raColour());
     driftChart_->addSeries(driftPoints_);
     driftPoints_->attachAxis(driftX_);
     driftPoints_->attachAxis(driftY_);
     driftView_ = new QChartView(driftChart_, pages_);
     connect(driftChart_, &QChart::plotAreaChanged, this, &GuideGraph::fitDriftRanges);
     pages_->addWidget(driftView_);
+    applyTheme();
 }
 
 void GuideGraph::refreshDrift() {

@@ -2,15 +2,19 @@
 
 #include "graph/graph_series.h"
 
+#include <QPen>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
+class QAreaSeries;
 class QChart;
 class QChartView;
 class QCheckBox;
 class QComboBox;
 class QHBoxLayout;
+class QLabel;
 class QLineSeries;
 class QPushButton;
 class QScatterSeries;
@@ -42,6 +46,16 @@ public:
     bool drift() const;
     GraphErrors errors() const;
 
+    // Night: dark red on black, RA bright and solid, Dec dim and dashed. Day by default.
+    void setNight(bool night);
+    bool night() const { return night_; }
+    QColor raColour() const;
+    QColor decColour() const;
+    // The out-of-scale marks: RA above, RA below, Dec above, Dec below; null until the strip
+    // chart is built.
+    QScatterSeries* scaleMarks(int i) const { return marks_[i]; }
+    QValueAxis* timeAxis() const { return time_; }
+
     // The error lines, one per unbroken run of found cycles (empty ones are unused), and the
     // outline of the RA pulse bars; empty until the strip chart is built.
     std::vector<QLineSeries*> raLines() const { return raLines_; }
@@ -63,14 +77,19 @@ private:
     QHBoxLayout* buildOptions();
     void buildStripChart();
     void buildDriftChart();
-    QLineSeries* addBars(const QColor& colour);
+    QLineSeries* addBars(QAreaSeries*& area);
+    QScatterSeries* addMarks();
+    QPen linePen(bool ra) const;
+    void showLegend();
+    void applyTheme();
+    void themeChart(QChart* chart);
     QLineSeries* addLine(QChart* chart, const QColor& colour, qreal width, Qt::PenStyle style,
                          QValueAxis* x, QValueAxis* y);
     void refreshStrip();
     void refreshDrift();
     void fitDriftRanges(const QRectF& plotArea);
     void fillRuns(std::vector<QLineSeries*>& pool, const std::vector<QList<QPointF>>& runs,
-                  const QColor& colour);
+                  bool ra);
     double minCorrection() const;
 
     const GuideHistory& history_;
@@ -83,6 +102,17 @@ private:
     QLineSeries *raPulses_ = nullptr, *decPulses_ = nullptr;
     QLineSeries *minUpper_ = nullptr, *minLower_ = nullptr;
     QScatterSeries* lost_ = nullptr;
+    QScatterSeries* marks_[4] = {};
+    QAreaSeries *raBars_ = nullptr, *decBars_ = nullptr;
+    QLabel* legend_ = nullptr;
+    bool night_ = false;
+    struct ChartLook {
+        QBrush background;
+        QBrush labels;
+        QBrush title;
+        QColor line, grid;
+    };
+    std::optional<ChartLook> dayLook_;
     QChartView* driftView_ = nullptr;
     QChart* driftChart_ = nullptr;
     QValueAxis *driftX_ = nullptr, *driftY_ = nullptr;

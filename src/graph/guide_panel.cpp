@@ -30,9 +30,14 @@ GuidePanel::GuidePanel(GuideHistory& history, const FramePicture& picture,
     connect(graph->cboCycles, &QComboBox::currentIndexChanged, this, &GuidePanel::refresh);
 }
 
+void GuidePanel::setNight(bool night) {
+    graph->setNight(night);
+    star->setNight(night);
+}
+
 void GuidePanel::refresh() {
     graph->refresh();
-    stats->showStats(guideStats(history_, graph->cycles()));
+    stats->showStats(guidingStats(history_, graph->cycles()));
     if (history_.empty())
         star->clear();
 }

@@ -24,6 +24,9 @@ public:
     GuidePanel(GuideHistory& history, const FramePicture& picture,
                std::function<GraphLimits()> limits, QWidget* parent = nullptr);
 
+    // Night colours for the graph and the star view.
+    void setNight(bool night);
+
     GuideGraph* graph = nullptr;
     StatsView* stats = nullptr;
     StarView* star = nullptr;

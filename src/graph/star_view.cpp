@@ -1,5 +1,7 @@
 #include "graph/star_view.h"
 
+#include "app/night_mode.h"
+
 #include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -83,20 +85,25 @@ void StarView::clear() {
     update();
 }
 
+void StarView::setNight(bool night) {
+    night_ = night;
+    update();
+}
+
 void StarView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QRect box(0, 0, kSide, kSide);
     p.fillRect(box, Qt::black);
     if (crop_.isNull())
         return;
-    p.drawImage(box, crop_);
+    p.drawImage(box, night_ ? nightView(crop_) : crop_);
     if (lost_) {
         p.fillRect(box, QColor(0, 0, 0, 150));
         return;
     }
     // The centre of crop pixel c lies at screen (c + 0.5) * zoom.
     const QPointF at((mark_.x() + 0.5) * kZoom, (mark_.y() + 0.5) * kZoom);
-    p.setPen(QPen(QColor(0, 220, 0), 1));
+    p.setPen(QPen(night_ ? QColor(170, 0, 0) : QColor(0, 220, 0), 1));
     p.drawLine(at - QPointF(8, 0), at - QPointF(3, 0));
     p.drawLine(at + QPointF(3, 0), at + QPointF(8, 0));
     p.drawLine(at - QPointF(0, 8), at - QPointF(0, 3));

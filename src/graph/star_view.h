@@ -29,11 +29,14 @@ public:
     QLabel* lblHfd = nullptr;
     QLabel* lblSaturated = nullptr;
     const QImage& crop() const { return crop_; }
+    // Night: the crop in dim red (a view of it; crop() stays grey), the cross red.
+    void setNight(bool night);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    bool night_ = false;
     QImage crop_;  // kCrop x kCrop, stretched grey
     QPointF mark_; // star centre within the crop, crop pixels; negative: none
     bool lost_ = false;

@@ -1,5 +1,6 @@
 #include "guiding/frmCalibration.h"
 
+#include "graph/axis_colours.h"
 #include "guiding/calibration_store.h"
 
 #include <QLabel>
@@ -52,6 +53,11 @@ QPointF CalibrationPlot::placeOf(QPointF star) const {
     return QRectF(rect()).center() + (star - boundsOf(ra_, dec_).center()) * scale;
 }
 
+void CalibrationPlot::setNight(bool night) {
+    night_ = night;
+    update();
+}
+
 void CalibrationPlot::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
@@ -60,6 +66,8 @@ void CalibrationPlot::paintEvent(QPaintEvent*) {
     const double span = this->span();
     const auto at = [this](QPointF p) { return placeOf(p); };
     const QPointF origin = ra_.empty() ? dec_.front() : ra_.front();
+    const QColor ra = night_ ? kNightRaColour : kRaColour;
+    const QColor dec = night_ ? kNightDecColour : kDecColour;
     if (axes_) {
         const auto axis = [&](double degrees, const QColor& colour) {
             const double a = degrees * std::numbers::pi / 180;
@@ -67,12 +75,11 @@ void CalibrationPlot::paintEvent(QPaintEvent*) {
             painter.setPen(QPen(colour, 1, Qt::DashLine));
             painter.drawLine(at(origin - d), at(origin + d));
         };
-        axis(axes_->raAngle, QColor(160, 60, 60));
+        axis(axes_->raAngle, ra.darker(140));
         if (axes_->hasDec)
-            axis(axes_->decAngle, QColor(60, 90, 170));
+            axis(axes_->decAngle, dec.darker(140));
     }
-    for (const auto& [path, colour] :
-         {std::pair{&ra_, QColor(Qt::red)}, std::pair{&dec_, QColor(80, 140, 255)}}) {
+    for (const auto& [path, colour] : {std::pair{&ra_, ra}, std::pair{&dec_, dec}}) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(colour);
         for (const QPointF& p : *path)

@@ -8,8 +8,9 @@
 class QLabel;
 class QPushButton;
 
-// The star's path during a calibration, as the frame shows it (y downwards): RA places in
-// red, Dec places in blue, and the calibrated axes drawn through the first place.
+// The star's path during a calibration, as the frame shows it (y downwards): RA and Dec places
+// in the guide graph's colours of those axes, and the calibrated axes drawn through the first
+// place.
 class CalibrationPlot : public QWidget {
     Q_OBJECT
 public:
@@ -19,6 +20,8 @@ public:
     void setAxes(const std::optional<Calibration>& c);
     // Where a star place (frame pixels) is drawn, widget pixels; needs a place to draw.
     QPointF placeOf(QPointF star) const;
+    // Night: the graph's night colours.
+    void setNight(bool night);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -27,6 +30,7 @@ private:
     double span() const; // frame pixels across the plot
     std::vector<QPointF> ra_, dec_;
     std::optional<Calibration> axes_;
+    bool night_ = false;
 };
 
 // A small read-only window with the calibration: its progress while one runs (with Stop),

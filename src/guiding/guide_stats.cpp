@@ -13,13 +13,12 @@ struct Accumulator {
     }
     AxisStats result(int n) const { return {n > 0 ? std::sqrt(squares / n) : 0.0, peak}; }
 };
-} // namespace
 
-GuideStats guideStats(const GuideHistory& history, size_t count) {
-    const size_t n = std::min(count, history.size());
+// Over records [first, end).
+GuideStats statsOver(const GuideHistory& history, size_t first, size_t end) {
     Accumulator ra, dec, raPx, decPx;
     GuideStats s;
-    for (size_t i = history.size() - n; i < history.size(); ++i) {
+    for (size_t i = first; i < end; ++i) {
         const GuideRecord& r = history.at(i);
         ++s.frames;
         if (!r.found) {
@@ -39,4 +38,20 @@ GuideStats guideStats(const GuideHistory& history, size_t count) {
     s.totalArcsec = std::hypot(s.raArcsec.rms, s.decArcsec.rms);
     s.totalPx = std::hypot(s.raPx.rms, s.decPx.rms);
     return s;
+}
+} // namespace
+
+GuideStats guideStats(const GuideHistory& history, size_t count) {
+    return statsOver(history, history.size() - std::min(count, history.size()), history.size());
+}
+
+GuideStats guidingStats(const GuideHistory& history, size_t count) {
+    size_t end = history.size();
+    while (end > 0 && !history.at(end - 1).guiding)
+        --end;
+    size_t first = end;
+    while (first > 0 && history.at(first - 1).guiding)
+        --first;
+    first = std::max(first, history.size() - std::min(count, history.size()));
+    return statsOver(history, first, std::max(first, end));
 }

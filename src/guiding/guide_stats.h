@@ -23,3 +23,8 @@ struct GuideStats {
 // Over the last `count` records of `history` (all when it holds fewer); errors of found
 // cycles only.
 GuideStats guideStats(const GuideHistory& history, size_t count);
+
+// As guideStats, over the cycles of the last guiding run among the last `count` records: a
+// calibration or a lock before guiding started, or cycles after it stopped, do not count.
+// None guided: no frames.
+GuideStats guidingStats(const GuideHistory& history, size_t count);

@@ -96,6 +96,7 @@ inline constexpr SettingKey ViewStretch{view, "Stretch", "0"};
 inline constexpr SettingKey ViewBlackPoint{view, "Black Point", "0"};
 inline constexpr SettingKey ViewWhitePoint{view, "White Point", "1"};
 inline constexpr SettingKey ViewGamma{view, "Gamma", "1"};
+inline constexpr SettingKey ViewNightMode{view, "Night Mode", "0"};
 // The law of each axis by name (see guideLawNames()); a law's parameters are stored as
 // "<axis> <law> <parameter>", e.g. "RA Hysteresis Minimum Move".
 inline constexpr SettingKey RALaw{guideLaw, "RA Law", "Standard"};

@@ -32,6 +32,7 @@ ViewChoice readViewChoice(SettingsStore& store) {
     choice.stretch.white = readFraction(in, keys::ViewWhitePoint);
     const double gamma = in.single(keys::ViewGamma);
     choice.stretch.gamma = gamma >= kMinGamma && gamma <= kMaxGamma ? gamma : 1.0;
+    choice.night = in.whole(keys::ViewNightMode, 0, 1) == 1;
     return choice;
 }
 

@@ -10,10 +10,11 @@ class SettingsStore;
 struct SettingKey;
 
 // The picture's view as the settings section "View Options" keeps it. A stored value that is
-// unreadable or out of range gives that key's default: Fit, stretch off, 0, 1, gamma 1.
+// unreadable or out of range gives that key's default: Fit, stretch off, 0, 1, gamma 1, day.
 struct ViewChoice {
     std::optional<double> zoom; // view pixels per frame pixel; none: Fit
     StretchChoice stretch;
+    bool night = false; // night mode (see app/night_mode.h)
 };
 
 inline constexpr double kMinZoomPercent = 5;

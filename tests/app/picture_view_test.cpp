@@ -64,7 +64,8 @@ TEST_F(PictureView, ViewMenuOffersTheZoomsAndTheStretch) {
     for (QAction* a : w.mnuView->actions())
         if (!a->isSeparator())
             items.append(a->text());
-    EXPECT_EQ(items, QStringList({"Zoom to Fit", "Zoom 100%", "Zoom 200%", "Display Stretch..."}));
+    EXPECT_EQ(items, QStringList({"Zoom to Fit", "Zoom 100%", "Zoom 200%", "Display Stretch...",
+                                  "Night Mode"}));
     EXPECT_TRUE(w.mnuZoomFit->isChecked());
     w.mnuZoom200->trigger();
     EXPECT_EQ(w.picFrame->mapping().scale(), 2.0);

@@ -3,6 +3,7 @@
 #include "graph/guide_panel.h"
 #include "graph/star_view.h"
 #include "graph/stats_view.h"
+#include "guiding/frmCalibration.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QSlider>
+#include <QValueAxis>
+#include <cmath>
 
 namespace {
 // Points over all error lines of the strip chart.
@@ -93,7 +96,8 @@ TEST_F(WindowTest, GraphStatisticsAndStarViewFollowASimulatedRun) {
     EXPECT_EQ(runsOf(panel.graph->raLines()), 2);
     EXPECT_EQ(pointsOf(panel.graph->raLines()), 6);
     EXPECT_EQ(pointsOf(panel.graph->decLines()), 6);
-    EXPECT_EQ(panel.stats->lblFrames->text(), "Frames 7, lost 1");
+    // The statistics start with guiding: the three unguided cycles do not count.
+    EXPECT_EQ(panel.stats->lblFrames->text(), "Frames 4, lost 1");
 
     const StarMeasures& m = w.guideHistory().last().star;
     EXPECT_TRUE(m.valid);
@@ -188,4 +192,57 @@ TEST(StatsView, EachValueIsNamedWithItsRowAndUnit) {
     view.showStats(s);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(view.value(0, 0))->text(QAccessible::Name),
               "RMS RA: 1.50 arcsec");
+}
+
+// An error beyond the scale is cut at the chart's edge and marked there, on the side it left;
+// the time axis has whole-second ticks counted from 0, the newest exposure.
+TEST_F(WindowTest, GraphMarksErrorsBeyondItsScale) {
+    SimulatedRun run(fp);
+    fp.store.set("Guiding Options", "RA Guide Rate", "15");
+    frmMain& w = run.open();
+    w.resize(w.sizeHint());
+    GuideGraph& graph = *w.guidePanel->graph;
+    w.cmdPreview->click();
+    run.cycle();
+    run.lockOnGuideStar();
+    run.cycle();
+    QCoreApplication::sendPostedEvents();
+    ASSERT_TRUE(graph.scaleMarks(0));
+    EXPECT_EQ(graph.scaleMarks(1)->count(), 0);
+    run.sky.pulse(guideEast, 600); // 9 arcsec: the RA error is -9, below the +-4 scale
+    run.cycle();
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(graph.scaleMarks(1)->count(), 1);
+    EXPECT_EQ(graph.scaleMarks(0)->count() + graph.scaleMarks(2)->count() +
+                  graph.scaleMarks(3)->count(),
+              0);
+    EXPECT_GT(graph.scaleMarks(1)->at(0).y(), -4);
+    EXPECT_LT(graph.scaleMarks(1)->at(0).y(), -3.5);
+    graph.cboScale->setCurrentIndex(graph.cboScale->findData(16));
+    EXPECT_EQ(graph.scaleMarks(1)->count(), 0);
+    QValueAxis* time = graph.timeAxis();
+    EXPECT_EQ(time->tickType(), QValueAxis::TicksDynamic);
+    EXPECT_EQ(time->tickAnchor(), 0);
+    EXPECT_EQ(time->tickInterval(), std::round(time->tickInterval()));
+    EXPECT_EQ(std::fmod(-time->min(), time->tickInterval()), 0);
+}
+
+// RA and Dec have one colour each wherever they are drawn: the calibration plot uses the
+// graph's, by day and by night.
+TEST(AxisColours, CalibrationPlotUsesTheGraphColours) {
+    GuideHistory history;
+    GuideGraph graph(history, [] { return GraphLimits{}; });
+    CalibrationPlot plot;
+    plot.resize(200, 200);
+    plot.setPath({QPointF(10, 10), QPointF(20, 10), QPointF(30, 10)},
+                 {QPointF(10, 20), QPointF(10, 30)});
+    for (bool night : {false, true}) {
+        graph.setNight(night);
+        plot.setNight(night);
+        SCOPED_TRACE(night);
+        EXPECT_GT(pixelsLike(&plot, graph.raColour()), 5);
+        EXPECT_GT(pixelsLike(&plot, graph.decColour()), 5);
+        EXPECT_NE(graph.raColour(), graph.decColour());
+    }
+    EXPECT_EQ(pixelsLike(&plot, QColor(Qt::red)), 0);
 }

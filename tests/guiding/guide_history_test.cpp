@@ -139,3 +139,40 @@ TEST(GraphSeries, StripAndDriftPoints) {
     EXPECT_EQ(driftPoints(h, 2, GraphErrors::mountArcsec), (QList<QPointF>{{0.5, -0.5}, {-4, 3}}));
     EXPECT_EQ(driftPoints(h, 1, GraphErrors::frameArcsec), (QList<QPointF>{{3, 4}}));
 }
+
+// The statistics the window shows start when guiding starts: a calibration's big moves and the
+// unguided cycles before guiding do not count, nor cycles after guiding stopped; a new guiding
+// run starts them anew, and the graph's span still limits them.
+TEST(GuideStats, GuidingStatsCountOnlyTheLastGuidingRun) {
+    GuideHistory h;
+    const auto add = [&h](double t, double ra, bool guiding) {
+        GuideRecord r = found(t, ra, 0);
+        r.guiding = guiding;
+        h.append(r);
+    };
+    EXPECT_EQ(guidingStats(h, 100).frames, 0);
+    add(1, 20, false); // a calibration step
+    add(2, -15, false);
+    EXPECT_EQ(guidingStats(h, 100).frames, 0);
+    add(3, 1, true);
+    GuideRecord gone = lost(4);
+    gone.guiding = true;
+    h.append(gone);
+    add(5, -2, true);
+    GuideStats s = guidingStats(h, 100);
+    EXPECT_EQ(s.frames, 3);
+    EXPECT_EQ(s.lost, 1);
+    EXPECT_DOUBLE_EQ(s.raArcsec.peak, 2);
+    EXPECT_NEAR(s.raArcsec.rms, std::sqrt(2.5), 1e-12);
+    add(6, 30, false); // guiding stopped, calibrating again
+    EXPECT_EQ(guidingStats(h, 100).frames, 3);
+    EXPECT_DOUBLE_EQ(guidingStats(h, 100).raArcsec.peak, 2);
+    add(7, 0.5, true);
+    s = guidingStats(h, 100);
+    EXPECT_EQ(s.frames, 1);
+    EXPECT_DOUBLE_EQ(s.raArcsec.peak, 0.5);
+    EXPECT_EQ(guidingStats(h, 0).frames, 0);
+    add(8, 0.25, true);
+    EXPECT_EQ(guidingStats(h, 1).frames, 1);
+    EXPECT_DOUBLE_EQ(guidingStats(h, 1).raArcsec.peak, 0.25);
+}

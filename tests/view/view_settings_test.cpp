@@ -12,6 +12,7 @@ TEST(ViewSettings, AbsentKeysGiveFitAndNoStretch) {
     EXPECT_EQ(std::tuple(c.stretch.black, c.stretch.white, c.stretch.gamma),
               std::tuple(0.0, 1.0, 1.0));
     EXPECT_EQ(zoomText(c.zoom), "Fit");
+    EXPECT_FALSE(c.night);
 }
 
 TEST(ViewSettings, StoredValuesAreReadAndBadOnesGiveTheDefault) {
@@ -27,6 +28,12 @@ TEST(ViewSettings, StoredValuesAreReadAndBadOnesGiveTheDefault) {
     EXPECT_DOUBLE_EQ(c.stretch.black, 0.125);
     EXPECT_DOUBLE_EQ(c.stretch.white, 0.5);
     EXPECT_NEAR(c.stretch.gamma, 2.2, 1e-6);
+    for (const char* night : {"0", "2", "yes", ""}) {
+        store.set("View Options", "Night Mode", night);
+        EXPECT_FALSE(readViewChoice(store).night) << night;
+    }
+    store.set("View Options", "Night Mode", "1");
+    EXPECT_TRUE(readViewChoice(store).night);
     for (const char* zoom : {"Fit", "abc", "0", "4", "1601"}) {
         store.set("View Options", "Zoom", zoom);
         EXPECT_FALSE(readViewChoice(store).zoom) << zoom;
