@@ -53,26 +53,31 @@ bool writeDarkFile(const QString& path, const QString& camera, const DarkFrame& 
     return true;
 }
 
+namespace {
+// Opens the file on `in` and reads its header; false when either fails.
+bool openDark(QFile& file, QDataStream& in, DarkFileHeader& h) {
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    in.setDevice(&file);
+    in.setVersion(QDataStream::Qt_6_0);
+    return readHeader(in, h);
+}
+} // namespace
+
 std::optional<DarkFileHeader> readDarkHeader(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QDataStream in(&file);
-    in.setVersion(QDataStream::Qt_6_0);
+    QDataStream in;
     DarkFileHeader h;
-    if (!readHeader(in, h))
+    if (!openDark(file, in, h))
         return std::nullopt;
     return h;
 }
 
 std::optional<DarkFrame> readDarkFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QDataStream in(&file);
-    in.setVersion(QDataStream::Qt_6_0);
+    QDataStream in;
     DarkFileHeader h;
-    if (!readHeader(in, h))
+    if (!openDark(file, in, h))
         return std::nullopt;
     DarkFrame dark{h.shape, h.exposureSec, h.frames, h.taken, {}};
     dark.values.resize(h.shape.count());

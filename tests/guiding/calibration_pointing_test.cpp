@@ -27,6 +27,16 @@ Calibration madeAt(std::optional<double> dec, PierSide side) {
     return c;
 }
 
+// Every error corrected in full, both axes, at the calibration's scale.
+CorrectionSettings fullCorrections() {
+    CorrectionSettings s;
+    s.arcsecPerPixelX = s.arcsecPerPixelY = 1.25;
+    s.maxCorrection = 100;
+    s.decCorrect = true;
+    s.aggressiveness = 1;
+    return s;
+}
+
 MountPointing at(std::optional<double> dec, PierSide side) {
     MountPointing p;
     p.decDeg = dec;
@@ -43,11 +53,7 @@ TEST(CalibrationPointing, ScalesRaPulsesByCosineOfDeclination) {
     EXPECT_NEAR(a.raSpeedFactor, cosd(60) / cosd(10), 1e-12);
     EXPECT_FALSE(a.pierFlipped);
     const Calibration now = adjustedCalibration(c, a);
-    CorrectionSettings s;
-    s.arcsecPerPixelX = s.arcsecPerPixelY = 1.25;
-    s.maxCorrection = 100;
-    s.decCorrect = true;
-    s.aggressiveness = 1;
+    const CorrectionSettings s = fullCorrections();
     const Corrections before = calibratedCorrections(c, 0, -4, s);
     const Corrections after = calibratedCorrections(now, 0, -4, s);
     ASSERT_TRUE(before.ra && after.ra);
@@ -75,11 +81,7 @@ TEST(CalibrationPointing, AMeridianFlipReversesRaAndDecUnlessTheMountKeepsDec) {
     EXPECT_DOUBLE_EQ(now.raAngle, 270);
     EXPECT_DOUBLE_EQ(now.decAngle, 170);
     EXPECT_EQ(now.decMirrored(), c.decMirrored());
-    CorrectionSettings s;
-    s.arcsecPerPixelX = s.arcsecPerPixelY = 1.25;
-    s.maxCorrection = 100;
-    s.decCorrect = true;
-    s.aggressiveness = 1;
+    const CorrectionSettings s = fullCorrections();
     const Corrections before = calibratedCorrections(c, 3, -4, s);
     const Corrections after = calibratedCorrections(now, 3, -4, s);
     ASSERT_TRUE(before.ra && after.ra && before.dec && after.dec);

@@ -34,10 +34,7 @@ TEST(IndiEquipment, ScaleAndGuideRatesFromTheEquipmentAndAShortCalibration) {
         rig.fp.store.set(section, key, text);
     Globals::starX = Globals::starY = 0;
     frmMain w(rig.platform);
-    w.mnuChooseTelescope->trigger();
-    ASSERT_TRUE(w.mnuTelescopeConnected->isChecked());
-    w.cmdPreview->click();
-    MainWindowProbe::tickUntilCycle(w);
+    connectAndLoop(w);
 
     w.mnuEquipment->trigger();
     frmEquipment* equipment = w.equipmentWindow;

@@ -128,10 +128,7 @@ TEST(IndiGuiding, CalibrationNearThePoleIsWarnedAndItsFailureNamesThePole) {
     IndiRig rig(server.port());
     Globals::starX = Globals::starY = 0;
     frmMain w(rig.platform);
-    w.mnuChooseTelescope->trigger();
-    ASSERT_TRUE(w.mnuTelescopeConnected->isChecked());
-    w.cmdPreview->click();
-    MainWindowProbe::tickUntilCycle(w);
+    connectAndLoop(w);
     lockOnTheBrightestStar(w);
 
     w.mnuCalibrate->trigger();
@@ -184,10 +181,7 @@ TEST(IndiGuiding, GuidesOnAfterASlewAndAMeridianFlipWithoutRecalibrating) {
     IndiRig rig(server.port());
     Globals::starX = Globals::starY = 0;
     frmMain w(rig.platform);
-    w.mnuChooseTelescope->trigger();
-    ASSERT_TRUE(w.mnuTelescopeConnected->isChecked());
-    w.cmdPreview->click();
-    MainWindowProbe::tickUntilCycle(w);
+    connectAndLoop(w);
     lockOnTheBrightestStar(w);
     w.mnuCalibrate->trigger();
     for (int i = 0; i < 150 && w.calibrating(); ++i)

@@ -3,6 +3,8 @@
 // The window on INDI's telescope and CCD simulators under a real indiserver, as the INDI
 // guiding tests set it up.
 
+#include "app/frmMain.h"
+#include "app/main_window_probe.h"
 #include "fakes/fake_platform.h"
 #include "indi_sky.h"
 #include "indi_test_server.h"
@@ -13,7 +15,9 @@
 #include "sim/sim_clock.h"
 #include "sim/sky_simulator.h"
 
+#include <QAction>
 #include <QPoint>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -88,6 +92,14 @@ struct IndiRig {
     TelescopeRegistry telescopes;
     Platform platform;
 };
+
+// The window takes the chosen telescope, connects it and starts the loop; one frame is in.
+inline void connectAndLoop(frmMain& w) {
+    w.mnuChooseTelescope->trigger();
+    ASSERT_TRUE(w.mnuTelescopeConnected->isChecked());
+    w.cmdPreview->click();
+    MainWindowProbe::tickUntilCycle(w);
+}
 
 // The brightest pixel of the frame's middle, where a guide star is picked.
 inline QPoint brightestInTheMiddle(const RawFrame& f) {
