@@ -204,8 +204,10 @@ void frmOptions::showProblems() {
 
 bool frmOptions::readyToSave() {
     for (const CheckedBox& c : checkedBoxes_) {
-        if (fieldProblem(c.field, c.box->text()).isEmpty())
+        const QString problem = fieldProblem(c.field, c.box->text());
+        if (problem.isEmpty())
             continue;
+        main_.note(QStringLiteral("Options not saved: %1").arg(problem));
         QWidget* tab = c.box;
         while (tab && OptionsTab->indexOf(tab) < 0)
             tab = tab->parentWidget();

@@ -143,6 +143,7 @@ TEST_F(OptionsSave, AnUnusableTextIsMarkedAndNeitherOkNorApplyStoresIt) {
     EXPECT_TRUE(o.isVisible());
     EXPECT_TRUE(o.cmdOptionsApply->isEnabled());
     EXPECT_EQ(o.OptionsTab->currentIndex(), 2);
+    EXPECT_EQ(status(), "Options not saved: Radius must be a whole number of pixels from 1 to 255");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
     // The first unusable box, in tab order, is the one named.
