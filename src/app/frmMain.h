@@ -10,6 +10,7 @@
 
 class ConditionsPanel;
 class DitherWindow;
+class frmEquipment;
 class FramePicture;
 class GuidePanel;
 class PicturePane;
@@ -210,6 +211,9 @@ public:
     QPointer<QWidget> optionsDialog;
     QPointer<QWidget> guideLawsDialog;
     QPointer<DitherWindow> ditherWindow;
+    // Telescope > Equipment...: camera, guide output and mount in one place.
+    QAction* mnuEquipment = nullptr;
+    QPointer<frmEquipment> equipmentWindow;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -242,6 +246,8 @@ private:
     void showNextStep();
     void conditionActed(const QString& action);
     void mnuDither_Click();
+    void mnuEquipment_Click();
+    void disconnectAll();
     QString ditherNow(double amount, bool raOnly);
     void mnuUserGuide_Click();
     void connectHandlers();

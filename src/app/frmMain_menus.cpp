@@ -70,6 +70,8 @@ void frmMain::buildTelescopeMenu() {
     mnuChooseTelescope = mnuTelescope->addAction("Choose Telescope...");
     mnuTelescopeConnected = checkable(mnuTelescope, "Connected");
     mnuTelescopeProperties = mnuTelescope->addAction("Properties...");
+    mnuTelescope->addSeparator();
+    mnuEquipment = mnuTelescope->addAction("Equipment...");
 }
 
 // Value changes run their reaction whether the operator or the program made them, and only
@@ -93,6 +95,7 @@ void frmMain::connectHandlers() {
     connect(mnuSelectStarAutomatically, &QAction::triggered, this,
             &frmMain::mnuSelectStarAutomatically_Click);
     connect(mnuGuideLaws, &QAction::triggered, this, &frmMain::mnuGuideLaws_Click);
+    connect(mnuEquipment, &QAction::triggered, this, &frmMain::mnuEquipment_Click);
     connect(mnuDither, &QAction::triggered, this, &frmMain::mnuDither_Click);
     connect(mnuUserGuide, &QAction::triggered, this, &frmMain::mnuUserGuide_Click);
     connect(cmdPreview, &QPushButton::clicked, this, &frmMain::cmdPreview_Click);

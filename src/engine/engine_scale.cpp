@@ -76,9 +76,9 @@ int GuideEngine::takeReportedSettings(bool askMount) {
 }
 
 bool GuideEngine::usesReportedValues() const {
-    return platform_.store->readSetting(keys::UseReportedValues.section,
-                                        keys::UseReportedValues.key,
-                                        keys::UseReportedValues.startupDefault)
+    return platform_.store
+               ->readSetting(keys::UseReportedValues.section, keys::UseReportedValues.key,
+                             keys::UseReportedValues.startupDefault)
                .trimmed() == QStringLiteral("1");
 }
 
@@ -86,4 +86,15 @@ void GuideEngine::setUsesReportedValues(bool on) {
     saveSetting(keys::UseReportedValues.section, keys::UseReportedValues.key, on ? "1" : "0");
     if (on)
         takeReportedSettings(true);
+}
+
+bool GuideEngine::connectsAtStartup() const {
+    return platform_.store
+               ->readSetting(keys::ConnectAtStartup.section, keys::ConnectAtStartup.key,
+                             keys::ConnectAtStartup.startupDefault)
+               .trimmed() == QStringLiteral("1");
+}
+
+void GuideEngine::setConnectsAtStartup(bool on) {
+    saveSetting(keys::ConnectAtStartup.section, keys::ConnectAtStartup.key, on ? "1" : "0");
 }

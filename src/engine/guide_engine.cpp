@@ -77,6 +77,10 @@ void GuideEngine::startUp() {
     detectCameras();
     restoreCamera();
     restoreTelescope();
+    if (connectsAtStartup()) {
+        if (const QString why = connectEquipment(); !why.isEmpty())
+            note(QStringLiteral("Connect at start-up: ") + why);
+    }
     watchEquipment();
     loadCalibration();
     startGuideLog();

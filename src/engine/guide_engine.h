@@ -4,10 +4,10 @@
 #include "darks/dark_run.h"
 #include "darks/dark_stage.h"
 #include "engine/assistant_run.h"
+#include "engine/equipment_report.h"
 #include "engine/main_state.h"
 #include "engine/settle.h"
 #include "engine/status_notes.h"
-#include "engine/equipment_report.h"
 #include "guiding/calibration_pointing.h"
 #include "guiding/calibrator.h"
 #include "guiding/corrections.h"
@@ -293,6 +293,9 @@ public:
     // camera states them).
     bool usesReportedValues() const;
     void setUsesReportedValues(bool on);
+    // "Connect At Startup": start-up connects the chosen mount too (the camera it always does).
+    bool connectsAtStartup() const;
+    void setConnectsAtStartup(bool on);
     void telescopeFailed(const QString& what, const std::exception& error);
 
     // Lost network equipment: looked at now, retried now.
@@ -459,7 +462,7 @@ private:
     QString adjustmentTold_;
     MountPointing pointing_;
     std::optional<CameraPixels> cameraPixels_; // as the camera last stated them
-    qint64 pointingReadMs_ = -1; // clock_ time of the last read; -1: none yet
+    qint64 pointingReadMs_ = -1;               // clock_ time of the last read; -1: none yet
     bool flipKeepsDec_ = false;
     bool useCalibration_ = false;
     bool calibrationQuiet_ = false;

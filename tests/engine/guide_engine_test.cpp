@@ -104,6 +104,8 @@ TEST_F(EngineTest, TellsEachOperationOnceAtItsEnd) {
 // counts the guide cycles until the star is back within range (its time is wall-clock seconds:
 // none asked here).
 TEST_F(EngineTest, DithersAndSettlesThroughItsCalls) {
+    // A dead band well inside the settle distance, whichever way the random dither goes.
+    fp.store.set("Guiding Options", "Minumum Correction", "0.5");
     GuideEngine& e = open();
     e.toggleLoop();
     cycle();
