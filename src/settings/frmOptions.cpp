@@ -59,12 +59,18 @@ frmOptions::frmOptions(frmMain& main, SettingsStore& store, QWidget* parent)
     OptionsTab->addTab(buildRelayBoxTab(), QStringLiteral("Relay Box"));
     OptionsTab->addTab(buildLoggingTab(), QStringLiteral("Logging"));
     v->addWidget(OptionsTab);
+    lblOptionsProblem = new QLabel(this);
+    lblOptionsProblem->setObjectName(QStringLiteral("lblOptionsProblem"));
+    lblOptionsProblem->setStyleSheet(QStringLiteral("QLabel { color: red; }"));
+    v->addWidget(lblOptionsProblem);
     v->addLayout(buildButtonRow());
 
     fillPortList();
+    connectChecks();
     connectReactions();
     loadOptions();
     showImageScale();
+    showProblems();
     cmdOptionsApply->setEnabled(false);
 }
 
@@ -167,11 +173,60 @@ void frmOptions::applyEnabling(const LXEnabling& e) {
     enableAll(e.modChecks, {chkAdvancedMod, chkAmpOff});
 }
 
+void frmOptions::connectChecks() {
+    checkedBoxes_ = {{txtHrzPixelSize, OptionField::HrzPixelSize},
+                     {txtVrtPixelSize, OptionField::VrtPixelSize},
+                     {txtPostLXTime, OptionField::PostLXTime},
+                     {txtGuideFocalLength, OptionField::FocalLength},
+                     {txtRadius, OptionField::Radius},
+                     {txtRAGuideRate, OptionField::RAGuideRate},
+                     {txtDecGuideRate, OptionField::DecGuideRate},
+                     {txtMaxError, OptionField::MaxError},
+                     {txtMinError, OptionField::MinError},
+                     {txtRABacklash, OptionField::RABacklash},
+                     {txtDecBacklash, OptionField::DecBacklash}};
+    for (const CheckedBox& c : checkedBoxes_)
+        connect(c.box, &QLineEdit::textChanged, this, &frmOptions::showProblems);
+}
+
+void frmOptions::showProblems() {
+    QString first;
+    for (const CheckedBox& c : checkedBoxes_) {
+        const QString problem = fieldProblem(c.field, c.box->text());
+        c.box->setProperty("unusable", !problem.isEmpty());
+        c.box->setStyleSheet(
+            problem.isEmpty() ? QString() : QStringLiteral("QLineEdit { border: 1px solid red; }"));
+        if (first.isEmpty())
+            first = problem;
+    }
+    lblOptionsProblem->setText(first);
+}
+
+bool frmOptions::readyToSave() {
+    for (const CheckedBox& c : checkedBoxes_) {
+        const QString problem = fieldProblem(c.field, c.box->text());
+        if (problem.isEmpty())
+            continue;
+        main_.note(QStringLiteral("Options not saved: %1").arg(problem));
+        QWidget* tab = c.box;
+        while (tab && OptionsTab->indexOf(tab) < 0)
+            tab = tab->parentWidget();
+        if (tab)
+            OptionsTab->setCurrentWidget(tab);
+        c.box->setFocus();
+        return false;
+    }
+    return true;
+}
+
 void frmOptions::cmdOptionsApply_Click() {
-    saveOptions();
+    if (readyToSave())
+        saveOptions();
 }
 
 void frmOptions::cmdOptionsOK_Click() {
+    if (cmdOptionsApply->isEnabled() && !readyToSave())
+        return;
     if (cmdOptionsApply->isEnabled())
         saveOptions();
     cmdOptionsApply->setEnabled(false);

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <array>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;
@@ -17,11 +18,14 @@ class QWidget;
 class SettingsStore;
 class frmMain;
 struct LXEnabling;
+enum class OptionField;
 struct SettingKey;
 
 // The Options window: the settings the main window does not write itself, edited on five
 // tabs and written to the store only by Apply or OK, after which the main window reloads its
-// whole configuration. Nothing typed is validated: texts are stored as they stand.
+// whole configuration. A number box whose text cannot be used gets a red border and a line
+// under the tabs saying what it takes; Apply and OK then store nothing until it is put right.
+// Usable texts are stored as they stand.
 //
 // It is modeless. OK and Cancel hide it, keeping its contents for the next showing; closing it
 // through the title bar discards it (pending edits unsaved). Every value change, whether the
@@ -41,6 +45,8 @@ public:
     frmOptions(frmMain& main, SettingsStore& store, QWidget* parent = nullptr);
 
     QTabWidget* OptionsTab = nullptr;
+    // Under the tabs: what the first unusable number box takes; empty while all are usable.
+    QLabel* lblOptionsProblem = nullptr;
     QPushButton* cmdOptionsOK = nullptr;
     QPushButton* cmdOptionsApply = nullptr;
     QPushButton* cmdOptionsCancel = nullptr;
@@ -133,6 +139,10 @@ private:
     void connectBitGroup(BitButtons& buttons);
     void paintBitGroup(const BitButtons& buttons);
     void pendingChange();
+    void connectChecks();
+    void showProblems();
+    // False, with the first unusable box shown and focused, while any box is unusable.
+    bool readyToSave();
     void chkAdvancedMod_Click();
     void chkAmpOff_Click();
     void chkVXModified_Click();
@@ -160,4 +170,9 @@ private:
     // The Relay Box groups first, then the camera's, in the order they are saved.
     std::array<BitGroup, 7> bitGroups_;
     bool writeFailed_ = false;
+    struct CheckedBox {
+        QLineEdit* box;
+        OptionField field;
+    };
+    std::vector<CheckedBox> checkedBoxes_;
 };

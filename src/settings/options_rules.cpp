@@ -4,6 +4,7 @@
 #include "platform/serial/com_ports.h"
 #include "settings/convert.h"
 #include "settings/derived.h"
+#include "settings/setting_keys.h"
 
 #include <limits>
 
@@ -106,4 +107,57 @@ QString imageScaleCaption(double arcsecPerPixelX, double arcsecPerPixelY) {
     return QStringLiteral("Image scale: %1 x %2 arcsec per pixel")
         .arg(arcsecPerPixelX, 0, 'f', 2)
         .arg(arcsecPerPixelY, 0, 'f', 2);
+}
+
+FieldRange fieldRange(OptionField field) {
+    const QString microns = QStringLiteral("microns");
+    const QString arcsecPerSecond = QStringLiteral("arcsec per second");
+    const QString arcsec = QStringLiteral("arcsec");
+    const QString ms = QStringLiteral("ms");
+    const auto maxPostLX = static_cast<double>(keys::kMaxPostLXTimeMs);
+    const auto maxBacklash = static_cast<double>(keys::kMaxMeasuredBacklashMs);
+    switch (field) {
+    case OptionField::HrzPixelSize:
+        return {QStringLiteral("Horizontal pixel size"), microns, 0.1, 100.0, false};
+    case OptionField::VrtPixelSize:
+        return {QStringLiteral("Vertical pixel size"), microns, 0.1, 100.0, false};
+    case OptionField::PostLXTime:
+        return {QStringLiteral("Post LX time"), ms, 0.0, maxPostLX, true};
+    case OptionField::FocalLength:
+        return {QStringLiteral("Focal length"), QStringLiteral("mm"), 1.0, 100000.0, true};
+    case OptionField::Radius:
+        // The search radius is kept in a byte.
+        return {QStringLiteral("Radius"), QStringLiteral("pixels"), 1.0, 255.0, true};
+    case OptionField::RAGuideRate:
+        return {QStringLiteral("RA guide rate"), arcsecPerSecond, 0.1, 1000.0, false};
+    case OptionField::DecGuideRate:
+        return {QStringLiteral("Dec guide rate"), arcsecPerSecond, 0.1, 1000.0, false};
+    case OptionField::MaxError:
+        return {QStringLiteral("Maximum error"), arcsec, 0.01, 3600.0, false};
+    case OptionField::MinError:
+        return {QStringLiteral("Minimum error"), arcsec, 0.0, 3600.0, false};
+    case OptionField::RABacklash:
+        return {QStringLiteral("RA backlash"), ms, 0.0, maxBacklash, false};
+    case OptionField::DecBacklash:
+        return {QStringLiteral("Dec backlash"), ms, 0.0, maxBacklash, false};
+    }
+    return {};
+}
+
+QString fieldProblem(OptionField field, const QString& text) {
+    const FieldRange r = fieldRange(field);
+    bool usable = false;
+    if (r.whole) {
+        usable =
+            toWhole(text, static_cast<int64_t>(r.min), static_cast<int64_t>(r.max)).has_value();
+    } else {
+        const std::optional<float> value = toSingle(text);
+        usable =
+            value && *value >= static_cast<float>(r.min) && *value <= static_cast<float>(r.max);
+    }
+    if (usable)
+        return QString();
+    return QStringLiteral("%1 must be %2 of %3 from %4 to %5")
+        .arg(r.name, r.whole ? QStringLiteral("a whole number") : QStringLiteral("a number"),
+             r.unit, QString::number(r.min), QString::number(r.max));
 }

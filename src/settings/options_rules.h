@@ -54,3 +54,33 @@ LXEnabling vxModifiedEnabling(bool vxModified, int portIndex);
 // serial controls and drops the modifications, which need the parallel port's data lines; a
 // parallel port (or none) brings back the bit groups that the modification boxes call for.
 LXEnabling lxPortEnabling(int portIndex, bool advanced, bool ampOff);
+
+// The Options dialog's text boxes that must hold a number.
+enum class OptionField {
+    HrzPixelSize,
+    VrtPixelSize,
+    PostLXTime,
+    FocalLength,
+    Radius,
+    RAGuideRate,
+    DecGuideRate,
+    MaxError,
+    MinError,
+    RABacklash,
+    DecBacklash,
+};
+
+// What a field accepts: a number in [min, max] of `unit`, whole or with a fraction.
+struct FieldRange {
+    QString name; // as a message starts, e.g. "Focal length"
+    QString unit;
+    double min;
+    double max;
+    bool whole;
+};
+
+FieldRange fieldRange(OptionField field);
+// Empty when the typed text can be stored, else the line the dialog shows, e.g. "Focal length
+// must be a whole number of mm from 1 to 100000". Read as the stored text is read at start-up:
+// a point as the decimal separator, surrounding blanks ignored.
+QString fieldProblem(OptionField field, const QString& text);

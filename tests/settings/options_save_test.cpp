@@ -1,5 +1,6 @@
 #include "settings/options_fixture.h"
 
+#include <QApplication>
 #include <map>
 
 namespace {
@@ -128,27 +129,55 @@ TEST_F(OptionsSave, TheSavedStoreMatchesWhatTheDialogShows) {
     EXPECT_EQ(window->state.lxbBit, 7);
 }
 
-TEST_F(OptionsSave, TextsAreStoredAsTypedAndTheMainWindowKeepsWorking) {
+TEST_F(OptionsSave, AnUnusableTextIsMarkedAndNeitherOkNorApplyStoresIt) {
     frmOptions& o = options();
-    o.txtGuideFocalLength->setText("abc");
-    o.txtRadius->setText("300");
-    o.txtPostLXTime->setText("-1");
-    o.txtHrzPixelSize->setText("");
-    o.txtRAGuideRate->setText("fast");
+    EXPECT_EQ(o.lblOptionsProblem->text(), "");
+    o.txtRadius->setText("abc");
+    EXPECT_EQ(o.lblOptionsProblem->text(), "Radius must be a whole number of pixels from 1 to 255");
+    EXPECT_TRUE(o.txtRadius->property("unusable").toBool());
+    EXPECT_FALSE(o.txtGuideFocalLength->property("unusable").toBool());
+    fp.store.writes.clear();
     o.cmdOptionsApply->click();
-    EXPECT_EQ(fp.store.get("Guidescope Options", "FocalLength"), "abc");
-    EXPECT_EQ(fp.store.get(gdg, "Radius"), "300");
-    EXPECT_EQ(fp.store.get(cam, "PostLXTime"), "-1");
-    EXPECT_EQ(fp.store.get(cam, "HorizontalPixelSize"), "");
-    const MainState& s = window->state;
-    EXPECT_EQ(s.focalLength, 1440);
-    EXPECT_TRUE(fp.messages.texts.isEmpty());
+    o.cmdOptionsOK->click();
+    EXPECT_TRUE(fp.store.writes.isEmpty());
+    EXPECT_TRUE(o.isVisible());
+    EXPECT_TRUE(o.cmdOptionsApply->isEnabled());
+    EXPECT_EQ(o.OptionsTab->currentIndex(), 2);
+    EXPECT_EQ(status(), "Options not saved: Radius must be a whole number of pixels from 1 to 255");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-    // A later good value takes effect as usual.
+    // The first unusable box, in tab order, is the one named.
+    o.txtGuideFocalLength->setText("-1440");
+    EXPECT_EQ(o.lblOptionsProblem->text(),
+              "Focal length must be a whole number of mm from 1 to 100000");
+    o.cmdOptionsOK->click();
+    EXPECT_EQ(o.OptionsTab->currentIndex(), 1);
+    EXPECT_TRUE(fp.store.writes.isEmpty());
+
     o.txtGuideFocalLength->setText("720");
-    o.cmdOptionsApply->click();
-    EXPECT_EQ(s.focalLength, 720);
-    EXPECT_NEAR(s.arcsecPerPixelY, 2 * 0.80214, 0.00002);
+    o.txtRadius->setText("30");
+    EXPECT_EQ(o.lblOptionsProblem->text(), "");
+    EXPECT_FALSE(o.txtRadius->property("unusable").toBool());
+    o.cmdOptionsOK->click();
+    EXPECT_FALSE(o.isVisible());
+    EXPECT_EQ(fp.store.get(gdg, "Radius"), "30");
+    EXPECT_EQ(fp.store.get("Guidescope Options", "FocalLength"), "720");
+    EXPECT_EQ(window->state.focalLength, 720);
+}
+
+TEST_F(OptionsSave, AnUnusableStoredTextIsMarkedOnOpeningAndCancelClearsAnEdit) {
+    store(gdg, "Maximum Correction", "");
+    frmOptions& o = options();
+    EXPECT_EQ(o.lblOptionsProblem->text(),
+              "Maximum error must be a number of arcsec from 0.01 to 3600");
+    o.txtMaxError->setText("12");
+    o.txtRAGuideRate->setText("-5");
+    EXPECT_TRUE(o.txtRAGuideRate->property("unusable").toBool());
+    o.cmdOptionsCancel->click();
+    EXPECT_EQ(o.txtRAGuideRate->text(), "15");
+    EXPECT_FALSE(o.txtRAGuideRate->property("unusable").toBool());
+    EXPECT_EQ(o.lblOptionsProblem->text(),
+              "Maximum error must be a number of arcsec from 0.01 to 3600");
 }
 
 TEST_F(OptionsSave, FailedWritesAreReportedAfterTheReload) {
