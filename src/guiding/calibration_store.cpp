@@ -1,6 +1,7 @@
 #include "guiding/calibration_store.h"
 
 #include "platform/store/settings_store.h"
+#include "platform/telescope/mount_words.h"
 
 #include <cmath>
 
@@ -133,7 +134,7 @@ QString calibrationMismatch(const Calibration& c, double arcsecPerPixelX, double
     if (c.guideOutput != guideOutput)
         return QStringLiteral("The calibration was made with %1, the guide output is now %2: "
                               "calibration not used, calibrate again")
-            .arg(c.guideOutput, guideOutput);
+            .arg(guideOutputInWords(c.guideOutput), guideOutputInWords(guideOutput));
     return {};
 }
 

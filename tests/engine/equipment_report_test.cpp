@@ -36,4 +36,8 @@ TEST(MountWords, NamesMountsAsTheOperatorKnowsThem) {
               "Alpaca mount 0 on 192.168.1.5:11111");
     EXPECT_EQ(mountInWords("Orvalis.Simulator"), "the simulator mount");
     EXPECT_EQ(mountInWords("<none>"), "<none>");
+    EXPECT_EQ(guideOutputInWords("ASCOM indi://localhost:7624/Telescope%20Simulator"),
+              "Mount (INDI/Alpaca) INDI mount Telescope Simulator on localhost");
+    EXPECT_EQ(guideOutputInWords("Parallel"), "the relay box");
+    EXPECT_EQ(guideOutputInWords("ASCOM <none>"), "no mount");
 }

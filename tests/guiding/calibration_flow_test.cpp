@@ -242,7 +242,7 @@ TEST_F(CalibrationFlowTest, CalibrationOnlyCountsWithItsScaleAndOutput) {
     window().setDefaults();
     EXPECT_FALSE(conditions().contains("image scale"));
     window().mnuParallel->trigger();
-    EXPECT_TRUE(conditions().contains("guide output is now Parallel"));
+    EXPECT_TRUE(conditions().contains("guide output is now the relay box"));
     EXPECT_EQ(window().calibrationInUse(), nullptr);
 
     window().mnuUseCalibration->trigger(); // unticked: the typed rates, nothing to say

@@ -19,3 +19,17 @@ QString mountInWords(const QString& identifier) {
         return QStringLiteral("the simulator mount");
     return identifier;
 }
+
+QString guideOutputInWords(const QString& output) {
+    if (output == QStringLiteral("Parallel"))
+        return QStringLiteral("the relay box");
+    if (output == QStringLiteral("Serial"))
+        return QStringLiteral("the Serial output");
+    const QString ascom = QStringLiteral("ASCOM ");
+    if (!output.startsWith(ascom))
+        return output;
+    const QString id = output.mid(ascom.size());
+    return id == QStringLiteral("<none>")
+               ? QStringLiteral("no mount")
+               : QStringLiteral("Mount (INDI/Alpaca) ") + mountInWords(id);
+}
