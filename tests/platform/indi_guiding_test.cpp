@@ -156,7 +156,10 @@ namespace {
 // The star's RMS distance from the target over `cycles` guided cycles, px; the guide star is
 // chosen anew first, as after a slew.
 double guidedRms(frmMain& w, int cycles) {
-    MainWindowProbe::tickUntilCycle(w);
+    // The camera simulator turns its field for the new pier side from the next exposure it
+    // starts: the star is chosen once the field shows the mount's new place.
+    for (int i = 0; i < 3; ++i)
+        MainWindowProbe::tickUntilCycle(w);
     lockOnTheBrightestStar(w);
     if (!w.state.guiding)
         w.cmdGuide->click();

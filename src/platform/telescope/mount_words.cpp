@@ -29,7 +29,9 @@ QString guideOutputInWords(const QString& output) {
     if (!output.startsWith(ascom))
         return output;
     const QString id = output.mid(ascom.size());
-    return id == QStringLiteral("<none>")
-               ? QStringLiteral("no mount")
-               : QStringLiteral("Mount (INDI/Alpaca) ") + mountInWords(id);
+    if (id == QStringLiteral("<none>"))
+        return QStringLiteral("no mount");
+    if (id == kSimTelescopeId)
+        return mountInWords(id);
+    return QStringLiteral("Mount (INDI/Alpaca) ") + mountInWords(id);
 }
