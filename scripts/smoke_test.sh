@@ -103,11 +103,13 @@ picture_x=$(convert "$work/preview.png" -crop 1000x1+0+300 +repage -colorspace g
   NR > 1 { if ($3 < 40) { if (!run++) first = $1; if (run == 50 && !found++) print first } else run = 0 }')
 picture_y=$(convert "$work/preview.png" -crop "1x300+$((picture_x + 5))+0" +repage -colorspace gray txt:- | awk -F'[ ,:()]+' '
   NR > 1 && $3 < 40 && !found++ { print $2 }')
-star=$(convert "$work/preview.png" -crop "633x480+$picture_x+$picture_y" +repage -colorspace gray -blur 0x2 miff:- |
+# The next-step hint is written over the picture's top rows: the star is looked for below it.
+hint_rows=40
+star=$(convert "$work/preview.png" -crop "633x$((480 - hint_rows))+$picture_x+$((picture_y + hint_rows))" +repage -colorspace gray -blur 0x2 miff:- |
   identify -define identify:locate=maximum -define identify:limit=1 - | awk '/Gray:/ { print $NF }')
 [ -n "$star" ] || { echo "smoke test: no star in the frame picture"; exit 1; }
 star_x=$((picture_x + ${star%,*}))
-star_y=$((picture_y + ${star#*,}))
+star_y=$((picture_y + hint_rows + ${star#*,}))
 xdotool mousemove --window "$window" "$column_x" "$lock_y" click 1
 sleep 0.5
 xdotool mousemove --window "$window" "$star_x" "$star_y" click 1
