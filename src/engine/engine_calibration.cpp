@@ -149,8 +149,9 @@ const Calibration* GuideEngine::calibrationInUse() {
         showCalibrationUse(false, mismatch);
         return nullptr;
     }
-    adjusted_ = adjustedCalibration(*calibration_, calibrationAdjustment());
-    tellAdjustment(adjustmentText(*calibration_, calibrationAdjustment()));
+    const PointingAdjustment adjustment = calibrationAdjustment();
+    adjusted_ = adjustedCalibration(*calibration_, adjustment);
+    tellAdjustment(adjustmentText(*calibration_, adjustment));
     // Used for RA; Dec stays uncorrected rather than pushed along a guessed axis.
     showCalibrationUse(true, state.decCorrect && !calibration_->hasDec
                                  ? QStringLiteral("The calibration has no Dec axis: Dec is not "

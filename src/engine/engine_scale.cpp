@@ -2,8 +2,10 @@
 #include "platform/store/settings_store.h"
 #include "settings/derived.h"
 #include "settings/setting_keys.h"
+#include "settings/settings_reader.h"
 
 #include <cmath>
+#include <utility>
 
 // The image scale and the settings the equipment states.
 
@@ -21,8 +23,11 @@ void GuideEngine::applyImageScale() {
 void GuideEngine::followCameraPixels() {
     const std::optional<CameraPixels> now =
         state.hCapWnd ? state.hCapWnd->pixels() : std::optional<CameraPixels>();
-    const bool binningChanged = now && (!cameraPixels_ || now->binX != cameraPixels_->binX ||
-                                        now->binY != cameraPixels_->binY);
+    // Unstated binning counts as 1 x 1, so a camera that states 1 x 1 changes nothing.
+    const auto binning = [](const std::optional<CameraPixels>& p) {
+        return p ? std::pair{p->binX, p->binY} : std::pair{1, 1};
+    };
+    const bool binningChanged = now && binning(now) != binning(cameraPixels_);
     if (now)
         cameraPixels_ = now;
     if (usesReportedValues() && now && takeReportedSettings(false) > 0)
@@ -75,24 +80,15 @@ int GuideEngine::takeReportedSettings(bool askMount) {
     return int(taken.size());
 }
 
-bool GuideEngine::usesReportedValues() const {
-    return platform_.store
-               ->readSetting(keys::UseReportedValues.section, keys::UseReportedValues.key,
-                             keys::UseReportedValues.startupDefault)
-               .trimmed() == QStringLiteral("1");
-}
-
 void GuideEngine::setUsesReportedValues(bool on) {
+    useReportedValues_ = on;
     saveSetting(keys::UseReportedValues.section, keys::UseReportedValues.key, on ? "1" : "0");
     if (on)
         takeReportedSettings(true);
 }
 
 bool GuideEngine::connectsAtStartup() const {
-    return platform_.store
-               ->readSetting(keys::ConnectAtStartup.section, keys::ConnectAtStartup.key,
-                             keys::ConnectAtStartup.startupDefault)
-               .trimmed() == QStringLiteral("1");
+    return SettingsReader(*platform_.store).flag(keys::ConnectAtStartup);
 }
 
 void GuideEngine::setConnectsAtStartup(bool on) {

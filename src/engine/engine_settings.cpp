@@ -39,6 +39,7 @@ void GuideEngine::loadSettings(bool startingUp) {
     state.ampOffBit = in.bit(keys::AmpOff);
     state.appendLog = in.flag(keys::AppendLog);
     state.logFilename = in.text(keys::LogFilename, defaultLogFilename());
+    useReportedValues_ = in.flag(keys::UseReportedValues);
 
     applyImageScale();
     emit conditionsChanged(); // the image scale heads the status tooltip

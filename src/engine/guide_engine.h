@@ -291,7 +291,7 @@ public:
     int takeReportedSettings(bool askMount);
     // "Use Reported Values": stated values are taken as they come (on connecting, and as the
     // camera states them).
-    bool usesReportedValues() const;
+    bool usesReportedValues() const { return useReportedValues_; }
     void setUsesReportedValues(bool on);
     // "Connect At Startup": start-up connects the chosen mount too (the camera it always does).
     bool connectsAtStartup() const;
@@ -462,6 +462,7 @@ private:
     QString adjustmentTold_;
     MountPointing pointing_;
     std::optional<CameraPixels> cameraPixels_; // as the camera last stated them
+    bool useReportedValues_ = false;           // "Use Reported Values", read with the settings
     qint64 pointingReadMs_ = -1;               // clock_ time of the last read; -1: none yet
     bool flipKeepsDec_ = false;
     bool useCalibration_ = false;
