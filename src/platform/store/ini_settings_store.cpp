@@ -2,6 +2,7 @@
 
 #include "platform/store/ini_edit.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -89,15 +90,29 @@ bool IniSettingsStore::writeSetting(const QString& section, const QString& key,
         file = current.readAll();
         current.close();
     }
-    QDir().mkpath(QFileInfo(path_).absolutePath());
+    const QFileInfo before(path_);
+    const QDateTime beforeTime = before.exists() ? before.lastModified() : QDateTime();
+    QDir().mkpath(before.absolutePath());
     QSaveFile out(path_);
     const QByteArray updated = withIniValue(file, section, key, text);
     if (!out.open(QIODevice::WriteOnly) || out.write(updated) != updated.size() || !out.commit())
         return failed();
-    // A fresh QSettings reads the file anew.
+    if (updated.size() == file.size())
+        markChanged(beforeTime);
     settings_ = std::make_unique<QSettings>(path_, QSettings::IniFormat);
     lastError_.clear();
     return true;
+}
+
+// QSettings keeps the files it parsed, shared by every instance, and parses one again only when
+// its size or its modification time (in milliseconds) differs: a value of the same length written
+// within the same millisecond would stay unseen. The new file is then dated a second later.
+void IniSettingsStore::markChanged(const QDateTime& beforeTime) {
+    if (!beforeTime.isValid() || QFileInfo(path_).lastModified() != beforeTime)
+        return;
+    QFile written(path_);
+    if (written.open(QIODevice::ReadOnly))
+        written.setFileTime(beforeTime.addSecs(1), QFileDevice::FileModificationTime);
 }
 
 bool IniSettingsStore::failed() {

@@ -2,6 +2,7 @@
 
 #include "platform/store/settings_store.h"
 
+#include <QDateTime>
 #include <QSettings>
 #include <memory>
 
@@ -34,6 +35,7 @@ private:
     void setAsideIfUnreadable();
     QString findKey(const QString& group, const QString& key) const;
     bool failed();
+    void markChanged(const QDateTime& beforeTime);
 
     QString path_;
     QString keptAs_;
