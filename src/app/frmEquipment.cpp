@@ -1,5 +1,6 @@
 #include "app/frmEquipment.h"
 
+#include "app/profile_bar.h"
 #include "engine/guide_engine.h"
 #include "platform/telescope/mount_words.h"
 #include "settings/setting_keys.h"
@@ -27,6 +28,7 @@ frmEquipment::frmEquipment(GuideEngine& engine, QWidget* parent)
     : QWidget(parent, Qt::Tool), engine_(engine) {
     setWindowTitle(QStringLiteral("Equipment"));
     auto* layout = new QVBoxLayout(this);
+    profileBar = new ProfileBar(engine_, this);
     lblCamera = new QLabel(this);
     lblMount = new QLabel(this);
     lblMount->setWordWrap(true);
@@ -48,6 +50,7 @@ frmEquipment::frmEquipment(GuideEngine& engine, QWidget* parent)
         new QCheckBox(QStringLiteral("Always use the values the equipment states"), this);
     lblOutcome = new QLabel(this);
     lblOutcome->setWordWrap(true);
+    layout->addWidget(profileBar);
     layout->addWidget(lblCamera);
     layout->addWidget(lblMount);
     layout->addLayout(buttons);
@@ -58,8 +61,8 @@ frmEquipment::frmEquipment(GuideEngine& engine, QWidget* parent)
     layout->addWidget(chkAlwaysUse);
     layout->addWidget(lblOutcome);
 
-    chkConnectAtStartup->setChecked(engine_.connectsAtStartup());
-    chkAlwaysUse->setChecked(engine_.usesReportedValues());
+    connect(profileBar, &ProfileBar::outcome, lblOutcome, &QLabel::setText);
+    connect(&engine_, &GuideEngine::profileSwitched, this, &frmEquipment::refresh);
     connect(cmdConnectAll, &QPushButton::clicked, this, &frmEquipment::connectAll);
     connect(cmdDisconnectAll, &QPushButton::clicked, this, [this] {
         emit disconnectAllClicked();
@@ -77,6 +80,13 @@ frmEquipment::frmEquipment(GuideEngine& engine, QWidget* parent)
 }
 
 void frmEquipment::refresh() {
+    profileBar->refresh();
+    {
+        const QSignalBlocker quietStartup(chkConnectAtStartup);
+        const QSignalBlocker quietAlways(chkAlwaysUse);
+        chkConnectAtStartup->setChecked(engine_.connectsAtStartup());
+        chkAlwaysUse->setChecked(engine_.usesReportedValues());
+    }
     const QString camera = engine_.cameraName();
     lblCamera->setText(QStringLiteral("Camera: %1, %2")
                            .arg(camera.isEmpty() ? QStringLiteral("none chosen") : camera,

@@ -49,6 +49,9 @@ public:
     // Loads every setting from the store into the state and controls, then applies it: guide
     // output, LX port, image scale and the camera's rest lines.
     void setDefaults();
+    // The controls that show settings show what the engine loaded.
+    void showLoadedSettings();
+    void showSwitchedProfile();
 
     // A one-line passing operator note in the status bar; the last few stay readable in its
     // tooltip.

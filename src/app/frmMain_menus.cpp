@@ -120,6 +120,7 @@ void frmMain::connectHandlers() {
 // What the engine reports, shown.
 void frmMain::followEngine() {
     connect(&engine_, &GuideEngine::changed, this, &frmMain::showState);
+    connect(&engine_, &GuideEngine::profileSwitched, this, &frmMain::showSwitchedProfile);
     for (auto signal : {&GuideEngine::changed, &GuideEngine::calibrationChanged})
         connect(&engine_, signal, this, &frmMain::showNextStep);
     connect(&engine_, &GuideEngine::calibrationUseChanged, this, &frmMain::showNextStep);

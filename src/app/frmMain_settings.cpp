@@ -12,6 +12,18 @@
 // The engine loads the record; the controls then show what it loaded.
 void frmMain::setDefaults() {
     engine_.loadSettings(startingUp_);
+    showLoadedSettings();
+}
+
+// An Options window holding the previous set's text is let go, so that its OK cannot store
+// that text in the new set.
+void frmMain::showSwitchedProfile() {
+    if (optionsDialog)
+        optionsDialog->deleteLater();
+    showLoadedSettings();
+}
+
+void frmMain::showLoadedSettings() {
     const QSignalBlocker quietExposure(sldExposure);
     const QSignalBlocker quietAggressiveness(sldAggressiveness);
     const QSignalBlocker quietNS(chkRevNS);

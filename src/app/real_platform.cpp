@@ -6,7 +6,7 @@
 #include "platform/serial/qt_serial_control.h"
 #include "platform/sleep/thread_sleeper.h"
 #include "platform/sound/qt_sound.h"
-#include "platform/store/ini_settings_store.h"
+#include "platform/store/profile_store.h"
 #include "platform/telescope/alpaca_telescope.h"
 #include "platform/telescope/chooser_dialog.h"
 #include "platform/telescope/indi_registration.h"
@@ -18,7 +18,7 @@
 #include "sim/sky_simulator.h"
 
 RealPlatform::RealPlatform()
-    : store_(std::make_unique<IniSettingsStore>(IniSettingsStore::defaultPath())),
+    : store_(std::make_unique<ProfileStore>(IniSettingsStore::defaultPath())),
       parallelPort_(std::make_unique<PpdevParallelPort>()),
       serial_(std::make_unique<QtSerialControl>()),
       messages_(std::make_unique<QtMessageBoxes>(nullptr)), sound_(std::make_unique<QtSound>()),
@@ -38,7 +38,7 @@ RealPlatform::~RealPlatform() = default;
 Platform RealPlatform::bundle() {
     return Platform{store_.get(),   parallelPort_.get(), serial_.get(),     messages_.get(),
                     sound_.get(),   sleeper_.get(),      telescopes_.get(), tools_.get(),
-                    capture_.get(), chooser_.get()};
+                    capture_.get(), chooser_.get(),      store_.get()};
 }
 
 void RealPlatform::setMainWindow(QWidget* window) {

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-class IniSettingsStore;
+class ProfileStore;
 class PpdevParallelPort;
 class QtSerialControl;
 class QtMessageBoxes;
@@ -34,7 +34,7 @@ public:
     QStringList startupNotes() const;
 
 private:
-    std::unique_ptr<IniSettingsStore> store_;
+    std::unique_ptr<ProfileStore> store_;
     std::unique_ptr<PpdevParallelPort> parallelPort_;
     std::unique_ptr<QtSerialControl> serial_;
     std::unique_ptr<QtMessageBoxes> messages_;

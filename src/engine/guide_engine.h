@@ -21,6 +21,7 @@
 #include "platform/capture/frame_slot.h"
 #include "platform/platform.h"
 #include "platform/reconnect/reconnector.h"
+#include "platform/store/profile_store.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -298,6 +299,18 @@ public:
     void setConnectsAtStartup(bool on);
     void telescopeFailed(const QString& what, const std::exception& error);
 
+    // The named equipment sets; one, "Orvalis", when the platform keeps no others.
+    std::vector<Profile> profiles();
+    Profile currentProfile();
+    // Each returns "" when done, else why not. A switch needs the loop stopped and the equipment
+    // disconnected; the new set's settings, camera, mount and calibration then come in as at
+    // start-up. A new set starts as a copy of the settings in use and is switched to.
+    QString switchProfile(int id);
+    QString addProfile(const QString& name);
+    QString renameProfile(int id, const QString& name);
+    // Why the equipment set cannot change now, or "".
+    QString profileSwitchRefusal();
+
     // Lost network equipment: looked at now, retried now.
     void checkEquipment();
     void retryLostEquipment();
@@ -319,6 +332,8 @@ public:
 signals:
     // After every operation that may have changed the record (once, at its end).
     void changed();
+    // Another equipment set's settings are in use: controls showing settings read them anew.
+    void profileSwitched();
     void noted(const QString& text);
     void conditionsChanged();
     // A new frame to show; the overlay follows (reference mark, star circles).

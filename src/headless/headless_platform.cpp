@@ -6,7 +6,7 @@
 #include "platform/sleep/thread_sleeper.h"
 #include "platform/sound/qt_sound.h"
 #include "platform/sound/quiet_sound.h"
-#include "platform/store/ini_settings_store.h"
+#include "platform/store/profile_store.h"
 #include "platform/telescope/alpaca_telescope.h"
 #include "platform/telescope/fixed_driver_chooser.h"
 #include "platform/telescope/indi_registration.h"
@@ -29,7 +29,7 @@ QString headlessMount(const QString& given, SettingsStore& store) {
 }
 
 HeadlessPlatform::HeadlessPlatform(const HeadlessSetup& setup)
-    : store_(std::make_unique<IniSettingsStore>(
+    : store_(std::make_unique<ProfileStore>(
           setup.settingsPath.isEmpty() ? IniSettingsStore::defaultPath() : setup.settingsPath)),
       parallelPort_(std::make_unique<PpdevParallelPort>()),
       serial_(std::make_unique<QtSerialControl>()),
@@ -56,7 +56,7 @@ HeadlessPlatform::~HeadlessPlatform() = default;
 Platform HeadlessPlatform::bundle() {
     return Platform{store_.get(),   parallelPort_.get(), serial_.get(),     messages_.get(),
                     sound_.get(),   sleeper_.get(),      telescopes_.get(), tools_.get(),
-                    capture_.get(), chooser_.get()};
+                    capture_.get(), chooser_.get(),      store_.get()};
 }
 
 QStringList HeadlessPlatform::startupNotes() {

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-class IniSettingsStore;
+class ProfileStore;
 class PpdevParallelPort;
 class QtSerialControl;
 class StderrMessageBoxes;
@@ -55,7 +55,7 @@ public:
     std::optional<CameraEntry> camera(const QString& name);
 
 private:
-    std::unique_ptr<IniSettingsStore> store_;
+    std::unique_ptr<ProfileStore> store_;
     std::unique_ptr<PpdevParallelPort> parallelPort_;
     std::unique_ptr<QtSerialControl> serial_;
     std::unique_ptr<StderrMessageBoxes> messages_;

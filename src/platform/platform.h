@@ -10,6 +10,7 @@ class Sound;
 class Sleeper;
 class TelescopeFactory;
 class SystemTools;
+class ProfileStore;
 
 // Every outside component the main window reaches, handed over at construction. The pointers
 // are not owned and must all be set; main() builds the real bundle, tests build one of fakes.
@@ -24,6 +25,8 @@ struct Platform {
     SystemTools* tools = nullptr;
     CaptureDrivers* capture = nullptr;
     DriverChooser* chooser = nullptr;
+    // The equipment sets behind `store`; optional: without it there is one set.
+    ProfileStore* profiles = nullptr;
 
     bool complete() const {
         return store && parallelPort && serial && messages && sound && sleeper && telescopes &&

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/settle.h"
+#include "platform/store/profile_store.h"
 #include "server/app_state.h"
 #include "server/rpc.h"
 
@@ -11,6 +12,7 @@
 #include <QSize>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 // What the protocol's methods ask of the guider. Positions are frame pixels, exposures
 // milliseconds. Commands answer rpc::ok() or the error the client gets; events they cause go
@@ -70,5 +72,9 @@ public:
     virtual rpc::Reply applyAssistant() = 0;
 
     virtual QJsonObject equipment() = 0;
+    // The equipment sets, the one in use, and a switch ("invalid profile id" for none such).
+    virtual std::vector<Profile> profiles() = 0;
+    virtual Profile profile() = 0;
+    virtual rpc::Reply setProfile(int id) = 0;
     virtual void shutdown() = 0;
 };

@@ -138,14 +138,27 @@ Reply setDecGuideMode(GuiderControl& g, const QJsonValue& p) {
     return g.setDecGuideMode(v.toString());
 }
 
-// The one profile there is.
-const QJsonObject kProfile{{"id", 1}, {"name", "Orvalis"}};
+QJsonObject profileObject(const Profile& p) {
+    return {{"id", p.id}, {"name", p.name}};
+}
 
-Reply setProfile(GuiderControl&, const QJsonValue& p) {
+QJsonArray profileList(GuiderControl& g) {
+    const int selected = g.profile().id;
+    QJsonArray list;
+    for (const Profile& p : g.profiles()) {
+        QJsonObject entry = profileObject(p);
+        if (p.id == selected)
+            entry.insert("selected", true);
+        list.append(entry);
+    }
+    return list;
+}
+
+Reply setProfile(GuiderControl& g, const QJsonValue& p) {
     const QJsonValue id = param(p, 0, "id");
     if (!id.isDouble())
         return badParams("expected profile id param");
-    return id.toInt() == 1 ? ok() : fail(rpc::Failed, "invalid profile id");
+    return g.setProfile(id.toInt());
 }
 
 // Orvalis does not move the lock position over time; switching that off is all there is.
@@ -225,13 +238,8 @@ const std::map<QString, Method>& methods() {
         {"get_algo_param", algoParam},
         {"set_algo_param", setAlgoParam},
         {"get_current_equipment", [](GuiderControl& g, auto&) { return ok(g.equipment()); }},
-        {"get_profiles",
-         [](GuiderControl&, auto&) {
-             QJsonObject selected = kProfile;
-             selected.insert("selected", true);
-             return ok(QJsonArray{selected});
-         }},
-        {"get_profile", [](GuiderControl&, auto&) { return ok(kProfile); }},
+        {"get_profiles", [](GuiderControl& g, auto&) { return ok(profileList(g)); }},
+        {"get_profile", [](GuiderControl& g, auto&) { return ok(profileObject(g.profile())); }},
         {"set_profile", setProfile},
         {"get_lock_shift_enabled", [](GuiderControl&, auto&) { return ok(false); }},
         {"get_lock_shift_params",

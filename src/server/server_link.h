@@ -73,6 +73,9 @@ public:
     QJsonObject assistantStatus() override;
     rpc::Reply applyAssistant() override;
     QJsonObject equipment() override;
+    std::vector<Profile> profiles() override;
+    Profile profile() override;
+    rpc::Reply setProfile(int id) override;
     QJsonObject calibrationData() override;
     void shutdown() override;
 

@@ -10,6 +10,7 @@
 
 #include <QJsonArray>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 bool ServerLink::cameraConnected() const {
@@ -200,4 +201,21 @@ QJsonObject ServerLink::equipment() {
 // After the answer has gone out.
 void ServerLink::shutdown() {
     QTimer::singleShot(0, this, [this] { emit shutdownRequested(); });
+}
+
+std::vector<Profile> ServerLink::profiles() {
+    return e_.profiles();
+}
+
+Profile ServerLink::profile() {
+    return e_.currentProfile();
+}
+
+// Settings written before the switch stay with the set they were written for.
+rpc::Reply ServerLink::setProfile(int id) {
+    const std::vector<Profile> sets = e_.profiles();
+    if (std::none_of(sets.begin(), sets.end(), [id](const Profile& p) { return p.id == id; }))
+        return rpc::fail(rpc::Failed, "invalid profile id");
+    const QString why = e_.switchProfile(id);
+    return why.isEmpty() ? rpc::ok() : rpc::fail(rpc::Failed, why);
 }

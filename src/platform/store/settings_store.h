@@ -15,4 +15,7 @@ public:
     // Stores text under the key, replacing it whatever the letter case it was stored with.
     // Returns true once the value is durably on disk; false when it could not be saved.
     virtual bool writeSetting(const QString& section, const QString& key, const QString& text) = 0;
+
+    // Writes held back are on disk when this returns (most stores hold none back).
+    virtual void flush() {}
 };

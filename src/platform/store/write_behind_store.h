@@ -42,7 +42,7 @@ public:
     // Writes the kept values whose keys were not written within the delay.
     void flushIfDue();
     // Writes every kept value.
-    void flush();
+    void flush() override;
     SettingsStore& inner() { return inner_; }
 
 private:

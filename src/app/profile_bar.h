@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+class GuideEngine;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+// The equipment sets: the one in use chosen from a list, a new one made (a copy of the
+// settings in use) or the one in use renamed with the name typed.
+class ProfileBar : public QWidget {
+    Q_OBJECT
+public:
+    ProfileBar(GuideEngine& engine, QWidget* parent);
+    // Lists the sets anew, the one in use shown.
+    void refresh();
+
+    QComboBox* cboSet = nullptr;
+    QLineEdit* txtName = nullptr;
+    QPushButton* cmdNew = nullptr;
+    QPushButton* cmdRename = nullptr;
+
+signals:
+    // What came of a click, for the operator: "" when there is nothing to say.
+    void outcome(const QString& text);
+
+private:
+    void choose(int index);
+    void make();
+    void rename();
+
+    GuideEngine& engine_;
+};
