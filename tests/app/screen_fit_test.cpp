@@ -43,7 +43,6 @@ QImage bigFrame() {
            << control->objectName().toStdString() << " " << control->metaObject()->className()
            << " at " << onScreen(control).y() << ", room to " << room.bottom();
 }
-} // namespace
 
 // A 1280 x 1024 camera on a smaller screen: the window, its graph and status bar stay on
 // the screen, and the whole frame is shown, reduced.
