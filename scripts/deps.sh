@@ -8,7 +8,8 @@ packages=(
   libgtest-dev libgmock-dev
   libcpp-httplib-dev libeigen3-dev
   libindi-dev indi-bin iproute2 util-linux
-  xvfb xauth x11-utils xdotool imagemagick dpkg-dev
+  # The window tests run on Xvfb under a window manager that adds title bars.
+  xvfb xauth x11-utils xdotool imagemagick dpkg-dev jwm
   kstars dbus dbus-x11 libglib2.0-bin sqlite3
 )
 missing=()

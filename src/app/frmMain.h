@@ -221,6 +221,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     // Lets tests run handlers that only timers and the guide cycle reach.
@@ -239,6 +240,7 @@ private:
     void buildViewMenu();
     void restoreView();
     void fitToScreen(bool natural);
+    void fitWithFrame();
     void zoomChosen(double scale);
     void viewZoomed();
     void mnuStretch_Click();
@@ -333,6 +335,8 @@ private:
     QPointer<frmDarks> darksWindow_;
     bool startingUp_ = false;
     bool shownOnce_ = false;
+    // Fitted again with the frame the window manager added.
+    bool frameFitted_ = false;
     // The zoom as last stored ("Fit" or percent).
     QString savedZoom_ = QStringLiteral("Fit");
 };

@@ -123,11 +123,24 @@ void frmMain::fitToScreen(bool natural) {
         move(outer.topLeft());
 }
 
+void frmMain::fitWithFrame() {
+    frameFitted_ = frameGeometry().size() != size();
+    fitToScreen(false);
+}
+
 // The window manager adds the frame when the window is first shown: fitted again with it.
 void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;
-        QTimer::singleShot(0, this, [this] { fitToScreen(false); });
+        QTimer::singleShot(0, this, [this] { fitWithFrame(); });
     }
+}
+
+// An X window manager frames the window only after a round trip through the server, later
+// than the first pass of the event loop; the window then moves into its frame.
+void frmMain::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (shownOnce_ && !frameFitted_ && frameGeometry().size() != size())
+        fitWithFrame();
 }

@@ -77,23 +77,6 @@ TEST_F(PictureView, ViewMenuOffersTheZoomsAndTheStretch) {
     EXPECT_EQ(fp.store.writesOf("View Options", "Zoom"), QStringList({"200", "Fit"}));
 }
 
-// The star search reads the frame: a click on the same frame pixel locks the same star at
-// any zoom and wherever the zoomed frame was panned to.
-TEST_F(PictureView, ClickAtTwoHundredPercentLocksTheSameStarAsAtOneHundred) {
-    frmMain& w = start();
-    w.mnuZoom100->trigger();
-    const QPointF at100 = lockByClickAt(w, {102.4, 50.6});
-    ASSERT_NEAR(at100.x(), 101, 1);
-    ASSERT_NEAR(at100.y(), 51, 1);
-    w.mnuZoom200->trigger();
-    w.picFrame->scrollTo({150, 40});
-    ASSERT_EQ(w.picFrame->mapping().offset(), QPointF(-150, -40));
-    EXPECT_EQ(lockByClickAt(w, {102.4, 50.6}), at100);
-    // The reference mark lands on the frame pixel clicked, too.
-    release(w.picFrame, w.picFrame->mapping().toView({300.5, 200.5}), Qt::RightButton);
-    EXPECT_EQ(std::pair(w.state.markX, w.state.markY), std::pair(300.5f, 200.5f));
-}
-
 TEST_F(PictureView, WheelZoomsAboutThePointerAndIsKept) {
     frmMain& w = start();
     const QPointF pointer(60, 40);

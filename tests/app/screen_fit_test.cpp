@@ -1,5 +1,5 @@
 #include "app/frame_picture.h"
-#include "app/window_fixture.h"
+#include "app/screen_fixture.h"
 #include "graph/guide_graph.h"
 #include "graph/guide_panel.h"
 
@@ -28,14 +28,6 @@ QImage bigFrame() {
     return frame;
 }
 
-// The window as the operator first sees it: shown, and its frame added.
-frmMain& shown(frmMain& w) {
-    w.show();
-    for (int i = 0; i < 3; ++i)
-        QApplication::processEvents();
-    return w;
-}
-
 // Shown in the window, or within a scroll area that scrolls it into sight.
 ::testing::AssertionResult reachable(frmMain& w, QWidget* control) {
     QRect room = onScreen(w.centralWidget());
@@ -51,18 +43,11 @@ frmMain& shown(frmMain& w) {
            << control->objectName().toStdString() << " " << control->metaObject()->className()
            << " at " << onScreen(control).y() << ", room to " << room.bottom();
 }
-} // namespace
 
-using Screen1280x800 = WindowTest;
-using Screen1024x600 = WindowTest;
-
-// A 1280 x 1024 camera on a 1280 x 800 screen: the window, its graph and status bar stay on
+// A 1280 x 1024 camera on a smaller screen: the window, its graph and status bar stay on
 // the screen, and the whole frame is shown, reduced.
-TEST_F(Screen1280x800, BigFrameLeavesTheWindowOnTheScreen) {
-    fp.capture.entries[0].frame = bigFrame();
-    frmMain& w = shown(open());
+void expectBigFrameFits(frmMain& w) {
     const QRect room = w.screen()->availableGeometry();
-    ASSERT_EQ(room.size(), QSize(1280, 800));
     const QSize before = w.size();
     w.transferFrame();
     QApplication::processEvents();
@@ -75,22 +60,33 @@ TEST_F(Screen1280x800, BigFrameLeavesTheWindowOnTheScreen) {
     EXPECT_LT(view.scale(), 1.0);
     EXPECT_TRUE(QRectF(w.picFrame->rect()).contains(view.frameRect()));
 }
+} // namespace
+
+TEST_F(Screen1280x800, BigFrameLeavesTheWindowOnTheScreen) {
+    fp.capture.entries[0].frame = bigFrame();
+    expectBigFrameFits(openShown());
+}
+
+TEST_F(Screen1366x768, BigFrameLeavesTheWindowOnTheScreen) {
+    fp.capture.entries[0].frame = bigFrame();
+    expectBigFrameFits(openShown());
+}
 
 // Options beside the window, or over its graph side when the window fills the screen; never
 // over the buttons.
 TEST_F(Screen1280x800, DialogsOpenOnTheScreenClearOfTheButtons) {
-    frmMain& w = shown(open());
+    frmMain& w = openShown();
     const QRect room = w.screen()->availableGeometry();
     w.mnuOptions->trigger();
     w.mnuGuidingAssistant->trigger();
     w.mnuCalibrationWindow->trigger();
     w.mnuGuideLaws->trigger();
-    QApplication::processEvents();
     int dialogs = 0;
     for (QWidget* top : QApplication::topLevelWidgets()) {
         if (top == &w || !top->isVisible())
             continue;
         ++dialogs;
+        waitShown(top);
         const QRect place = top->frameGeometry();
         EXPECT_TRUE(room.contains(place)) << top->windowTitle().toStdString();
         for (QPushButton* button : {w.cmdPreview, w.cmdGuide, w.cmdNorth})
@@ -100,7 +96,7 @@ TEST_F(Screen1280x800, DialogsOpenOnTheScreenClearOfTheButtons) {
 }
 
 TEST_F(Screen1024x600, EveryControlIsReachable) {
-    frmMain& w = shown(open());
+    frmMain& w = openShown();
     const QRect room = w.screen()->availableGeometry();
     EXPECT_TRUE(room.contains(w.frameGeometry()))
         << w.frameGeometry().width() << "x" << w.frameGeometry().height();
@@ -115,4 +111,26 @@ TEST_F(Screen1024x600, EveryControlIsReachable) {
     ASSERT_GT(controls.size(), 20);
     for (QWidget* c : controls)
         EXPECT_TRUE(reachable(w, c));
+}
+
+// On a large screen the window opens whole at its natural size; maximised, it gives the room
+// to the picture, which shows the frame larger, and to the graph.
+TEST_F(Screen1920x1080, MaximisedWindowGivesThePictureAndTheGraphTheRoom) {
+    fp.capture.entries[0].frame = bigFrame();
+    frmMain& w = openShown();
+    const QRect room = w.screen()->availableGeometry();
+    EXPECT_EQ(w.size(), w.sizeHint());
+    EXPECT_TRUE(room.contains(w.frameGeometry()));
+    w.transferFrame();
+    const QSize picture = w.picFrame->size();
+    const QSize graph = w.guidePanel->graph->size();
+    const double scale = w.picFrame->mapping().scale();
+    w.showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([&w, picture] { return w.picFrame->size() != picture; }));
+    EXPECT_EQ(w.frameGeometry(), room);
+    EXPECT_GT(w.picFrame->width(), picture.width());
+    EXPECT_GT(w.picFrame->height(), picture.height());
+    EXPECT_GT(w.guidePanel->graph->width(), graph.width());
+    EXPECT_GT(w.picFrame->mapping().scale(), scale);
+    EXPECT_TRUE(room.contains(onScreen(w.statusBar())));
 }
