@@ -41,12 +41,7 @@ QString GuideEngine::switchProfile(int id) {
     telescopeId_.clear();
     setMountMarked(false);
     loadSettings(false);
-    restoreCamera();
-    restoreTelescope();
-    if (connectsAtStartup()) {
-        if (const QString why = connectEquipment(); !why.isEmpty())
-            note(QStringLiteral("Connect at start-up: ") + why);
-    }
+    restoreEquipment();
     loadCalibration();
     note(QStringLiteral("Equipment set \"%1\" in use").arg(currentProfile().name));
     emit profileSwitched();

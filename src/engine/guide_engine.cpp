@@ -75,15 +75,20 @@ void GuideEngine::startUp() {
     state.logging = false;
 
     detectCameras();
+    restoreEquipment();
+    watchEquipment();
+    loadCalibration();
+    startGuideLog();
+}
+
+// The stored camera connected, the stored mount chosen (and connected when the settings say so).
+void GuideEngine::restoreEquipment() {
     restoreCamera();
     restoreTelescope();
     if (connectsAtStartup()) {
         if (const QString why = connectEquipment(); !why.isEmpty())
             note(QStringLiteral("Connect at start-up: ") + why);
     }
-    watchEquipment();
-    loadCalibration();
-    startGuideLog();
 }
 
 void GuideEngine::shutDown() {

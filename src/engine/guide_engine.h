@@ -406,6 +406,8 @@ private:
     void openLXSerialPort();
     void applyLXPort();
     void loadCameraSettings();
+    // The stored camera connected and the stored mount chosen, as at start-up.
+    void restoreEquipment();
     void loadGuidingSettings();
     void stopLoop();
     void startLoop();
