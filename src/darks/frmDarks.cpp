@@ -31,6 +31,7 @@ frmDarks::frmDarks(GuideEngine& engine, QWidget* parent)
     layout->addWidget(lblStatus);
 
     connect(cmdStart, &QPushButton::clicked, this, &frmDarks::cmdStart_Click);
+    connect(txtExposures, &QLineEdit::textChanged, this, &frmDarks::checkExposures);
     connect(cmdCancel, &QPushButton::clicked, this, &frmDarks::cmdCancel_Click);
     connect(&engine_, &GuideEngine::darksProgress, this, &frmDarks::showProgress);
     connect(&engine_, &GuideEngine::darksDone, this,
@@ -69,13 +70,30 @@ void frmDarks::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
+QString frmDarks::exposuresProblem() const {
+    if (parseExposureList(txtExposures->text(), kMaxExposureSec))
+        return {};
+    return QStringLiteral("Exposures: numbers of seconds above 0 and up to %1, e.g. 1, 2, 4")
+        .arg(kMaxExposureSec);
+}
+
+// As it is typed: a list that cannot be used is marked and said at once.
+void frmDarks::checkExposures() {
+    const QString problem = exposuresProblem();
+    txtExposures->setProperty("unusable", !problem.isEmpty());
+    txtExposures->setStyleSheet(
+        problem.isEmpty() ? QString() : QStringLiteral("QLineEdit { border: 1px solid red; }"));
+    if (!problem.isEmpty())
+        lblStatus->setText(problem);
+    else if (lblStatus->text().startsWith(QStringLiteral("Exposures:")))
+        lblStatus->clear();
+}
+
 void frmDarks::cmdStart_Click() {
     const std::optional<std::vector<double>> exposures =
         parseExposureList(txtExposures->text(), kMaxExposureSec);
     if (!exposures) {
-        lblStatus->setText(QStringLiteral("Exposures: numbers of seconds above 0 and up to %1, "
-                                          "e.g. 1, 2, 4")
-                               .arg(kMaxExposureSec));
+        lblStatus->setText(exposuresProblem());
         return;
     }
     engine_.saveSetting(keys::DarksPerExposure.section, keys::DarksPerExposure.key,

@@ -34,6 +34,8 @@ protected:
 private:
     void buildControls();
     void cmdStart_Click();
+    QString exposuresProblem() const;
+    void checkExposures();
     void cmdCancel_Click();
     void showProgress(int taken, int wanted, double exposureSec);
     void showDone(const QString& text);

@@ -38,11 +38,13 @@ TEST(DarksWindow, TakesDarksFromTheCameraMenu) {
     EXPECT_EQ(dialog->lblPrompt->text(), "Cover the camera, then press Start");
 
     dialog->txtExposures->setText("1, soon");
+    EXPECT_TRUE(dialog->lblStatus->text().startsWith("Exposures:")); // said as it is typed
+    EXPECT_TRUE(dialog->txtExposures->property("unusable").toBool());
     dialog->cmdStart->click();
     EXPECT_FALSE(w.engine().takingDarks());
-    EXPECT_TRUE(dialog->lblStatus->text().startsWith("Exposures:"));
 
     dialog->txtExposures->setText("1");
+    EXPECT_EQ(dialog->lblStatus->text(), "");
     dialog->spnFrames->setValue(2);
     dialog->cmdStart->click();
     ASSERT_TRUE(w.engine().takingDarks());
