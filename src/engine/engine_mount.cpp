@@ -54,6 +54,14 @@ void GuideEngine::forgetTelescope() {
     dropTelescope();
 }
 
+// The mount object let go, its choice kept in the settings (another equipment set comes in).
+void GuideEngine::releaseTelescope() {
+    clearCondition(kMountCondition);
+    state.telescope.reset();
+    telescopeId_.clear();
+    setMountMarked(false);
+}
+
 void GuideEngine::dropTelescope() {
     state.telescope.reset();
     telescopeId_.clear();

@@ -36,10 +36,7 @@ QString GuideEngine::switchProfile(int id) {
     if (!sets->select(id))
         return sets->lastError();
     const EngineChange change(*this);
-    // The previous set's mount is let go without a word to its settings.
-    state.telescope.reset();
-    telescopeId_.clear();
-    setMountMarked(false);
+    releaseTelescope();
     loadSettings(false);
     restoreEquipment();
     loadCalibration();

@@ -408,6 +408,7 @@ private:
     void loadCameraSettings();
     // The stored camera connected and the stored mount chosen, as at start-up.
     void restoreEquipment();
+    void releaseTelescope();
     void loadGuidingSettings();
     void stopLoop();
     void startLoop();

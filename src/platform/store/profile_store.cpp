@@ -44,13 +44,15 @@ bool ProfileStore::writeSetting(const QString& section, const QString& key, cons
     return false;
 }
 
+// A file without a name (made by hand) is called by its number.
 QString ProfileStore::nameOf(int id) {
+    const QString unnamed = id == kFirstId ? kFirstName : QStringLiteral("Set %1").arg(id);
     if (id == currentId_)
-        return inUse().readSetting(kSection, kNameKey, kFirstName).trimmed();
+        return inUse().readSetting(kSection, kNameKey, unnamed).trimmed();
     if (id == kFirstId)
-        return first_.readSetting(kSection, kNameKey, kFirstName).trimmed();
+        return first_.readSetting(kSection, kNameKey, unnamed).trimmed();
     IniSettingsStore other(pathOf(id));
-    return other.readSetting(kSection, kNameKey, QStringLiteral("Set %1").arg(id)).trimmed();
+    return other.readSetting(kSection, kNameKey, unnamed).trimmed();
 }
 
 std::vector<Profile> ProfileStore::profiles() {
