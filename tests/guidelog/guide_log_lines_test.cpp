@@ -59,6 +59,15 @@ TEST(GuideLogLines, FrameLineTurnsTheRecordsErrorsIntoStarMinusLockPixels) {
               (QStringList{"-2.000", "1.000", "-1.200", "0.000", "227", "E", "40", "N"}));
 }
 
+// A lost star keeps its frame number and time; everything measured is left empty.
+TEST(GuideLogLines, DropLineKeepsNumberAndTimeAndTellsWhy) {
+    GuideRecord r;
+    r.guiding = true;
+    const QString line = frameLine(57, 60.12, r, 1, 1);
+    EXPECT_EQ(line, "57,60.120,\"DROP\",,,,,,,,,,,,,0,0.00,2,\"Star lost\"");
+    EXPECT_EQ(splitLogRow(line).size(), kColumns + 1);
+}
+
 // Values no sensor should give still leave every column in place, in plain notation.
 TEST(GuideLogLines, HugeAndUndefinedValuesKeepTheColumns) {
     GuideRecord r = foundRecord();
