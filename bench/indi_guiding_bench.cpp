@@ -13,7 +13,8 @@
 // Printed per run: the errors along the calibrated RA and Dec axes from the guide records (rms
 // about the target, arcsec and px); the pulse lag, the share of a pulse's calibrated move that
 // shows in the next frame and in the one after (see guide_analysis.h); the frames the
-// calibration took; each dither's time to settle.
+// calibration took; each dither's time to settle. With --slew: the RMS where guiding started,
+// after the slew and after the meridian flip, each beside the first.
 //
 //   indi_guiding_bench [--aggressiveness 100,70] [--law Predictive] [--minutes 8] [options]
 //   (--help lists them)
@@ -105,6 +106,12 @@ std::vector<NumberFlag> numberFlags(const Options& o) {
          [](Options& to, double v) { to.sky.pePeriodSec = v; }},
         {"drift", "RA drift, arcsec/s", sky.driftArcsecPerSec,
          [](Options& to, double v) { to.sky.driftArcsecPerSec = v; }},
+        {"dec", "Dec the mount is slewed to first, degrees", sky.decDeg,
+         [](Options& to, double v) { to.sky.decDeg = v; }},
+        {"slew",
+         "After guiding: a slew by this in Dec, guiding, a meridian flip, guiding "
+         "(0: none)",
+         s.slewDecDeg, [](Options& to, double v) { to.settings.slewDecDeg = v; }},
         {"mount-poll", "Telescope simulator's update period, ms (0: its own, 250)",
          double(sky.mountPollMs),
          [](Options& to, double v) { to.sky.mountPollMs = static_cast<int>(v); }},

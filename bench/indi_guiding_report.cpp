@@ -62,6 +62,22 @@ void printDithers(const std::vector<DitherResult>& dithers) {
     std::printf("  settled %d of %zu, %d within %.0f s; longest %.1f s\n", settled, dithers.size(),
                 inTime, kSettleGoalSec, longest);
 }
+// Each leg's error beside the first's: what the mount's moves cost without a new calibration.
+void printLegs(const std::vector<GuidedLeg>& legs, const Calibration& c) {
+    if (legs.empty())
+        return;
+    std::printf("  %-50s %6s %7s %7s %8s %8s %9s %s\n", "guided at", "cycles", "RA \"", "Dec \"",
+                "total \"", "total px", "vs first", "RA speed");
+    const MountAxes axes = mountAxesOf(c);
+    const double first = guideFigures(legs.front().guided, axes).totalArcsec();
+    for (const GuidedLeg& leg : legs) {
+        const GuideFigures g = guideFigures(leg.guided, axes);
+        std::printf("  %-50s %6d %7.3f %7.3f %8.3f %8.3f %8.0f%% x%.3f%s\n", qPrintable(leg.where),
+                    g.cycles, g.raArcsec(), g.dec.rms * g.decArcsecPerPx, g.totalArcsec(),
+                    g.totalPx(), first > 0 ? 100 * g.totalArcsec() / first : 0.0, leg.raSpeedRatio,
+                    leg.recalibrated ? " (recalibrated)" : "");
+    }
+}
 } // namespace
 
 RunFigures figuresOf(int aggressiveness, RunResult run) {
@@ -102,6 +118,8 @@ void printRun(const RunFigures& f, const BenchSettings& s) {
         lagRow("both", f.lag.both);
     }
     printDithers(r.dithers);
+    if (r.calibration)
+        printLegs(r.legs, *r.calibration);
     if (!r.problem.isEmpty())
         std::printf("stopped early: %s\n", qPrintable(r.problem));
 }

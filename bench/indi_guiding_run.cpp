@@ -11,6 +11,7 @@
 #include "platform/indi_test_server.h"
 #include "platform/sleep/thread_sleeper.h"
 #include "platform/telescope/indi_registration.h"
+#include "platform/telescope/mount_report.h"
 #include "platform/telescope/telescope_registry.h"
 #include "protocol_client.h"
 #include "server/server_link.h"
@@ -72,12 +73,15 @@ QProcessEnvironment skyEnvironment(const BenchSky& sky) {
     return e;
 }
 
-QString prepareSimulators(int port, const BenchSky& sky) {
+// westOfMeridian: the mount is slewed an hour west of the meridian, so that a flip can follow.
+QString prepareSimulators(int port, const BenchSky& sky, bool westOfMeridian) {
     IndiSimulators hand(port);
     const bool ready = hand.problem().isEmpty() && hand.connect(kMountDevice) &&
                        hand.setGuideRate(sky.guideRate) &&
                        (sky.mountPollMs <= 0 || hand.setMountPollMs(sky.mountPollMs)) &&
-                       hand.slewToDec(sky.decDeg) && hand.connect(kCameraDevice);
+                       (westOfMeridian ? hand.slewTo(hand.siderealHours() - 1, sky.decDeg)
+                                       : hand.slewToDec(sky.decDeg)) &&
+                       hand.connect(kCameraDevice);
     return ready ? QString() : hand.problem();
 }
 
@@ -158,6 +162,10 @@ public:
     QString assist(QStringList& report);
     QString guide(std::vector<GuideRecord>& records, QString& law);
     QString dither(std::vector<DitherResult>& results);
+    // Guiding stops, the mount slews, the star is chosen again and guided for the minutes set.
+    QString moveAndGuide(IndiSimulators& hand, double raH, double decDeg,
+                         std::vector<GuidedLeg>& legs);
+    GuidedLeg leg(std::vector<GuideRecord> guided) const;
     void stop();
     std::optional<Calibration> calibration() const { return w_ ? w_->calibration() : std::nullopt; }
 
@@ -173,6 +181,7 @@ private:
     std::unique_ptr<DesktopCaptureDrivers> drivers_; // made once the settings are stored
     TelescopeRegistry telescopes_;
     std::unique_ptr<frmMain> w_;
+    QDateTime calibratedAt_; // the first calibration's
 };
 
 // `what`, with the message boxes the window showed.
@@ -247,6 +256,7 @@ QString Session::calibrate(int& frames) {
                        failure);
     if (w_->mnuUseCalibration->isChecked() != settings_.useCalibration)
         w_->mnuUseCalibration->trigger();
+    calibratedAt_ = w_->calibration()->time;
     return {};
 }
 
@@ -318,6 +328,42 @@ QString Session::dither(std::vector<DitherResult>& results) {
     return {};
 }
 
+QString Session::moveAndGuide(IndiSimulators& hand, double raH, double decDeg,
+                              std::vector<GuidedLeg>& legs) {
+    if (w_->state.guiding)
+        w_->cmdGuide->click();
+    if (!hand.slewTo(raH, decDeg))
+        return hand.problem();
+    // The camera simulator shows the new place from the next exposure it starts.
+    runFor(3000LL * settings_.exposureSec + 2000);
+    QString how;
+    if (const QString why = chooseStar(how); !why.isEmpty())
+        return why;
+    std::vector<GuideRecord> guided;
+    QString law;
+    if (const QString why = guide(guided, law); !why.isEmpty())
+        return why;
+    legs.push_back(leg(std::move(guided)));
+    return {};
+}
+
+GuidedLeg Session::leg(std::vector<GuideRecord> guided) const {
+    GuidedLeg leg;
+    leg.guided = std::move(guided);
+    GuideEngine& e = w_->engine();
+    const MountPointing& p = e.lastPointing();
+    leg.where =
+        QStringLiteral("Dec %1, hour angle %2 h, pier side %3")
+            .arg(p.decDeg ? QString::asprintf("%+.1f", *p.decDeg) : QStringLiteral("?"))
+            .arg(p.hourAngleH ? QString::asprintf("%+.1f", *p.hourAngleH) : QStringLiteral("?"))
+            .arg(pierSideName(p.pierSide));
+    const Calibration* used = e.calibrationInUse();
+    if (used && w_->calibration() && w_->calibration()->raSpeed > 0)
+        leg.raSpeedRatio = used->raSpeed / w_->calibration()->raSpeed;
+    leg.recalibrated = w_->calibration() && w_->calibration()->time != calibratedAt_;
+    return leg;
+}
+
 void Session::stop() {
     if (!w_)
         return;
@@ -338,7 +384,8 @@ RunResult runIndiGuiding(const BenchSettings& settings, const BenchSky& sky) {
         result.problem = server.problem();
         return result;
     }
-    result.problem = prepareSimulators(server.port(), sky);
+    const bool moves = settings.slewDecDeg != 0;
+    result.problem = prepareSimulators(server.port(), sky, moves);
     if (!result.problem.isEmpty())
         return result;
     Session session(settings, server.port());
@@ -351,12 +398,34 @@ RunResult runIndiGuiding(const BenchSettings& settings, const BenchSky& sky) {
         {"guiding", [&] { return session.guide(result.guided, result.lawGuided); }},
         {"dithering", [&] { return session.dither(result.dithers); }},
     };
+    IndiSimulators hand(server.port());
+    const double slewedDec = sky.decDeg + settings.slewDecDeg;
+    const std::pair<const char*, std::function<QString()>> moveSteps[] = {
+        {"slewing",
+         [&] {
+             return session.moveAndGuide(hand, hand.siderealHours() - 1, slewedDec, result.legs);
+         }},
+        {"flipping",
+         [&] {
+             return session.moveAndGuide(hand, hand.siderealHours() + 1, slewedDec, result.legs);
+         }},
+    };
     QElapsedTimer clock;
     clock.start();
-    for (const auto& [name, step] : steps) {
+    const auto run = [&](const char* name, const std::function<QString()>& step) {
         std::fprintf(stderr, "%6.0f s: %s\n", static_cast<double>(clock.elapsed()) / 1000, name);
-        if (result.problem = step(); !result.problem.isEmpty())
+        result.problem = step();
+        return result.problem.isEmpty();
+    };
+    bool going = true;
+    for (const auto& [name, step] : steps)
+        if (going = run(name, step); !going)
             break;
+    if (going && moves) {
+        result.legs.push_back(session.leg(result.guided));
+        for (const auto& [name, step] : moveSteps)
+            if (!run(name, step))
+                break;
     }
     result.calibration = session.calibration();
     session.stop();

@@ -44,6 +44,9 @@ struct BenchSettings {
     // Seconds of guiding assistant (with the backlash measured) before guiding, whose advice
     // is then applied; 0: none.
     double assistantSec = 0;
+    // After guiding, the mount slews by this in Dec, is guided again, then crosses the
+    // meridian (a flip) and is guided again, with no new calibration; 0: it stays.
+    double slewDecDeg = 0;
 };
 
 struct DitherResult {
@@ -51,6 +54,14 @@ struct DitherResult {
     double seconds = 0; // from the request to SettleDone
     bool settled = false;
     QString error; // the server's, when it did not settle
+};
+
+// Guiding after the mount moved on, with the calibration made before.
+struct GuidedLeg {
+    QString where; // as the mount tells it: "Dec +60.0, hour angle -1.0 h, pier side East"
+    std::vector<GuideRecord> guided;
+    double raSpeedRatio = 1;   // the RA speed in use over the calibrated one
+    bool recalibrated = false; // another calibration than the first was in use
 };
 
 struct RunResult {
@@ -62,12 +73,15 @@ struct RunResult {
     std::vector<DitherResult> dithers;
     QStringList assistantReport; // the assistant's results and advice, when it ran
     QString lawGuided;           // the law of both axes while guiding
+    std::vector<GuidedLeg> legs; // with slewDecDeg: where it started, after the slew, the flip
 };
 
 // One run on INDI's simulators: starts indiserver with the telescope and CCD simulators and
 // the bench's catalogue, slews the mount, opens the main window on them (offscreen, fakes for
 // the rest of the platform, the guiding server on), chooses a star, calibrates, guides for
 // the given minutes and then dithers through the guiding server as an imaging program would.
-// Everything runs on the window's event loop in real time; indiserver is stopped at the end.
+// With slewDecDeg it starts an hour west of the meridian and then slews and flips, guiding
+// after each. Everything runs on the window's event loop in real time; indiserver is stopped
+// at the end.
 // Meant to run inside private PID and network namespaces.
 RunResult runIndiGuiding(const BenchSettings& settings, const BenchSky& sky);

@@ -1,7 +1,9 @@
 #include "indi_simulators.h"
 
+#include "mount/sky_angles.h"
 #include "platform/telescope/indi_property.h"
 
+#include <QDateTime>
 #include <cmath>
 
 namespace {
@@ -96,21 +98,34 @@ bool IndiSimulators::setMountPollMs(int ms) {
 
 bool IndiSimulators::slewToDec(double decDeg, int withinMs) {
     const char* coord = "EQUATORIAL_EOD_COORD";
-    if (!defined(kMountDevice, coord) || !sendSwitch(kMountDevice, "ON_COORD_SET", "TRACK"))
+    if (!defined(kMountDevice, coord))
         return false;
     const std::optional<double> ra = number(kMountDevice, coord, "RA");
-    if (!ra)
-        return fail(QStringLiteral("the mount tells no right ascension"));
-    if (!sendNumbers(kMountDevice, coord, {{"RA", *ra}, {"DEC", decDeg}}))
+    return ra ? slewTo(*ra, decDeg, withinMs)
+              : fail(QStringLiteral("the mount tells no right ascension"));
+}
+
+bool IndiSimulators::slewTo(double raH, double decDeg, int withinMs) {
+    const char* coord = "EQUATORIAL_EOD_COORD";
+    if (!defined(kMountDevice, coord) || !sendSwitch(kMountDevice, "ON_COORD_SET", "TRACK") ||
+        !sendNumbers(kMountDevice, coord, {{"RA", raH}, {"DEC", decDeg}}))
         return false;
     const auto met = client_.waitUntil(
         [&](const IndiSnapshot& s) {
             const IndiVector* p = s.property(kMountDevice, QString::fromLatin1(coord));
+            const IndiElement* ra = p ? p->element(QStringLiteral("RA")) : nullptr;
             const IndiElement* dec = p ? p->element(QStringLiteral("DEC")) : nullptr;
-            // The mount starts at the pole: near the target, the slew has run.
-            return p && p->state != IndiState::Busy && dec && std::abs(dec->value - decDeg) < 0.01;
+            return p && p->state != IndiState::Busy && ra && dec &&
+                   std::abs(dec->value - decDeg) < 0.01 &&
+                   std::abs(std::remainder(ra->value - raH, 24.0)) < 0.01;
         },
         withinMs);
     return met == IndiClient::Wait::Met ||
-           fail(QStringLiteral("the slew to Dec %1 did not end").arg(decDeg));
+           fail(QStringLiteral("the slew to RA %1 h, Dec %2 did not end").arg(raH).arg(decDeg));
+}
+
+double IndiSimulators::siderealHours() {
+    const double longitude =
+        number(kMountDevice, "GEOGRAPHIC_COORD", "LONG").value_or(0); // degrees east
+    return localSiderealHours(QDateTime::currentDateTimeUtc(), longitude);
 }

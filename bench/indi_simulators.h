@@ -26,6 +26,10 @@ public:
     // Slews the mount to `decDeg` at the right ascension it points at now, so that it tracks
     // from then on; waits until the slew has ended.
     bool slewToDec(double decDeg, int withinMs = 90000);
+    // Slews the mount to (raH, decDeg), hours and degrees; waits until the slew has ended.
+    bool slewTo(double raH, double decDeg, int withinMs = 90000);
+    // The sidereal time at the simulator's site now, hours.
+    double siderealHours();
     // The element's value of a number property; nullopt when it is not known.
     std::optional<double> number(const QString& device, const char* property, const char* element);
 

@@ -189,10 +189,17 @@ void frmOptions::connectChecks() {
         connect(c.box, &QLineEdit::textChanged, this, &frmOptions::showProblems);
 }
 
+QString frmOptions::boxProblem(const CheckedBox& c) const {
+    const QString problem = fieldProblem(c.field, c.box->text());
+    if (!problem.isEmpty() || c.field != OptionField::MinError)
+        return problem;
+    return errorOrderProblem(txtMinError->text(), txtMaxError->text());
+}
+
 void frmOptions::showProblems() {
     QString first;
     for (const CheckedBox& c : checkedBoxes_) {
-        const QString problem = fieldProblem(c.field, c.box->text());
+        const QString problem = boxProblem(c);
         c.box->setProperty("unusable", !problem.isEmpty());
         c.box->setStyleSheet(
             problem.isEmpty() ? QString() : QStringLiteral("QLineEdit { border: 1px solid red; }"));
@@ -204,7 +211,7 @@ void frmOptions::showProblems() {
 
 bool frmOptions::readyToSave() {
     for (const CheckedBox& c : checkedBoxes_) {
-        const QString problem = fieldProblem(c.field, c.box->text());
+        const QString problem = boxProblem(c);
         if (problem.isEmpty())
             continue;
         main_.note(QStringLiteral("Options not saved: %1").arg(problem));

@@ -175,4 +175,6 @@ private:
         OptionField field;
     };
     std::vector<CheckedBox> checkedBoxes_;
+    // The field's own problem; the minimum error is also held against the maximum.
+    QString boxProblem(const CheckedBox& c) const;
 };

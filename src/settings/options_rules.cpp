@@ -161,3 +161,14 @@ QString fieldProblem(OptionField field, const QString& text) {
         .arg(r.name, r.whole ? QStringLiteral("a whole number") : QStringLiteral("a number"),
              r.unit, QString::number(r.min), QString::number(r.max));
 }
+
+QString errorOrderProblem(const QString& minErrorText, const QString& maxErrorText) {
+    if (!fieldProblem(OptionField::MinError, minErrorText).isEmpty() ||
+        !fieldProblem(OptionField::MaxError, maxErrorText).isEmpty())
+        return QString();
+    const float maxError = *toSingle(maxErrorText);
+    if (*toSingle(minErrorText) <= maxError)
+        return QString();
+    return QStringLiteral("Minimum error must not be above the maximum error (%1 arcsec)")
+        .arg(QString::number(maxError));
+}

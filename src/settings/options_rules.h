@@ -84,3 +84,6 @@ FieldRange fieldRange(OptionField field);
 // must be a whole number of mm from 1 to 100000". Read as the stored text is read at start-up:
 // a point as the decimal separator, surrounding blanks ignored.
 QString fieldProblem(OptionField field, const QString& text);
+// Empty unless both texts can be stored and the minimum error is above the maximum, which would
+// leave no error that is corrected.
+QString errorOrderProblem(const QString& minErrorText, const QString& maxErrorText);

@@ -62,6 +62,15 @@ TEST(TypedOptionTexts, BadNumbersAreRefusedWithTheirRangeAndUnit) {
     EXPECT_FALSE(fieldProblem(OptionField::VrtPixelSize, "").isEmpty());
 }
 
+TEST(TypedOptionTexts, MinimumErrorAboveTheMaximumIsRefusedOnlyWhenBothAreNumbers) {
+    EXPECT_EQ(errorOrderProblem("3", "2.5"),
+              "Minimum error must not be above the maximum error (2.5 arcsec)");
+    EXPECT_EQ(errorOrderProblem("2.5", "2.5"), "");
+    EXPECT_EQ(errorOrderProblem(" 0 ", "10"), "");
+    EXPECT_EQ(errorOrderProblem("abc", "1"), ""); // the field's own problem is told instead
+    EXPECT_EQ(errorOrderProblem("3", ""), "");
+}
+
 TEST(TypedOptionTexts, UsableNumbersAndTheBoundsThemselvesPass) {
     const std::pair<OptionField, const char*> good[] = {
         {OptionField::Radius, "24"},          {OptionField::Radius, "1"},

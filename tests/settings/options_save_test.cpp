@@ -171,6 +171,12 @@ TEST_F(OptionsSave, AnUnusableStoredTextIsMarkedOnOpeningAndCancelClearsAnEdit) 
     EXPECT_EQ(o.lblOptionsProblem->text(),
               "Maximum error must be a number of arcsec from 0.01 to 3600");
     o.txtMaxError->setText("12");
+    o.txtMinError->setText("20");
+    EXPECT_EQ(o.lblOptionsProblem->text(),
+              "Minimum error must not be above the maximum error (12 arcsec)");
+    EXPECT_TRUE(o.txtMinError->property("unusable").toBool());
+    o.txtMaxError->setText("25"); // the maximum moved above it clears the minimum's mark
+    EXPECT_FALSE(o.txtMinError->property("unusable").toBool());
     o.txtRAGuideRate->setText("-5");
     EXPECT_TRUE(o.txtRAGuideRate->property("unusable").toBool());
     o.cmdOptionsCancel->click();
