@@ -52,10 +52,7 @@ TEST(IndiEquipment, ScaleAndGuideRatesFromTheEquipmentAndAShortCalibration) {
     EXPECT_FALSE(equipment->cmdUseStated->isEnabled());
 
     MainWindowProbe::tickUntilCycle(w);
-    const QPoint star = brightestInTheMiddle(*w.rawFrame());
-    w.cmdLock->click();
-    emit w.picFrame->mouseUp(1, float(star.x()), float(star.y()));
-    ASSERT_TRUE(w.state.locked);
+    ASSERT_NO_FATAL_FAILURE(lockOnTheBrightestStar(w));
     w.mnuCalibrate->trigger();
     int frames = 0;
     for (; frames < 150 && w.calibrating(); ++frames)

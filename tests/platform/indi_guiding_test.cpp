@@ -1,7 +1,6 @@
 // Orvalis guiding INDI's telescope simulator with the frames of INDI's CCD simulator, both
 // under a real indiserver (package indi-bin), the stand-in catalogue on the server's PATH.
 
-#include "app/frame_picture.h"
 #include "app/main_window_probe.h"
 #include "engine/Globals.h"
 #include "fakes/fake_platform.h"
@@ -19,104 +18,14 @@
 
 #include <QAction>
 #include <QJsonObject>
-#include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 
-namespace {
 using namespace indi_rig;
-
-// The star's distance from the target along the axis where it is larger, px. The simulator
-// draws stars on whole pixels, so the measured place moves in steps of 1 px.
-double offTarget(const frmMain& w) {
-    return std::max(std::abs(Globals::starX - w.state.targetX),
-                    std::abs(Globals::starY - w.state.targetY));
-}
-
-void lockOnTheBrightestStar(frmMain& w) {
-    ASSERT_TRUE(w.rawFrame());
-    const QPoint star = brightestInTheMiddle(*w.rawFrame());
-    if (w.state.locked)
-        w.cmdLock->click(); // releases the lock
-    w.cmdLock->click();
-    emit w.picFrame->mouseUp(1, float(star.x()), float(star.y()));
-    ASSERT_TRUE(w.state.locked);
-}
-} // namespace
-
-// The mount tracks 0.2"/s faster than the sky, so the field drifts along RA. Unguided the
-// star runs away; calibrated (the simulator's sky runs RA along the frame's y, not x) and
-// guided at full aggressiveness it stays within 1 px RMS of the target for 60 cycles.
-TEST(IndiGuiding, CalibratesAndHoldsTheStarWithTheCcdSimulatorsFrames) {
-    SimulatorServer simulators;
-    IndiTestServer& server = simulators.server;
-    ASSERT_TRUE(server.running()) << server.problem().toStdString();
-    pointTheMount(server.port(), 0.2);
-    IndiRig rig(server.port());
-    FakePlatform& fp = rig.fp;
-    Globals::starX = Globals::starY = 0;
-
-    frmMain w(rig.platform);
-    ASSERT_EQ(w.mnuDriver.value(0)->text(), "CCD Simulator (INDI)");
-    w.mnuChooseTelescope->trigger();
-    ASSERT_TRUE(w.mnuTelescopeConnected->isChecked()) << fp.messages.texts.join("; ").toStdString();
-    w.cmdPreview->click();
-    MainWindowProbe::tickUntilCycle(w);
-    lockOnTheBrightestStar(w);
-    // Imaging programs get the star at the camera's 16-bit depth, not the 8-bit picture.
-    const rpc::Reply image = w.server()->starImage(15);
-    ASSERT_FALSE(image.error);
-    const QByteArray pixels =
-        QByteArray::fromBase64(image.result.toObject()["pixels"].toString().toLatin1());
-    int peak = 0;
-    for (qsizetype i = 0; i + 1 < pixels.size(); i += 2)
-        peak = std::max(peak, int(uint8_t(pixels[i])) | int(uint8_t(pixels[i + 1])) << 8);
-    const QPoint brightest = brightestInTheMiddle(*w.rawFrame());
-    EXPECT_GT(peak, 255);
-    EXPECT_GE(peak, w.rawFrame()->at(brightest.x(), brightest.y()));
-    for (int i = 0; i < 40; ++i)
-        MainWindowProbe::tickUntilCycle(w);
-    const double unguided = offTarget(w);
-
-    w.mnuCalibrate->trigger();
-    ASSERT_TRUE(w.calibrating());
-    int calibrationFrames = 0;
-    for (; calibrationFrames < 150 && w.calibrating(); ++calibrationFrames)
-        MainWindowProbe::tickUntilCycle(w);
-    ASSERT_TRUE(w.calibration()) << fp.messages.texts.join("; ").toStdString();
-    const Calibration& c = *w.calibration();
-    std::printf("calibrated in %d frames: RA %.1f deg %.2f px/s\n", calibrationFrames, c.raAngle,
-                c.raSpeed);
-    EXPECT_NEAR(std::abs(std::remainder(c.raAngle, 180.0)), 90, 10);
-    w.mnuUseCalibration->trigger();
-
-    lockOnTheBrightestStar(w);
-    w.cmdGuide->click();
-    ASSERT_TRUE(w.state.guiding);
-    double squares = 0;
-    QString track; // x, y off the target, px, per cycle
-    for (int i = 0; i < 60; ++i) {
-        MainWindowProbe::tickUntilCycle(w);
-        const double dx = Globals::starX - w.state.targetX, dy = Globals::starY - w.state.targetY;
-        squares += dx * dx + dy * dy;
-        track += QStringLiteral(" %1,%2").arg(dx, 0, 'f', 1).arg(dy, 0, 'f', 1);
-    }
-    const double rms = std::sqrt(squares / 60);
-    std::printf("unguided: %.1f px off after 40 cycles; guided: %.2f px RMS in 60\n", unguided,
-                rms);
-    EXPECT_GT(unguided, 4);
-    const auto* conditions = w.findChild<QLabel*>(QStringLiteral("lblConditions"));
-    // Each correction shows in the next frame, so full corrections hold the star; the
-    // simulator draws stars on whole pixels, and a run-away passes 4 px within 40 cycles.
-    EXPECT_LE(rms, 1.0) << track.toStdString() << "\n"
-                        << (conditions ? conditions->toolTip() : QString()).toStdString();
-    EXPECT_FALSE(w.state.lockLost);
-}
 
 // At Dec +89 an RA pulse moves the star by a sixtieth of its move at the equator: the
 // calibration is warned against as it starts, and its failure names the pole as the cause.
@@ -180,10 +89,13 @@ double lstNow() {
 }
 } // namespace
 
-// Calibrated at Dec +10 west of the meridian, the guider follows a slew to Dec +60 (RA pulses
-// cos(10)/cos(60) as long) and a meridian flip (the simulator's pier side changes and its
-// camera turns half a turn) with no new calibration, holding the star as before.
-TEST(IndiGuiding, GuidesOnAfterASlewAndAMeridianFlipWithoutRecalibrating) {
+// The mount tracks 0.1"/s faster than the sky, so the field drifts along RA. Calibrated at
+// Dec +10 west of the meridian (the simulator's sky runs RA along the frame's y, not x) and
+// guided at full aggressiveness, the star stays within 1 px RMS of the target; the guider
+// follows a slew to Dec +60 (RA pulses cos(10)/cos(60) as long) and a meridian flip (the
+// simulator's pier side changes and its camera turns half a turn) with no new calibration,
+// holding the star as before.
+TEST(IndiGuiding, CalibratesHoldsTheStarAndGuidesOnAfterASlewAndAMeridianFlip) {
     SimulatorServer simulators;
     IndiTestServer& server = simulators.server;
     ASSERT_TRUE(server.running()) << server.problem().toStdString();
@@ -194,11 +106,24 @@ TEST(IndiGuiding, GuidesOnAfterASlewAndAMeridianFlipWithoutRecalibrating) {
     frmMain w(rig.platform);
     connectAndLoop(w);
     lockOnTheBrightestStar(w);
+    // Imaging programs get the star at the camera's 16-bit depth, not the 8-bit picture.
+    const rpc::Reply image = w.server()->starImage(15);
+    ASSERT_FALSE(image.error);
+    const QByteArray pixels =
+        QByteArray::fromBase64(image.result.toObject()["pixels"].toString().toLatin1());
+    int peak = 0;
+    for (qsizetype i = 0; i + 1 < pixels.size(); i += 2)
+        peak = std::max(peak, int(uint8_t(pixels[i])) | int(uint8_t(pixels[i + 1])) << 8);
+    const QPoint brightest = brightestInTheMiddle(*w.rawFrame());
+    EXPECT_GT(peak, 255);
+    EXPECT_GE(peak, w.rawFrame()->at(brightest.x(), brightest.y()));
+
     w.mnuCalibrate->trigger();
     for (int i = 0; i < 150 && w.calibrating(); ++i)
         MainWindowProbe::tickUntilCycle(w);
     ASSERT_TRUE(w.calibration()) << rig.fp.messages.texts.join("; ").toStdString();
     const Calibration made = *w.calibration();
+    EXPECT_NEAR(std::abs(std::remainder(made.raAngle, 180.0)), 90, 10);
     ASSERT_TRUE(made.decDeg);
     EXPECT_NEAR(*made.decDeg, 10, 0.1);
     EXPECT_NEAR(made.hourAngleH.value_or(0), 1, 0.1);
@@ -222,7 +147,9 @@ TEST(IndiGuiding, GuidesOnAfterASlewAndAMeridianFlipWithoutRecalibrating) {
     EXPECT_EQ(w.calibration()->time, made.time) << "no new calibration";
     std::printf("RMS px: %.2f at Dec +10, %.2f at Dec +60, %.2f after the flip\n", before, slewed,
                 flipped);
-    // The simulator draws stars on whole pixels: allow for that beside the 20 %.
+    // Each correction shows in the next frame, so full corrections hold the star. The
+    // simulator draws stars on whole pixels: allow for that beside the 20 %.
+    EXPECT_LE(before, 1.0);
     EXPECT_LE(slewed, std::max(1.0, before * 1.2));
     EXPECT_LE(flipped, std::max(1.0, before * 1.2));
     EXPECT_FALSE(w.state.lockLost);

@@ -33,19 +33,6 @@
 namespace {
 using namespace indi_rig;
 
-// Connected, looping, locked on the brightest star and guiding, as the operator would.
-void startGuiding(frmMain& w) {
-    w.mnuChooseTelescope->trigger();
-    ASSERT_TRUE(w.mnuTelescopeConnected->isChecked());
-    w.cmdPreview->click();
-    MainWindowProbe::tickUntilCycle(w);
-    ASSERT_TRUE(w.rawFrame());
-    const QPoint star = brightestInTheMiddle(*w.rawFrame());
-    w.cmdLock->click();
-    emit w.picFrame->mouseUp(1, float(star.x()), float(star.y()));
-    ASSERT_TRUE(w.state.locked);
-}
-
 // Runs the window's own timers (exposure loop, reconnection) until `done` or `ms` pass. A
 // hold: one turn of the event loop that lasted holdMs or more, which only a time-out takes.
 struct EventLoop {
@@ -116,7 +103,8 @@ TEST(IndiRestart, GuidingResumesByItselfAfterTheServerIsKilledAndStartedAgain) {
     IndiRig rig(server.port());
     Globals::starX = Globals::starY = 0;
     frmMain w(rig.platform);
-    ASSERT_NO_FATAL_FAILURE(startGuiding(w));
+    ASSERT_NO_FATAL_FAILURE(connectAndLoop(w));
+    ASSERT_NO_FATAL_FAILURE(lockOnTheBrightestStar(w));
     w.mnuCalibrate->trigger();
     for (int i = 0; i < 150 && w.calibrating(); ++i)
         MainWindowProbe::tickUntilCycle(w);
@@ -185,7 +173,8 @@ TEST(IndiRestart, AStoppedServerHoldsTheWindowOnceAndComesBackOnRequest) {
     IndiRig rig(server.port());
     Globals::starX = Globals::starY = 0;
     frmMain w(rig.platform);
-    ASSERT_NO_FATAL_FAILURE(startGuiding(w));
+    ASSERT_NO_FATAL_FAILURE(connectAndLoop(w));
+    ASSERT_NO_FATAL_FAILURE(lockOnTheBrightestStar(w));
     w.cmdGuide->click();
     ASSERT_TRUE(w.state.guiding);
     ProtocolClient client(w.server()->events().port());

@@ -3,6 +3,7 @@
 // The window on INDI's telescope and CCD simulators under a real indiserver, as the INDI
 // guiding tests set it up.
 
+#include "app/frame_picture.h"
 #include "app/frmMain.h"
 #include "app/main_window_probe.h"
 #include "fakes/fake_platform.h"
@@ -19,6 +20,7 @@
 #include <QPoint>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace indi_rig {
@@ -112,6 +114,17 @@ inline QPoint brightestInTheMiddle(const RawFrame& f) {
                 best = {x, y};
             }
     return best;
+}
+
+// A new lock, clicked on the brightest star of the frame's middle.
+inline void lockOnTheBrightestStar(frmMain& w) {
+    ASSERT_TRUE(w.rawFrame());
+    const QPoint star = brightestInTheMiddle(*w.rawFrame());
+    if (w.state.locked)
+        w.cmdLock->click(); // releases the lock
+    w.cmdLock->click();
+    emit w.picFrame->mouseUp(1, float(star.x()), float(star.y()));
+    ASSERT_TRUE(w.state.locked);
 }
 
 } // namespace indi_rig

@@ -140,20 +140,6 @@ TEST_F(IniStore, WriteChangesOnlyTheLineOfItsKey) {
               "/home/j\u00f6rg/a.log");
 }
 
-// One key in two letter cases, or in a section written twice: one line is left, with the
-// written value.
-TEST_F(IniStore, WriteLeavesOneLineOfTheKey) {
-    QDir().mkpath(dir.filePath("Orvalis"));
-    put(path(), "[Camera Options]\nPort=1\nport=2\n[Guiding Options]\nRadius=3\n"
-                "[CAMERA OPTIONS]\nPORT=4\nHasAmpOff=1\n");
-    IniSettingsStore store(path());
-    ASSERT_TRUE(store.writeSetting("camera options", "Port", "5"));
-    EXPECT_EQ(contents(path()), "[Camera Options]\nPort=5\n[Guiding Options]\nRadius=3\n"
-                                "[CAMERA OPTIONS]\nHasAmpOff=1\n");
-    EXPECT_EQ(store.readSetting("Camera Options", "PORT", ""), "5");
-    EXPECT_EQ(store.readSetting("Camera Options", "HasAmpOff", ""), "1");
-}
-
 // Whatever the text, a fresh reader gets back exactly what was written.
 TEST_F(IniStore, EveryTextReadsBackAsWritten) {
     const QString texts[] = {"",
@@ -199,6 +185,7 @@ TEST(IniEdit, AddsAndReplacesAtTheRightPlace) {
         {"[A]\nx=1 ; old\nX=2 ; twin\n", "A", "x", "[A]\nx=24 ; old\n; twin\n"},
         {"[ A%20b ]\nkey%20one=1\n", "a b", "Key One", "[ A%20b ]\nkey%20one=24\n"},
         {"x=1\n[A]\n", "A", "x", "x=1\n[A]\nx=24\n"},
+        {"[A]\nx=1\nX=2\n[B]\nz=3\n[a]\nx=4\nw=1\n", "a", "x", "[A]\nx=24\n[B]\nz=3\n[a]\nw=1\n"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(QString::fromUtf8(withIniValue(c.file, c.section, c.key, "24")), c.written);
