@@ -26,6 +26,8 @@ RealPlatform::RealPlatform()
       telescopes_(std::make_unique<TelescopeRegistry>()), tools_(std::make_unique<ProcessTools>()),
       sky_(std::make_unique<SkySimulator>(SkyOptions{}, std::make_shared<SteadySimClock>())) {
     applySkySettings(*store_, *sky_);
+    // The simulator's sky is part of each equipment set.
+    store_->setSelected([this] { applySkySettings(*store_, *sky_); });
     capture_ = std::make_unique<DesktopCaptureDrivers>(*sky_, *store_);
     registerSimTelescope(*telescopes_, *sky_, *store_);
     registerIndiTelescopes(*telescopes_);

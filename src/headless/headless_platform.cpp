@@ -42,6 +42,8 @@ HeadlessPlatform::HeadlessPlatform(const HeadlessSetup& setup)
     else
         sound_ = std::make_unique<QuietSound>();
     applySkySettings(*store_, *sky_);
+    // The simulator's sky is part of each equipment set.
+    store_->setSelected([this] { applySkySettings(*store_, *sky_); });
     capture_ = std::make_unique<MachineCaptureDrivers>(*sky_, *store_, nullptr,
                                                        setup.io ? setup.io : systemV4l2Io(),
                                                        setup.devRoot, setup.indiLister);

@@ -35,6 +35,9 @@ TEST_F(ProfileStoreTest, TheFirstSetIsTheUsualFile) {
 
 TEST_F(ProfileStoreTest, SetsAreCopiesThatThenGoTheirOwnWay) {
     ProfileStore store(first());
+    std::vector<QString> seenRadius; // what the set in use holds when a switch is told
+    store.setSelected(
+        [&] { seenRadius.push_back(store.readSetting("Guiding Options", "Radius", "24")); });
     store.writeSetting("Guiding Options", "Radius", "30");
     const auto second = store.add("Newtonian");
     ASSERT_TRUE(second);
@@ -51,6 +54,8 @@ TEST_F(ProfileStoreTest, SetsAreCopiesThatThenGoTheirOwnWay) {
 
     ASSERT_TRUE(store.select(1));
     EXPECT_EQ(store.readSetting("Guiding Options", "Radius", "24"), "30");
+    ASSERT_TRUE(store.select(1)); // no change, nothing told
+    EXPECT_EQ(seenRadius, (std::vector<QString>{"30", "12", "30"}));
     ASSERT_TRUE(store.rename(1, "Home pier"));
     EXPECT_EQ(names(store), (std::vector<QString>{"Home pier", "Newtonian", "Travel"}));
     ASSERT_TRUE(store.select(2));

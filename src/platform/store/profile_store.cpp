@@ -81,6 +81,8 @@ bool ProfileStore::select(int id) {
         return refuse(first_.lastError());
     current_ = id == kFirstId ? nullptr : std::make_unique<IniSettingsStore>(pathOf(id));
     currentId_ = id;
+    if (selected_)
+        selected_();
     return true;
 }
 

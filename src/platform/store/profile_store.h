@@ -3,6 +3,7 @@
 #include "platform/store/ini_settings_store.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -30,6 +31,8 @@ public:
     Profile current();
     // Makes `id` the set in use (remembered for the next start). False when there is none.
     bool select(int id);
+    // Called once another set is in use, before select() returns.
+    void setSelected(std::function<void()> selected) { selected_ = std::move(selected); }
     // A new set, starting as a copy of the settings in use; its id, or nullopt with lastError().
     std::optional<int> add(const QString& name);
     bool rename(int id, const QString& name);
@@ -52,4 +55,5 @@ private:
     std::unique_ptr<IniSettingsStore> current_; // null while the first set is in use
     int currentId_ = kFirstId;
     QString lastError_;
+    std::function<void()> selected_;
 };
