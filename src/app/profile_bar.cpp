@@ -26,9 +26,14 @@ ProfileBar::ProfileBar(GuideEngine& engine, QWidget* parent) : QWidget(parent), 
     layout->addWidget(txtName, 1);
     layout->addWidget(cmdNew);
     layout->addWidget(cmdRename);
+    cmdRemove = new QPushButton(QStringLiteral("Remove"), this);
+    cmdRemove->setToolTip(QStringLiteral("The set in use is removed and the first set comes in; "
+                                         "its file is kept as .removed"));
+    layout->addWidget(cmdRemove);
     connect(cboSet, &QComboBox::activated, this, &ProfileBar::choose);
     connect(cmdNew, &QPushButton::clicked, this, &ProfileBar::make);
     connect(cmdRename, &QPushButton::clicked, this, &ProfileBar::rename);
+    connect(cmdRemove, &QPushButton::clicked, this, &ProfileBar::remove);
     refresh();
 }
 
@@ -36,6 +41,7 @@ void ProfileBar::refresh() {
     const QSignalBlocker quiet(cboSet);
     cboSet->clear();
     const int inUse = engine_.currentProfile().id;
+    cmdRemove->setEnabled(inUse != ProfileStore::kFirstId);
     for (const Profile& p : engine_.profiles()) {
         cboSet->addItem(p.name, p.id);
         if (p.id == inUse)
@@ -69,4 +75,12 @@ void ProfileBar::rename() {
         txtName->clear();
     emit outcome(why.isEmpty() ? QStringLiteral("Renamed \"%1\"").arg(cboSet->currentText())
                                : QStringLiteral("Not renamed: ") + why);
+}
+
+void ProfileBar::remove() {
+    const QString name = cboSet->currentText();
+    const QString why = engine_.removeProfile(engine_.currentProfile().id);
+    refresh();
+    emit outcome(why.isEmpty() ? QStringLiteral("Equipment set \"%1\" removed").arg(name)
+                               : QStringLiteral("Not removed: ") + why);
 }

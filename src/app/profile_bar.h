@@ -8,7 +8,7 @@ class QLineEdit;
 class QPushButton;
 
 // The equipment sets: the one in use chosen from a list, a new one made (a copy of the
-// settings in use) or the one in use renamed with the name typed.
+// settings in use), the one in use renamed with the name typed or removed.
 class ProfileBar : public QWidget {
     Q_OBJECT
 public:
@@ -20,6 +20,7 @@ public:
     QLineEdit* txtName = nullptr;
     QPushButton* cmdNew = nullptr;
     QPushButton* cmdRename = nullptr;
+    QPushButton* cmdRemove = nullptr;
 
 signals:
     // What came of a click, for the operator: "" when there is nothing to say.
@@ -29,6 +30,7 @@ private:
     void choose(int index);
     void make();
     void rename();
+    void remove();
 
     GuideEngine& engine_;
 };

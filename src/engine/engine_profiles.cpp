@@ -61,3 +61,16 @@ QString GuideEngine::renameProfile(int id, const QString& name) {
     const EngineChange change(*this);
     return platform_.profiles->rename(id, name) ? QString() : platform_.profiles->lastError();
 }
+
+QString GuideEngine::removeProfile(int id) {
+    if (!platform_.profiles)
+        return QStringLiteral("equipment sets are not kept here");
+    if (id == ProfileStore::kFirstId)
+        return QStringLiteral("the first set stays");
+    if (id == currentProfile().id) {
+        if (const QString why = switchProfile(ProfileStore::kFirstId); !why.isEmpty())
+            return why;
+    }
+    const EngineChange change(*this);
+    return platform_.profiles->remove(id) ? QString() : platform_.profiles->lastError();
+}

@@ -308,6 +308,8 @@ public:
     QString switchProfile(int id);
     QString addProfile(const QString& name);
     QString renameProfile(int id, const QString& name);
+    // The set in use is left for the first one first.
+    QString removeProfile(int id);
     // Why the equipment set cannot change now, or "".
     QString profileSwitchRefusal();
 

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -63,4 +64,12 @@ TEST_F(ProfileWindowTest, EquipmentWindowMakesAndSwitchesSets) {
     emit bar.cboSet->activated(1);
     EXPECT_EQ(w.sldAggressiveness->value(), 120);
     EXPECT_EQ(equipment.lblOutcome->text(), "Equipment set \"Short refractor\" in use");
+
+    // Removed: the first set comes back in, and the file stays for the operator.
+    equipment.cmdDisconnectAll->click();
+    bar.cmdRemove->click();
+    EXPECT_EQ(bar.cboSet->count(), 1);
+    EXPECT_EQ(w.sldAggressiveness->value(), 60);
+    EXPECT_FALSE(bar.cmdRemove->isEnabled());
+    EXPECT_TRUE(QFile::exists(dir.filePath("Profiles/2.ini.removed")));
 }

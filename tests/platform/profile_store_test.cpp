@@ -74,10 +74,18 @@ TEST_F(ProfileStoreTest, BadNamesAndUnknownSetsAreRefusedWithAReason) {
     EXPECT_FALSE(store.add(QString(61, 'x')));
     EXPECT_FALSE(store.rename(1, "DOB"));
     EXPECT_TRUE(store.rename(2, "DOB")); // its own name in other letters
+    EXPECT_FALSE(store.remove(1));
+    ASSERT_TRUE(store.select(2));
+    EXPECT_FALSE(store.remove(2)); // in use
+    ASSERT_TRUE(store.select(1));
     EXPECT_FALSE(store.select(7));
     EXPECT_FALSE(store.select(-1));
     EXPECT_EQ(store.current().id, 1);
     EXPECT_EQ(store.profiles().size(), 2u);
+    ASSERT_TRUE(store.remove(2));
+    EXPECT_EQ(store.profiles().size(), 1u);
+    EXPECT_FALSE(store.select(2));
+    EXPECT_FALSE(store.remove(2));
 }
 
 // A chosen set whose file is gone leaves the first set in use rather than an empty one.

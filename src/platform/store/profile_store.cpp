@@ -143,6 +143,16 @@ bool ProfileStore::rename(int id, const QString& given) {
     return other.writeSetting(kSection, kNameKey, name) || refuse(other.lastError());
 }
 
+bool ProfileStore::remove(int id) {
+    if (id == kFirstId || id == currentId_)
+        return refuse(QStringLiteral("the first set and the set in use stay"));
+    QString kept = pathOf(id) + QStringLiteral(".removed");
+    for (int n = 2; QFileInfo::exists(kept); ++n)
+        kept = pathOf(id) + QStringLiteral(".removed.%1").arg(n);
+    return QFile::rename(pathOf(id), kept) ||
+           refuse(QStringLiteral("there is no equipment set %1").arg(id));
+}
+
 bool ProfileStore::refuse(const QString& why) {
     lastError_ = why;
     return false;

@@ -36,6 +36,8 @@ public:
     // A new set, starting as a copy of the settings in use; its id, or nullopt with lastError().
     std::optional<int> add(const QString& name);
     bool rename(int id, const QString& name);
+    // A set neither first nor in use stops being one; its file is kept as "<id>.ini.removed".
+    bool remove(int id);
     // Why the last change of the sets (or the last write) failed.
     QString lastError() const { return lastError_; }
     QString unreadableNote() const;
