@@ -9,10 +9,10 @@ class QLabel;
 class QPushButton;
 class QTableWidget;
 
-// One place for the equipment: the equipment set in use, the camera, the guide output and the mount
-// with their states, connecting and disconnecting all of them, connecting at start-up, and the
-// pixel sizes, focal length and guide rates the camera and mount state beside those in use, taken
-// on one click or always. Non-modal; it reads the equipment anew on refresh().
+// One place for the equipment: the equipment set in use, the camera, the guide output and the
+// mount with their states, connecting and disconnecting all of them, connecting at start-up,
+// and the pixel sizes, focal length and guide rates the camera and mount state beside those in
+// use, taken on one click or always. Non-modal; it reads the equipment anew on refresh().
 class frmEquipment : public QWidget {
     Q_OBJECT
 public:

@@ -9,8 +9,6 @@
 #include <QPushButton>
 
 ProfileBar::ProfileBar(GuideEngine& engine, QWidget* parent) : QWidget(parent), engine_(engine) {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
     cboSet = new QComboBox(this);
     cboSet->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     txtName = new QLineEdit(this);
@@ -21,19 +19,37 @@ ProfileBar::ProfileBar(GuideEngine& engine, QWidget* parent) : QWidget(parent), 
                                       "the settings in use"));
     cmdRename = new QPushButton(QStringLiteral("Rename"), this);
     cmdRename->setToolTip(QStringLiteral("The set in use takes the name typed"));
-    layout->addWidget(new QLabel(QStringLiteral("Equipment set:"), this));
-    layout->addWidget(cboSet, 1);
-    layout->addWidget(txtName, 1);
-    layout->addWidget(cmdNew);
-    layout->addWidget(cmdRename);
     cmdRemove = new QPushButton(QStringLiteral("Remove"), this);
     cmdRemove->setToolTip(QStringLiteral("The set in use is removed and the first set comes in; "
                                          "its file is kept as .removed"));
-    layout->addWidget(cmdRemove);
-    connect(cboSet, &QComboBox::activated, this, &ProfileBar::choose);
-    connect(cmdNew, &QPushButton::clicked, this, &ProfileBar::make);
-    connect(cmdRename, &QPushButton::clicked, this, &ProfileBar::rename);
-    connect(cmdRemove, &QPushButton::clicked, this, &ProfileBar::remove);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("Equipment set:"), this));
+    layout->addWidget(cboSet, 1);
+    layout->addWidget(txtName, 1);
+    for (QPushButton* button : {cmdNew, cmdRename, cmdRemove})
+        layout->addWidget(button);
+    connect(cboSet, &QComboBox::activated, this, [this](int index) {
+        const QString why = engine_.switchProfile(cboSet->itemData(index).toInt());
+        tell(why, QStringLiteral("Equipment set \"%1\" in use").arg(inUseName()),
+             QStringLiteral("The equipment set stays: "));
+    });
+    connect(cmdNew, &QPushButton::clicked, this, [this] {
+        const QString why = engine_.addProfile(txtName->text());
+        tell(why, QStringLiteral("Equipment set \"%1\" made and in use").arg(inUseName()),
+             QStringLiteral("No new set: "));
+    });
+    connect(cmdRename, &QPushButton::clicked, this, [this] {
+        const QString why = engine_.renameProfile(engine_.currentProfile().id, txtName->text());
+        tell(why, QStringLiteral("Renamed \"%1\"").arg(inUseName()),
+             QStringLiteral("Not renamed: "));
+    });
+    connect(cmdRemove, &QPushButton::clicked, this, [this] {
+        const QString name = inUseName();
+        const QString why = engine_.removeProfile(engine_.currentProfile().id);
+        tell(why, QStringLiteral("Equipment set \"%1\" removed").arg(name),
+             QStringLiteral("Not removed: "));
+    });
     refresh();
 }
 
@@ -49,38 +65,13 @@ void ProfileBar::refresh() {
     }
 }
 
-void ProfileBar::choose(int index) {
-    const QString why = engine_.switchProfile(cboSet->itemData(index).toInt());
-    refresh();
-    emit outcome(why.isEmpty()
-                     ? QStringLiteral("Equipment set \"%1\" in use").arg(cboSet->currentText())
-                     : QStringLiteral("The equipment set stays: ") + why);
+QString ProfileBar::inUseName() {
+    return engine_.currentProfile().name;
 }
 
-void ProfileBar::make() {
-    const QString why = engine_.addProfile(txtName->text());
+void ProfileBar::tell(const QString& why, const QString& done, const QString& refused) {
     refresh();
     if (why.isEmpty())
         txtName->clear();
-    emit outcome(
-        why.isEmpty()
-            ? QStringLiteral("Equipment set \"%1\" made and in use").arg(cboSet->currentText())
-            : QStringLiteral("No new set: ") + why);
-}
-
-void ProfileBar::rename() {
-    const QString why = engine_.renameProfile(engine_.currentProfile().id, txtName->text());
-    refresh();
-    if (why.isEmpty())
-        txtName->clear();
-    emit outcome(why.isEmpty() ? QStringLiteral("Renamed \"%1\"").arg(cboSet->currentText())
-                               : QStringLiteral("Not renamed: ") + why);
-}
-
-void ProfileBar::remove() {
-    const QString name = cboSet->currentText();
-    const QString why = engine_.removeProfile(engine_.currentProfile().id);
-    refresh();
-    emit outcome(why.isEmpty() ? QStringLiteral("Equipment set \"%1\" removed").arg(name)
-                               : QStringLiteral("Not removed: ") + why);
+    emit outcome(why.isEmpty() ? done : refused + why);
 }

@@ -27,10 +27,10 @@ signals:
     void outcome(const QString& text);
 
 private:
-    void choose(int index);
-    void make();
-    void rename();
-    void remove();
+    QString inUseName();
+    // After a click: the list anew, the name box emptied when it was used, and `done` told, or
+    // `refused` followed by `why` when `why` is not empty.
+    void tell(const QString& why, const QString& done, const QString& refused);
 
     GuideEngine& engine_;
 };

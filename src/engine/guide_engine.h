@@ -310,8 +310,6 @@ public:
     QString renameProfile(int id, const QString& name);
     // The set in use is left for the first one first.
     QString removeProfile(int id);
-    // Why the equipment set cannot change now, or "".
-    QString profileSwitchRefusal();
 
     // Lost network equipment: looked at now, retried now.
     void checkEquipment();
@@ -411,6 +409,8 @@ private:
     // The stored camera connected and the stored mount chosen, as at start-up.
     void restoreEquipment();
     void releaseTelescope();
+    // Why the equipment set cannot change now, or "".
+    QString profileSwitchRefusal();
     void loadGuidingSettings();
     void stopLoop();
     void startLoop();

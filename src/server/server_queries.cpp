@@ -211,7 +211,7 @@ Profile ServerLink::profile() {
     return e_.currentProfile();
 }
 
-// Settings written before the switch stay with the set they were written for.
+// An unknown id gets the protocol's own answer; any other refusal is the engine's reason.
 rpc::Reply ServerLink::setProfile(int id) {
     const std::vector<Profile> sets = e_.profiles();
     if (std::none_of(sets.begin(), sets.end(), [id](const Profile& p) { return p.id == id; }))

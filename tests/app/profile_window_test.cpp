@@ -69,6 +69,7 @@ TEST_F(ProfileWindowTest, EquipmentWindowMakesAndSwitchesSets) {
     equipment.cmdDisconnectAll->click();
     bar.cmdRemove->click();
     EXPECT_EQ(bar.cboSet->count(), 1);
+    EXPECT_EQ(equipment.lblOutcome->text(), "Equipment set \"Short refractor\" removed");
     EXPECT_EQ(w.sldAggressiveness->value(), 60);
     EXPECT_FALSE(bar.cmdRemove->isEnabled());
     EXPECT_TRUE(QFile::exists(dir.filePath("Profiles/2.ini.removed")));
