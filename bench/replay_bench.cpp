@@ -14,6 +14,7 @@
 #include "replay/replay.h"
 #include "replay/replay_grid.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -130,6 +131,33 @@ bool recipeFrom(const std::string& text, SkyRecipe& r) {
     return true;
 }
 
+const LawRun* runLabelled(const std::vector<LawRun>& runs, const std::string& start) {
+    for (const LawRun& run : runs)
+        if (run.label.rfind(start, 0) == 0)
+            return &run;
+    return nullptr;
+}
+
+// The Predictive law against the best Hysteresis settings, and how far those stand above the
+// sky's frame-to-frame scatter (1.0: nothing left for any law to gain).
+void printComparison(const std::vector<SkyRow>& sky, const std::vector<LawRun>& runs) {
+    const SkyRow f = frameToFrameRms(sky);
+    const double floor = std::hypot(f.ra, f.dec);
+    std::printf("  frame-to-frame scatter %.3f %.3f %.3f px\n", f.ra, f.dec, floor);
+    const LawRun* both = runLabelled(runs, "Hysteresis best ");
+    const LawRun* axis = runLabelled(runs, "Hysteresis best per axis");
+    const LawRun* predictive = runLabelled(runs, "Predictive");
+    if (!both || !axis || both == axis)
+        return;
+    std::printf("  best Hysteresis: %.2f times the scatter\n", both->result.totalPx() / floor);
+    if (!predictive)
+        return;
+    const double p = predictive->result.totalPx();
+    std::printf("  Predictive against the best Hysteresis: %+.1f %% (one setting), %+.1f %% "
+                "(a setting per axis)\n",
+                100 * (p / both->result.totalPx() - 1), 100 * (p / axis->result.totalPx() - 1));
+}
+
 int makeSkies(const char* dir) {
     for (const SkyRecipe& recipe : standardSkies()) {
         const std::string path = std::string(dir) + "/" + recipe.name + ".csv";
@@ -166,8 +194,13 @@ int main(int argc, char** argv) {
         std::printf("%s: %zu frames, %.0f s\n", name.c_str(), sky.size(), sky.back().t);
         std::printf("  %-34s %6s %6s %6s     %6s %6s %6s   %6s %10s\n", "law", "RA", "Dec", "total",
                     "RA", "Dec", "total", "pulses", "length");
-        for (const LawRun& run : lawRuns(sky, o.mount, o.law, o.grid, o.backlashComp))
+        const std::vector<LawRun> runs = lawRuns(sky, o.mount, o.law, o.grid, o.backlashComp);
+        for (const LawRun& run : runs) {
             printRow(run.label.c_str(), run.result, o.mount.scale);
+            if (!run.note.empty())
+                std::printf("    (%s)\n", run.note.c_str());
+        }
+        printComparison(sky, runs);
     }
     return 0;
 }

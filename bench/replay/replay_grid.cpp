@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <string>
 
 namespace {
 LawMaker lawNamed(const QString& name, const StandardLimits& limits = {}) {
@@ -37,24 +38,33 @@ std::optional<AssistantAdvice> advice(const std::vector<SkyRow>& sky, double sca
 
 } // namespace
 
-LawRun bestHysteresis(const std::vector<SkyRow>& sky, const ReplayMount& mount,
-                      double backlashCompMs) {
-    LawRun best{"", {}};
-    double bestTotal = INFINITY;
+std::vector<LawRun> bestHysteresis(const std::vector<SkyRow>& sky, const ReplayMount& mount,
+                                   double backlashCompMs) {
+    struct Best {
+        double rms = INFINITY;
+        std::string setting;
+        ReplayResult result;
+        void offer(double r, const char* s, const ReplayResult& res) {
+            if (r < rms)
+                *this = {r, s, res};
+        }
+    } both, ra, dec;
     for (double a = 30; a <= 100; a += 10)
         for (double h : {0.0, 10.0, 20.0, 30.0})
             for (double minPx : {0.0, 0.05, 0.1, 0.15, 0.2, 0.3, 0.5}) {
                 const LawMaker law = hysteresis(a, h, minPx * mount.scale);
                 const ReplayResult r = replay(sky, mount, law, law, backlashCompMs);
-                if (r.totalPx() >= bestTotal)
-                    continue;
-                bestTotal = r.totalPx();
-                char label[80];
-                std::snprintf(label, sizeof label, "Hysteresis best %.0f%%/%.0f%%/%.2fpx", a, h,
-                              minPx);
-                best = {label, r};
+                char setting[40];
+                std::snprintf(setting, sizeof setting, "%.0f%%/%.0f%%/%.2fpx", a, h, minPx);
+                both.offer(r.totalPx(), setting, r);
+                ra.offer(r.ra.rmsPx, setting, r);
+                dec.offer(r.dec.rmsPx, setting, r);
             }
-    return best;
+    // The axes replay independently, so each axis's best run stands for that axis alone.
+    return {{"Hysteresis best " + both.setting, both.result, ""},
+            {"Hysteresis best per axis",
+             {ra.result.ra, dec.result.dec},
+             "RA " + ra.setting + ", Dec " + dec.setting}};
 }
 
 std::vector<LawRun> lawRuns(const std::vector<SkyRow>& sky, const ReplayMount& mount,
@@ -62,26 +72,27 @@ std::vector<LawRun> lawRuns(const std::vector<SkyRow>& sky, const ReplayMount& m
     const auto wanted = [&](const char* law) { return only.empty() || only == law; };
     std::vector<LawRun> runs;
     if (wanted("Standard")) {
-        runs.push_back(
-            {"Standard, defaults, Dec off", replay(sky, mount, lawNamed(kStandardLaw), nullptr)});
+        runs.push_back({"Standard, defaults, Dec off",
+                        replay(sky, mount, lawNamed(kStandardLaw), nullptr), ""});
         if (const auto a = advice(sky, mount.scale)) {
             StandardLimits limits;
             limits.minCorrection = a->standardMinCorrectionArcsec;
             limits.aggressiveness = a->standardAggressiveness / 100.0;
             const LawMaker advised = lawNamed(kStandardLaw, limits);
             runs.push_back(
-                {"Standard, assistant's settings", replay(sky, mount, advised, advised)});
+                {"Standard, assistant's settings", replay(sky, mount, advised, advised), ""});
         }
     }
     if (wanted("Hysteresis")) {
         const LawMaker h = lawNamed(QStringLiteral("Hysteresis"));
-        runs.push_back({"Hysteresis, defaults", replay(sky, mount, h, h, backlashCompMs)});
+        runs.push_back({"Hysteresis, defaults", replay(sky, mount, h, h, backlashCompMs), ""});
         if (grid)
-            runs.push_back(bestHysteresis(sky, mount, backlashCompMs));
+            for (LawRun& run : bestHysteresis(sky, mount, backlashCompMs))
+                runs.push_back(std::move(run));
     }
     if (wanted("Predictive")) {
         const LawMaker p = lawNamed(QStringLiteral("Predictive"));
-        runs.push_back({"Predictive", replay(sky, mount, p, p, backlashCompMs)});
+        runs.push_back({"Predictive", replay(sky, mount, p, p, backlashCompMs), ""});
     }
     return runs;
 }

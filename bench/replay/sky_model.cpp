@@ -1,5 +1,6 @@
 #include "sky_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <numbers>
@@ -92,8 +93,10 @@ std::vector<SkyRow> makeSky(const SkyRecipe& r) {
 }
 
 std::vector<SkyRecipe> standardSkies() {
-    // Fields in declaration order; the rest keep their defaults. The last two have 10" of
-    // periodic error at 1.5"/px: a worm of 100 s guided at 1 s, one of 200 s at 3 s.
+    // Fields in declaration order; the rest keep their defaults. Two have 10" of periodic
+    // error at 1.5"/px: a worm of 100 s guided at 1 s, one of 200 s at 3 s. The last has 10"
+    // at 1"/px on a 100 s worm guided at 2 s, where the mount moves more than the seeing from
+    // frame to frame.
     return {
         {.name = "calm_slow_worm", .peakToPeak = 3, .decDrift = 0.3, .seeing = 0.25, .seed = 11},
         {.name = "average_night", .peakToPeak = 6, .raDrift = 0.2, .seeing = 0.5, .seed = 12},
@@ -137,7 +140,23 @@ std::vector<SkyRecipe> standardSkies() {
          .peakToPeak = 6.7,
          .seeing = 0.3,
          .seed = 18},
+        {.name = "large_error_fast_worm",
+         .cycle = 2,
+         .wormPeriod = 100,
+         .peakToPeak = 10,
+         .seeing = 0.4,
+         .seed = 25},
     };
+}
+
+SkyRow frameToFrameRms(const std::vector<SkyRow>& rows) {
+    SkyRow sum;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        sum.ra += (rows[i].ra - rows[i - 1].ra) * (rows[i].ra - rows[i - 1].ra);
+        sum.dec += (rows[i].dec - rows[i - 1].dec) * (rows[i].dec - rows[i - 1].dec);
+    }
+    const double pairs = 2.0 * static_cast<double>(std::max<size_t>(rows.size(), 2) - 1);
+    return {0, std::sqrt(sum.ra / pairs), std::sqrt(sum.dec / pairs)};
 }
 
 bool writeSky(const std::string& path, const std::vector<SkyRow>& rows) {

@@ -35,6 +35,10 @@ std::vector<SkyRow> makeSky(const SkyRecipe& recipe);
 // The skies kept in bench/data, by name.
 std::vector<SkyRecipe> standardSkies();
 
+// The seeing as the guiding assistant measures it: the rms of the differences of consecutive
+// rows / sqrt 2, px, per axis; the scatter no law can take out.
+SkyRow frameToFrameRms(const std::vector<SkyRow>& rows);
+
 // The file: a header line "t_s,ra_px,dec_px" and one row per frame. Reading fails (empty
 // result and a message in `error`) on a missing file, another header or a bad row.
 bool writeSky(const std::string& path, const std::vector<SkyRow>& rows);

@@ -58,3 +58,26 @@ TEST(Replay, MovesShowFromTheNextFrame) {
     const ReplayResult madeUp = replay(step, mount, nullptr, whole, 100);
     EXPECT_GT(lost.dec.rmsPx, madeUp.dec.rmsPx);
 }
+
+// A periodic error that moves the star faster than the seeing from the very first frame (a
+// 100 s worm guided at 1 s) is learnt as motion, not taken for a run of jumps: the predictive
+// law then leads the mount instead of following it, well below the best proportional setting
+// for that axis.
+TEST(Replay, PredictiveLearnsAPeriodicErrorFastFromTheFirstFrame) {
+    SkyRecipe recipe;
+    for (const SkyRecipe& r : standardSkies())
+        if (r.name == "large_error_short_worm")
+            recipe = r;
+    ASSERT_EQ(recipe.wormPeriod, 100);
+    const std::vector<SkyRow> sky = makeSky(recipe);
+    const ReplayMount mount;
+    const LawMaker predictive = [] { return makeGuideLaw(QStringLiteral("Predictive")); };
+    const LawMaker hysteresis = [] {
+        auto law = makeGuideLaw(QStringLiteral("Hysteresis"));
+        law->setParam(QStringLiteral("Aggressiveness"), 100);
+        law->setParam(QStringLiteral("Minimum Move"), 0);
+        return law;
+    };
+    const double p = replay(sky, mount, predictive, nullptr).ra.rmsPx;
+    EXPECT_LT(p, 0.9 * replay(sky, mount, hysteresis, nullptr).ra.rmsPx);
+}

@@ -25,7 +25,10 @@ constexpr double kSlowestLevelQ = 1e-6; // arcsec^2/s, wander of the steadiest p
 constexpr double kScoreMemory = 0.01;
 constexpr double kNoiseMemory = 0.05;
 constexpr double kOutlierSigmas = 4.5;
-constexpr int kWarmupFrames = 8;
+// No frame is judged an outlier before this many: until the filters have caught the mount's
+// rate, a fast periodic error looks like a run of jumps, and each jump followed would put a
+// false step into the history the periodic fit reads.
+constexpr int kWarmupFrames = 30;
 constexpr size_t kHistory = 1800; // frames the periodic fit looks at
 constexpr int kRefitEvery = 30;   // frames
 constexpr double kMinPeriod = 40; // s
@@ -235,11 +238,7 @@ double PredictiveLaw::frame(double tSec, double errArcsec) {
         m.remember(tSec, g);
     }
     const double ahead = m.predictedAt(tSec + m.interval) + follow;
-    double move = (ahead - m.sent + m.offsets) * m.aggressiveness / 100;
-    const double deadBand = 0.0 * std::sqrt(r);
-    if (std::fabs(move) < deadBand)
-        move = 0;
-    return move;
+    return (ahead - m.sent + m.offsets) * m.aggressiveness / 100;
 }
 
 void PredictiveLaw::sent(double moveArcsec) {
