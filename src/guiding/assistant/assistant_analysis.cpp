@@ -1,22 +1,18 @@
 #include "guiding/assistant/assistant_analysis.h"
 
-#include <Eigen/Dense>
+#include "guiding/laws/periodic_fit.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <numeric>
 
 namespace {
-// Periods are scanned up to the run's length over this (a little under kPeriodsNeeded, so
-// that a period of exactly a run / 1.5 still shows as a minimum, not at the scan's edge).
-constexpr double kScanPeriods = 1.25;
-// A frame of every period needs this many frames per period.
-constexpr double kFramesPerPeriod = 4;
-// Frequency steps per 1 / run length: the grid the minimum is first looked for on.
-constexpr double kOversampling = 8;
-// The fitted sine must stand this many standard errors above the noise: with about a hundred
+// A periodic error must stand this many standard errors above the noise: with about a hundred
 // periods tried, noise alone passes in well under one run in a hundred.
 constexpr double kDetectionSigmas = 4.5;
+// Fewer frames than this tell no period.
+constexpr size_t kFewestFrames = 8;
 // 1 / (2 pi / 1440 min x 60 arcsec/arcmin): arcmin of polar error per arcsec/min of drift.
 constexpr double kPolarArcminPerDrift = 3.8197;
 
@@ -36,64 +32,6 @@ double rmsAboutMean(const std::vector<double>& v) {
     for (double x : v)
         sum += (x - m) * (x - m);
     return std::sqrt(sum / static_cast<double>(v.size()));
-}
-
-struct WaveFit {
-    double rss = 0;
-    Eigen::VectorXd coef; // offset, slope, then sin and cos of each harmonic
-};
-
-// y ~ offset + slope t + sum over harmonics h of (a_h sin(h w t) + b_h cos(h w t)).
-WaveFit fitWave(const std::vector<double>& t, const std::vector<double>& y, double period,
-                int harmonics) {
-    const auto n = static_cast<Eigen::Index>(t.size());
-    Eigen::MatrixXd a(n, 2 + 2 * harmonics);
-    Eigen::VectorXd b(n);
-    const double w = 2 * std::numbers::pi / period;
-    for (Eigen::Index i = 0; i < n; ++i) {
-        const double ti = t[static_cast<size_t>(i)];
-        a(i, 0) = 1;
-        a(i, 1) = ti;
-        for (int h = 0; h < harmonics; ++h) {
-            a(i, 2 + 2 * h) = std::sin((h + 1) * w * ti);
-            a(i, 3 + 2 * h) = std::cos((h + 1) * w * ti);
-        }
-        b(i) = y[static_cast<size_t>(i)];
-    }
-    WaveFit fit;
-    fit.coef = a.colPivHouseholderQr().solve(b);
-    fit.rss = (a * fit.coef - b).squaredNorm();
-    return fit;
-}
-
-double peakToPeak(const WaveFit& fit, int harmonics) {
-    double low = 0, high = 0;
-    for (int k = 0; k < 360; ++k) {
-        const double phase = 2 * std::numbers::pi * k / 360;
-        double v = 0;
-        for (int h = 0; h < harmonics; ++h)
-            v += fit.coef(2 + 2 * h) * std::sin((h + 1) * phase) +
-                 fit.coef(3 + 2 * h) * std::cos((h + 1) * phase);
-        low = k == 0 ? v : std::min(low, v);
-        high = k == 0 ? v : std::max(high, v);
-    }
-    return high - low;
-}
-
-// The frequency (1/s) of least residual in [low, high] around a grid minimum.
-double refineFrequency(const std::vector<double>& t, const std::vector<double>& y, double low,
-                       double high) {
-    const double golden = (std::sqrt(5.0) - 1) / 2;
-    const auto rss = [&](double f) { return fitWave(t, y, 1 / f, 1).rss; };
-    for (int i = 0; i < 40; ++i) {
-        const double a = high - golden * (high - low);
-        const double b = low + golden * (high - low);
-        if (rss(a) < rss(b))
-            high = b;
-        else
-            low = a;
-    }
-    return (low + high) / 2;
 }
 
 double medianInterval(const std::vector<double>& t) {
@@ -146,24 +84,6 @@ double frameToFrameRms(const std::vector<AssistantSample>& samples, bool dec) {
 }
 
 namespace {
-// The frequency (1/s) of least residual for periods from `longest` down to `shortest`, on a
-// grid and then refined; nullopt when the least lies at the longest period (the true one may be
-// longer still).
-std::optional<double> bestFrequency(const std::vector<double>& t, const std::vector<double>& y,
-                                    double longest, double shortest, double run) {
-    const double step = 1 / (kOversampling * run);
-    std::vector<double> freqs, rss;
-    for (double f = 1 / longest; f <= 1 / shortest + 1e-12; f += step) {
-        freqs.push_back(f);
-        rss.push_back(fitWave(t, y, 1 / f, 1).rss);
-    }
-    const size_t best = static_cast<size_t>(std::min_element(rss.begin(), rss.end()) - rss.begin());
-    if (best == 0 && freqs.size() > 1)
-        return std::nullopt;
-    return refineFrequency(t, y, freqs[best > 0 ? best - 1 : 0],
-                           freqs[std::min(best + 1, freqs.size() - 1)]);
-}
-
 QString runLonger(double longest) {
     if (longest >= kLongestPeriodSec)
         return QStringLiteral("No periodic error between %1 and %2 s")
@@ -175,13 +95,13 @@ QString runLonger(double longest) {
 }
 } // namespace
 
-PeriodicError findPeriodicError(const std::vector<double>& tIn, const std::vector<double>& y) {
+PeriodicError findPeriodicError(const std::vector<double>& t, const std::vector<double>& y) {
     PeriodicError pe;
-    const double run = tIn.empty() ? 0 : tIn.back() - tIn.front();
-    const double longest = std::min(kLongestPeriodSec, run / kScanPeriods);
+    const double run = t.empty() ? 0 : t.back() - t.front();
     const double shortest =
-        tIn.size() < 8 ? kLongestPeriodSec
-                       : std::max(kShortestPeriodSec, kFramesPerPeriod * medianInterval(tIn));
+        t.size() < kFewestFrames
+            ? kLongestPeriodSec
+            : std::max(kShortestPeriodSec, kSamplesPerCycle * medianInterval(t));
     if (run < kPeriodsNeeded * shortest) {
         pe.note = QStringLiteral("Run longer to measure the periodic error: a run needs %1 "
                                  "periods of the worm (%2 min for a 480 s worm)")
@@ -189,25 +109,16 @@ PeriodicError findPeriodicError(const std::vector<double>& tIn, const std::vecto
                       .arg(kPeriodsNeeded * 480 / 60);
         return pe;
     }
-    const double tm = mean(tIn);
-    std::vector<double> t;
-    for (double v : tIn)
-        t.push_back(v - tm);
-    const auto f = bestFrequency(t, y, longest, shortest, run);
-    if (!f) {
-        pe.note = runLonger(longest);
+    const auto fit = searchPeriodic(t, y, shortest, kLongestPeriodSec);
+    if (fit && fit->atLongest) {
+        pe.note = runLonger(std::min(kLongestPeriodSec, run / kPeriodsNeeded));
         return pe;
     }
-    const WaveFit fundamental = fitWave(t, y, 1 / *f, 1);
-    const auto n = static_cast<double>(t.size());
-    const double noise = std::sqrt(fundamental.rss / (n - 4));
-    if (std::hypot(fundamental.coef(2), fundamental.coef(3)) <
-        kDetectionSigmas * noise * std::sqrt(2 / n)) {
+    if (!fit || fit->firstHarmonicSigmas < kDetectionSigmas) {
         pe.note = QStringLiteral("No periodic error stands out of the seeing");
         return pe;
     }
-    const WaveFit wave = fitWave(t, y, 1 / *f, 2);
-    return {true, 1 / *f, peakToPeak(wave, 2), wave.coef(1), std::sqrt(wave.rss / n), {}};
+    return {true, fit->model.period, fit->model.peakToPeak(), fit->slope, fit->residualRms, {}};
 }
 
 double polarAlignmentArcmin(double decDriftPerMin, double decDeg) {

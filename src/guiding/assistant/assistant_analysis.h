@@ -1,5 +1,7 @@
 #pragma once
 
+#include "guiding/laws/periodic_fit.h"
+
 #include <QPointF>
 #include <QString>
 #include <optional>
@@ -34,18 +36,19 @@ double frameToFrameRms(const std::vector<AssistantSample>& samples, bool dec);
 inline constexpr double kShortestPeriodSec = 60;
 inline constexpr double kLongestPeriodSec = 900;
 // A period is only told from a run this many times as long.
-inline constexpr double kPeriodsNeeded = 1.5;
+inline constexpr double kPeriodsNeeded = kCyclesNeeded;
 
 struct PeriodicError {
     bool measured = false; // false: `note` says why (run longer, nothing found)
     double periodSec = 0;
-    double peakToPeakArcsec = 0; // of the fitted wave (fundamental and first harmonic)
+    double peakToPeakArcsec = 0; // of the fitted wave, every harmonic the sampling resolves
     double driftPerSec = 0;      // the line fitted with it, arcsec per second
     double residualRms = 0;      // arcsec about line and wave
     QString note;
 };
-// The strongest sine between kShortestPeriodSec and kLongestPeriodSec (and no longer than the
-// run allows) in `y` (arcsec at times `t`, seconds), fitted with a line by least squares.
+// The periodic motion between kShortestPeriodSec and kLongestPeriodSec (and no longer than the
+// run allows) in `y` (arcsec at times `t`, seconds), fitted with a line by least squares (see
+// searchPeriodic); measured only when its first harmonic stands out of the scatter.
 PeriodicError findPeriodicError(const std::vector<double>& t, const std::vector<double>& y);
 
 // The polar alignment error the Dec drift (arcsec per minute) shows at declination decDeg:

@@ -1,6 +1,7 @@
 #include "guiding/laws/periodic_fit.h"
 
 #include <Eigen/Dense>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -11,12 +12,13 @@ constexpr int kCandidates = 100;
 constexpr int kSearchHarmonics = 3;
 // Longer histories are averaged in groups of consecutive samples down to about this many.
 constexpr size_t kMostSamples = 400;
-// A harmonic needs at least this many samples per cycle to be fitted.
-constexpr double kSamplesPerCycle = 6;
+// Points per period at which a model's crest and trough are looked for.
+constexpr int kShapePoints = 720;
 
 struct Fit {
     double residual = INFINITY;
     PeriodicModel model;
+    double offset = 0, slope = 0; // the line, at t = 0 and per second
 };
 
 // Least squares of g on 1, t and the harmonics of `period` that the sampling resolves.
@@ -49,6 +51,8 @@ Fit fitAt(const std::vector<double>& t, const std::vector<double>& g, double per
     Fit fit;
     fit.residual = gg - x.dot(atb); // the normal equations' residual sum of squares
     fit.model.period = period;
+    fit.offset = x[0] - x[1] * t0 / period;
+    fit.slope = x[1] / period;
     for (int h = 0; h < harmonics; ++h) {
         fit.model.cosine.push_back(x[2 + 2 * h]);
         fit.model.sine.push_back(x[3 + 2 * h]);
@@ -108,12 +112,24 @@ double PeriodicModel::rate(double t) const {
     return sum;
 }
 
-std::optional<PeriodicModel> fitPeriodic(const std::vector<double>& allT,
-                                         const std::vector<double>& allG, double minPeriod,
-                                         double maxPeriod, double minShare) {
-    if (allT.size() != allG.size() || allT.size() < 40)
-        return std::nullopt;
+double PeriodicModel::peakToPeak() const {
+    double low = INFINITY, high = -INFINITY;
+    for (int k = 0; k < kShapePoints; ++k) {
+        const double v = at(period * k / kShapePoints);
+        low = std::min(low, v);
+        high = std::max(high, v);
+    }
+    return high - low;
+}
+
+namespace {
+struct Samples {
     std::vector<double> t, g;
+};
+
+// Longer histories are averaged in groups of consecutive samples.
+Samples averaged(const std::vector<double>& allT, const std::vector<double>& allG) {
+    Samples s;
     const size_t group = (allT.size() + kMostSamples - 1) / kMostSamples;
     for (size_t i = 0; i + group <= allT.size(); i += group) {
         double st = 0, sg = 0;
@@ -121,14 +137,17 @@ std::optional<PeriodicModel> fitPeriodic(const std::vector<double>& allT,
             st += allT[j];
             sg += allG[j];
         }
-        t.push_back(st / static_cast<double>(group));
-        g.push_back(sg / static_cast<double>(group));
+        s.t.push_back(st / static_cast<double>(group));
+        s.g.push_back(sg / static_cast<double>(group));
     }
-    const double span = t.back() - t.front();
-    maxPeriod = std::min(maxPeriod, span / 1.5);
-    if (maxPeriod < minPeriod)
-        return std::nullopt;
-    const double interval = span / static_cast<double>(t.size() - 1);
+    return s;
+}
+
+// The best of the candidate periods, refined, then the shortest of its fractions that fits
+// about as well.
+Fit bestFit(const Samples& s, double minPeriod, double maxPeriod, double interval) {
+    const auto& t = s.t;
+    const auto& g = s.g;
     Fit best;
     const double ratio = std::pow(maxPeriod / minPeriod, 1.0 / (kCandidates - 1));
     double period = minPeriod;
@@ -149,8 +168,64 @@ std::optional<PeriodicModel> fitPeriodic(const std::vector<double>& allT,
             break;
         }
     }
-    const double line = lineResidual(t, g);
-    if (!(line > 0) || (line - best.residual) / line < minShare)
+    return best;
+}
+
+double residualRms(const Fit& fit, const std::vector<double>& t, const std::vector<double>& g) {
+    double sum = 0;
+    for (size_t i = 0; i < t.size(); ++i) {
+        const double r = g[i] - fit.offset - fit.slope * t[i] - fit.model.at(t[i]);
+        sum += r * r;
+    }
+    return std::sqrt(sum / static_cast<double>(t.size()));
+}
+
+// The first harmonic's amplitude over its standard error, sigma sqrt(2 / n), with sigma the
+// scatter about the fit.
+double firstHarmonicSigmas(const Fit& fit, size_t samples) {
+    const double n = static_cast<double>(samples);
+    const double columns = 2 + 2 * static_cast<double>(fit.model.cosine.size());
+    const double sigma = std::sqrt(std::max(fit.residual, 0.0) / std::max(n - columns, 1.0));
+    const double amplitude = std::hypot(fit.model.cosine[0], fit.model.sine[0]);
+    if (!(sigma > 0))
+        return amplitude > 0 ? INFINITY : 0;
+    return amplitude / (sigma * std::sqrt(2 / n));
+}
+} // namespace
+
+std::optional<PeriodicFit> searchPeriodic(const std::vector<double>& allT,
+                                          const std::vector<double>& allG, double minPeriod,
+                                          double maxPeriod) {
+    if (allT.size() != allG.size() || allT.size() < 3)
         return std::nullopt;
-    return best.model;
+    const Samples s = averaged(allT, allG);
+    const double span = s.t.back() - s.t.front();
+    maxPeriod = std::min(maxPeriod, span / kCyclesNeeded);
+    if (maxPeriod < minPeriod)
+        return std::nullopt;
+    const double interval = span / static_cast<double>(s.t.size() - 1);
+    const Fit best = bestFit(s, minPeriod, maxPeriod, interval);
+    if (best.model.cosine.empty())
+        return std::nullopt;
+    PeriodicFit out;
+    out.model = best.model;
+    out.offset = best.offset;
+    out.slope = best.slope;
+    out.residualRms = residualRms(best, allT, allG);
+    const double line = lineResidual(s.t, s.g);
+    out.share = line > 0 ? (line - best.residual) / line : 0;
+    out.firstHarmonicSigmas = firstHarmonicSigmas(best, s.t.size());
+    const double step = std::pow(maxPeriod / minPeriod, 1.0 / (kCandidates - 1));
+    out.atLongest = best.model.period * step > maxPeriod;
+    return out;
+}
+
+std::optional<PeriodicModel> fitPeriodic(const std::vector<double>& t, const std::vector<double>& g,
+                                         double minPeriod, double maxPeriod, double minShare) {
+    if (t.size() != g.size() || t.size() < 40)
+        return std::nullopt;
+    const auto fit = searchPeriodic(t, g, minPeriod, maxPeriod);
+    if (!fit || fit->share < minShare)
+        return std::nullopt;
+    return fit->model;
 }
