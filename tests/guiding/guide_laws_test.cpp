@@ -129,6 +129,63 @@ TEST(PeriodicFit, FindsThePeriodOnlyWhereThereIsOne) {
     EXPECT_FALSE(fitPeriodic(t, flat, 40, 1200, 0.2).has_value());
 }
 
+// Beside the period and its harmonics the search reports the line fitted with them, the scatter
+// of every sample (not of the averages it fits) about both, the wave's size from crest to trough,
+// and how far the wave stands out of the noise; a wave longer than the samples can tell lies at
+// the longest period tried. It works from fewer samples than a Predictive refit wants.
+TEST(PeriodicFit, SearchReportsLineScatterSizeAndWhetherTheWaveIsReal) {
+    const auto wave = [](double t, double period) {
+        const double phase = 2 * std::numbers::pi * t / period;
+        return 3 * std::sin(phase) + std::cos(2 * phase);
+    };
+    std::mt19937 rng(3);
+    std::normal_distribution<double> noise(0, 0.5);
+    std::vector<double> t, g, flat, slow;
+    for (int k = 0; k < 600; ++k) {
+        t.push_back(500 + 2.0 * k);
+        const double line = 4 + 0.02 * t.back();
+        g.push_back(line + wave(t.back(), 240) + noise(rng));
+        flat.push_back(line + noise(rng));
+        slow.push_back(line + wave(t.back(), 2400) + noise(rng));
+    }
+    const auto fit = searchPeriodic(t, g, 60, 900);
+    ASSERT_TRUE(fit.has_value());
+    EXPECT_NEAR(fit->model.period, 240, 2);
+    EXPECT_NEAR(fit->slope, 0.02, 5e-4);
+    for (double at : {600.0, 1111.0})
+        EXPECT_NEAR(fit->offset + fit->slope * at + fit->model.at(at),
+                    4 + 0.02 * at + wave(at, 240), 0.2);
+    EXPECT_NEAR(fit->residualRms, 0.5, 0.04);
+    double low = 0, high = 0;
+    for (int k = 0; k < 3600; ++k) {
+        low = std::min(low, wave(240.0 * k / 3600, 240));
+        high = std::max(high, wave(240.0 * k / 3600, 240));
+    }
+    EXPECT_NEAR(fit->model.peakToPeak(), high - low, 0.3);
+    EXPECT_GT(fit->share, 0.9);
+    EXPECT_GT(fit->firstHarmonicSigmas, 50);
+    EXPECT_FALSE(fit->atLongest);
+
+    const auto noiseOnly = searchPeriodic(t, flat, 60, 900);
+    ASSERT_TRUE(noiseOnly.has_value());
+    EXPECT_LT(noiseOnly->firstHarmonicSigmas, 4.5);
+    EXPECT_LT(noiseOnly->share, 0.2);
+
+    const auto tooSlow = searchPeriodic(t, slow, 60, 900);
+    ASSERT_TRUE(tooSlow.has_value());
+    EXPECT_TRUE(tooSlow->atLongest) << tooSlow->model.period;
+
+    const std::vector<double> fewT(t.begin(), t.begin() + 36), fewG(g.begin(), g.begin() + 36);
+    std::vector<double> fastWorm;
+    for (double at : fewT)
+        fastWorm.push_back(wave(at, 30));
+    const auto few = searchPeriodic(fewT, fastWorm, 20, 900);
+    ASSERT_TRUE(few.has_value());
+    EXPECT_NEAR(few->model.period, 30, 0.5);
+    EXPECT_FALSE(fitPeriodic(fewT, fastWorm, 20, 900, 0.2).has_value());
+    EXPECT_FALSE(searchPeriodic(fewT, fewG, 60, 900).has_value()) << "70 s hold no 60 s period";
+}
+
 // A law's move becomes whole milliseconds at the axis rate, capped at the maximum correction, in
 // the direction its sign says; a rate that is not positive gives no pulse and says so.
 TEST(LawCorrections, TurnMovesIntoPulses) {
