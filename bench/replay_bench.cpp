@@ -3,13 +3,16 @@
 //
 //   replay_bench FILE.csv... [--ra-rate PX_S] [--dec-rate PX_S] [--scale ARCSEC_PX]
 //                [--law NAME] [--dec-backlash MS] [--backlash-comp MS] [--no-grid]
-//   replay_bench --make-skies DIR     writes the synthetic skies of bench/data to DIR
+//   replay_bench --make-skies DIR     writes the synthetic skies of bench/data to DIR and
+//                                     prints what their seeing alone leaves to any law
 //
 // FILE: header "t_s,ra_px,dec_px", one row per frame: where the star would be without any
 // correction, px along the mount's RA and Dec axes. Besides each law with its defaults, the
-// Hysteresis law is also run with the best setting of a grid search on each sky (the figure
-// the other laws must beat), and the Standard law with the defaults a new user has (Dec not
-// guided) and with the settings a quick look at the sky's first two minutes suggests.
+// Hysteresis law is also run with the best settings of a grid search on each sky, one for
+// both axes and one per axis (the figures the other laws must beat), and the Standard law
+// with the defaults a new user has (Dec not guided) and with the settings a quick look at the
+// sky's first two minutes suggests. Last come the sky's frame-to-frame scatter and the
+// Predictive law's gain on the best Hysteresis settings.
 
 #include "replay/replay.h"
 #include "replay/replay_grid.h"
@@ -165,7 +168,9 @@ int makeSkies(const char* dir) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;
         }
-        std::printf("%s\n", path.c_str());
+        const SkyRow floor = seeingFloor(recipe);
+        std::printf("%s  seeing floor %.3f %.3f %.3f px\n", path.c_str(), floor.ra, floor.dec,
+                    std::hypot(floor.ra, floor.dec));
     }
     return 0;
 }

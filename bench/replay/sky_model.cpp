@@ -149,6 +149,24 @@ std::vector<SkyRecipe> standardSkies() {
     };
 }
 
+SkyRow seeingFloor(const SkyRecipe& recipe) {
+    // The seeing draws its numbers whatever its size: the same sky without it differs from
+    // the sky by the seeing alone.
+    SkyRecipe still = recipe;
+    still.seeing = 0;
+    const std::vector<SkyRow> sky = makeSky(recipe), without = makeSky(still);
+    const double rho = recipe.seeingCorrelation;
+    SkyRow sum, last;
+    for (size_t i = 0; i < sky.size(); ++i) {
+        const SkyRow s{0, sky[i].ra - without[i].ra, sky[i].dec - without[i].dec};
+        sum.ra += (s.ra - rho * last.ra) * (s.ra - rho * last.ra);
+        sum.dec += (s.dec - rho * last.dec) * (s.dec - rho * last.dec);
+        last = s;
+    }
+    const double n = static_cast<double>(std::max<size_t>(sky.size(), 1));
+    return {0, std::sqrt(sum.ra / n), std::sqrt(sum.dec / n)};
+}
+
 SkyRow frameToFrameRms(const std::vector<SkyRow>& rows) {
     SkyRow sum;
     for (size_t i = 1; i < rows.size(); ++i) {

@@ -35,6 +35,11 @@ std::vector<SkyRow> makeSky(const SkyRecipe& recipe);
 // The skies kept in bench/data, by name.
 std::vector<SkyRecipe> standardSkies();
 
+// What the sky's seeing alone leaves to any law that knew all of the mount's motion: the rms
+// of the part of each frame's seeing that the frames before do not predict, px, per axis
+// (f sqrt(1 + rho) for a frame-to-frame rms f and correlation rho, up to the draw).
+SkyRow seeingFloor(const SkyRecipe& recipe);
+
 // The seeing as the guiding assistant measures it: the rms of the differences of consecutive
 // rows / sqrt 2, px, per axis; the scatter no law can take out.
 SkyRow frameToFrameRms(const std::vector<SkyRow>& rows);

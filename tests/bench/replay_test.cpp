@@ -2,6 +2,7 @@
 #include "replay/sky_model.h"
 
 #include <QTemporaryDir>
+#include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -80,4 +81,19 @@ TEST(Replay, PredictiveLearnsAPeriodicErrorFastFromTheFirstFrame) {
     };
     const double p = replay(sky, mount, predictive, nullptr).ra.rmsPx;
     EXPECT_LT(p, 0.9 * replay(sky, mount, hysteresis, nullptr).ra.rmsPx);
+}
+
+// The floor a sky's seeing leaves is its one-frame-ahead unpredictable part: f sqrt(1 + rho)
+// per axis for a frame-to-frame rms f and correlation rho, whatever else the mount does.
+TEST(SkyFile, SeeingFloorIsThePartNoFrameBeforePredicts) {
+    SkyRecipe recipe;
+    recipe.seconds = 20000;
+    recipe.seeing = 0.4;
+    recipe.seeingCorrelation = 0.5;
+    recipe.peakToPeak = 8;
+    const SkyRow floor = seeingFloor(recipe);
+    EXPECT_NEAR(floor.ra, 0.4 * std::sqrt(1.5), 0.02);
+    EXPECT_NEAR(floor.dec, 0.4 * std::sqrt(1.5), 0.02);
+    const SkyRow scatter = frameToFrameRms(makeSky(recipe));
+    EXPECT_GT(scatter.ra, 0.4); // the periodic error moves the star between frames too
 }
