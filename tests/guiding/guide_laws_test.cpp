@@ -129,6 +129,28 @@ TEST(PeriodicFit, FindsThePeriodOnlyWhereThereIsOne) {
     EXPECT_FALSE(fitPeriodic(t, flat, 40, 1200, 0.2).has_value());
 }
 
+// A law's history of an hour at 2 s is searched in averages of several frames, but the model
+// it predicts with keeps the harmonics those averages blur: here the fourth of a 100 s worm.
+TEST(PeriodicFit, ALongHistoryKeepsTheShortHarmonics) {
+    const auto worm = [](double at) {
+        const double phase = 2 * std::numbers::pi * at / 100;
+        return 3 * std::sin(phase) + 1.5 * std::sin(4 * phase + 1);
+    };
+    std::mt19937 rng(8);
+    std::normal_distribution<double> noise(0, 0.2);
+    std::vector<double> t, g;
+    for (int k = 0; k < 1800; ++k) {
+        t.push_back(2.0 * k);
+        g.push_back(worm(t.back()) + noise(rng));
+    }
+    const auto fit = fitPeriodic(t, g, 40, 1200, 0.2);
+    ASSERT_TRUE(fit.has_value());
+    EXPECT_NEAR(fit->period, 100, 0.5);
+    ASSERT_GE(fit->cosine.size(), 4u);
+    for (double at : {3600.0, 3606.0, 3612.0, 3618.0})
+        EXPECT_NEAR(fit->at(at) - fit->at(3590), worm(at) - worm(3590), 0.15) << at;
+}
+
 // Beside the period and its harmonics the search reports the line fitted with them, the scatter
 // of every sample (not of the averages it fits) about both, the wave's size from crest to trough,
 // and how far the wave stands out of the noise; a wave longer than the samples can tell lies at

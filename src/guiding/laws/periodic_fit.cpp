@@ -195,12 +195,12 @@ double firstHarmonicSigmas(const Fit& fit, size_t samples) {
 
 std::optional<PeriodicFit> searchPeriodic(const std::vector<double>& allT,
                                           const std::vector<double>& allG, double minPeriod,
-                                          double maxPeriod) {
+                                          double maxPeriod, double cycles) {
     if (allT.size() != allG.size() || allT.size() < 3)
         return std::nullopt;
     const Samples s = averaged(allT, allG);
     const double span = s.t.back() - s.t.front();
-    maxPeriod = std::min(maxPeriod, span / kCyclesNeeded);
+    maxPeriod = std::min(maxPeriod, span / cycles);
     if (maxPeriod < minPeriod)
         return std::nullopt;
     const double interval = span / static_cast<double>(s.t.size() - 1);
@@ -224,8 +224,11 @@ std::optional<PeriodicModel> fitPeriodic(const std::vector<double>& t, const std
                                          double minPeriod, double maxPeriod, double minShare) {
     if (t.size() != g.size() || t.size() < 40)
         return std::nullopt;
-    const auto fit = searchPeriodic(t, g, minPeriod, maxPeriod);
+    const auto fit = searchPeriodic(t, g, minPeriod, maxPeriod, 1.25);
     if (!fit || fit->share < minShare)
         return std::nullopt;
-    return fit->model;
+    if (t.size() <= kMostSamples)
+        return fit->model;
+    const double interval = (t.back() - t.front()) / static_cast<double>(t.size() - 1);
+    return fitAt(t, g, fit->model.period, interval).model;
 }

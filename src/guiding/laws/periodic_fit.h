@@ -37,13 +37,15 @@ struct PeriodicFit {
 // The period in [minPeriod, maxPeriod] whose harmonics, with a line, best fit the samples (t,
 // g) in the least-squares sense, and those harmonics; of the period and its multiples that fit
 // about as well, the shortest. The longest period tried is at most the samples' span over
-// kCyclesNeeded. None when the samples span less than kCyclesNeeded times minPeriod or are too
-// sparse to resolve a harmonic of any period tried.
+// `cycles`. None when the samples span less than `cycles` times minPeriod or are too sparse
+// to resolve a harmonic of any period tried.
 std::optional<PeriodicFit> searchPeriodic(const std::vector<double>& t,
                                           const std::vector<double>& g, double minPeriod,
-                                          double maxPeriod);
+                                          double maxPeriod, double cycles = kCyclesNeeded);
 
-// searchPeriodic's model, but none with fewer than 40 samples or when it explains less than
-// `minShare` of what the line leaves.
+// A period for a guide law to predict with: searchPeriodic's period from a span of 1.25 of
+// its cycles (the law checks it against every frame that follows), its harmonics fitted again
+// on every sample so that a long history keeps the short harmonics. None with fewer than 40
+// samples or when it explains less than `minShare` of what the line leaves.
 std::optional<PeriodicModel> fitPeriodic(const std::vector<double>& t, const std::vector<double>& g,
                                          double minPeriod, double maxPeriod, double minShare);
