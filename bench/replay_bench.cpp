@@ -142,17 +142,17 @@ const LawRun* runLabelled(const std::vector<LawRun>& runs, const std::string& st
 }
 
 // The Predictive law against the best Hysteresis settings, and how far those stand above the
-// sky's frame-to-frame scatter (1.0: nothing left for any law to gain).
+// sky's frame-to-frame scatter (near 1: the seeing leaves a law little to gain).
 void printComparison(const std::vector<SkyRow>& sky, const std::vector<LawRun>& runs) {
     const SkyRow f = frameToFrameRms(sky);
-    const double floor = std::hypot(f.ra, f.dec);
-    std::printf("  frame-to-frame scatter %.3f %.3f %.3f px\n", f.ra, f.dec, floor);
+    const double scatter = std::hypot(f.ra, f.dec);
+    std::printf("  frame-to-frame scatter %.3f %.3f %.3f px\n", f.ra, f.dec, scatter);
     const LawRun* both = runLabelled(runs, "Hysteresis best ");
     const LawRun* axis = runLabelled(runs, "Hysteresis best per axis");
     const LawRun* predictive = runLabelled(runs, "Predictive");
     if (!both || !axis || both == axis)
         return;
-    std::printf("  best Hysteresis: %.2f times the scatter\n", both->result.totalPx() / floor);
+    std::printf("  best Hysteresis: %.2f times the scatter\n", both->result.totalPx() / scatter);
     if (!predictive)
         return;
     const double p = predictive->result.totalPx();
