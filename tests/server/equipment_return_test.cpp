@@ -43,19 +43,15 @@ protected:
 // driver again, never a new one.
 TEST_F(ReturningEquipmentTest, SetConnectedBringsBackTheCameraThatWentAway) {
     ProtocolClient c(port);
-    ASSERT_GE(c.event("AppState"), 0);
-    ASSERT_EQ(c.call("set_connected", "[true]").value("result").toInt(-1), 0);
+    ASSERT_NO_FATAL_FAILURE(greetAndConnect(c));
     EXPECT_TRUE(getConnected(c));
 
     camera().lost = true;
     camera().failConnect = true;
     EXPECT_FALSE(getConnected(c));
     EXPECT_TRUE(window->hasCondition(QStringLiteral("camera")));
-    EXPECT_FALSE(c.call("get_current_equipment")
-                     .value("result")
-                     .toObject()["camera"]
-                     .toObject()["connected"]
-                     .toBool(true));
+    const QJsonObject equipment = c.call("get_current_equipment").value("result").toObject();
+    EXPECT_FALSE(equipment["camera"].toObject()["connected"].toBool(true));
     EXPECT_EQ(errorMessage(c.call("set_connected", "[true]")),
               "the camera did not connect: camera unplugged");
 
@@ -71,8 +67,7 @@ TEST_F(ReturningEquipmentTest, SetConnectedBringsBackTheCameraThatWentAway) {
 // timer until it answers, and gets the mark back; set_connected false ends the attempts.
 TEST_F(ReturningEquipmentTest, AMountThatWentAwayIsConnectedAgainByItselfUntilLetGo) {
     ProtocolClient c(port);
-    ASSERT_GE(c.event("AppState"), 0);
-    ASSERT_EQ(c.call("set_connected", "[true]").value("result").toInt(-1), 0);
+    ASSERT_NO_FATAL_FAILURE(greetAndConnect(c));
     ASSERT_TRUE(window->mnuTelescopeConnected->isChecked());
 
     mount().connected = false;
@@ -101,8 +96,7 @@ TEST_F(ReturningEquipmentTest, AMountThatWentAwayIsConnectedAgainByItselfUntilLe
 // A mount switched off in its own settings dialog stays off.
 TEST_F(ReturningEquipmentTest, AMountSwitchedOffInItsDialogIsNotConnectedAgain) {
     ProtocolClient c(port);
-    ASSERT_GE(c.event("AppState"), 0);
-    ASSERT_EQ(c.call("set_connected", "[true]").value("result").toInt(-1), 0);
+    ASSERT_NO_FATAL_FAILURE(greetAndConnect(c));
     mount().keepsConnection = true;
     mount().disconnectInSetup = true;
     window->mnuTelescopeProperties->trigger();

@@ -227,8 +227,7 @@ protected:
 
 TEST_F(ServerIndiLikeTest, EquipmentGoesByItsIndiNames) {
     ProtocolClient c(port);
-    ASSERT_GE(c.event("AppState"), 0);
-    ASSERT_EQ(c.call("set_connected", "[true]").value("result").toInt(-1), 0);
+    ASSERT_NO_FATAL_FAILURE(greetAndConnect(c));
     const QJsonObject equipment = c.call("get_current_equipment").value("result").toObject();
     EXPECT_EQ(equipment["camera"].toObject()["name"].toString(), "CCD Simulator");
     EXPECT_EQ(equipment["mount"].toObject()["name"].toString(), "Telescope Simulator");
@@ -238,8 +237,7 @@ TEST_F(ServerIndiLikeTest, EquipmentGoesByItsIndiNames) {
 // that long and the window shows it until the slider is moved.
 TEST_F(ServerIndiLikeTest, SubSecondExposureFromTheList) {
     ProtocolClient c(port);
-    ASSERT_GE(c.event("AppState"), 0);
-    ASSERT_EQ(c.call("set_connected", "[true]").value("result").toInt(-1), 0);
+    ASSERT_NO_FATAL_FAILURE(greetAndConnect(c));
     const QJsonArray offered = c.call("get_exposure_durations").value("result").toArray();
     ASSERT_FALSE(offered.isEmpty());
     EXPECT_EQ(offered.first().toInt(), 100);

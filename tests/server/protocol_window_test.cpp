@@ -10,6 +10,12 @@ namespace {
 QJsonObject error(const QJsonObject& response) {
     return response.value("error").toObject();
 }
+QString appState(ProtocolClient& c) {
+    return c.call("get_app_state").value("result").toString();
+}
+QString refusal(ProtocolClient& c, const char* method, const QByteArray& params) {
+    return error(c.call(method, params)).value("message").toString();
+}
 } // namespace
 
 // The greeting, framing both ways, ids of both types, both params forms, and every kind of
@@ -60,14 +66,12 @@ TEST_F(ServerTest, FramingIdsParamsAndProtocolErrors) {
     const QJsonObject bad = c.call("set_connected", "[\"yes\"]");
     EXPECT_EQ(error(bad).value("code").toInt(), -32602);
     EXPECT_EQ(error(bad).value("message").toString(), "expected connected boolean param");
-    EXPECT_EQ(error(c.call("guide", "[{\"pixels\":1}]")).value("message").toString(),
-              "invalid settle params");
+    EXPECT_EQ(refusal(c, "guide", "[{\"pixels\":1}]"), "invalid settle params");
 
     // A megabyte without a line end: "too big", then the next request is answered as usual.
     c.send(QByteArray(1024 * 1024, 'x'));
     c.send("\n");
-    const QJsonObject after = c.call("get_app_state");
-    EXPECT_EQ(after.value("result").toString(), "Stopped");
+    EXPECT_EQ(appState(c), "Stopped");
     const auto tooBig = std::find_if(c.lines.begin(), c.lines.end(), [](const QJsonObject& o) {
         return error(o).value("code").toInt() == -32603;
     });
@@ -145,10 +149,8 @@ TEST_F(ServerTest, GuideDitherPauseAndStop) {
     ASSERT_GE(c.event("LoopingExposures"), 0);
 
     size_t from = c.lines.size();
-    EXPECT_EQ(c.call("guide", "[{\"pixels\":1.5,\"time\":0,\"timeout\":30},false]")
-                  .value("result")
-                  .toInt(-1),
-              0);
+    const QByteArray settle = "{\"pixels\":1.5,\"time\":0,\"timeout\":30}";
+    EXPECT_EQ(c.call("guide", "[" + settle + ",false]").value("result").toInt(-1), 0);
     const int settled = cycleUntil(c, "SettleDone", from);
     ASSERT_GE(settled, 0);
     QStringList order = c.names(from);
@@ -162,7 +164,7 @@ TEST_F(ServerTest, GuideDitherPauseAndStop) {
     const QPointF star = rig.sky.guideStarPosition();
     EXPECT_NEAR(window->state.targetX, star.x(), 1.5);
     EXPECT_NEAR(window->state.targetY, star.y(), 1.5);
-    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Guiding");
+    EXPECT_EQ(appState(c), "Guiding");
     EXPECT_EQ(buttonColour(window->cmdGuide), Colour::Green);
     const int step = c.event("GuideStep", from);
     ASSERT_GE(step, 0);
@@ -198,13 +200,13 @@ TEST_F(ServerTest, GuideDitherPauseAndStop) {
     from = c.lines.size();
     c.call("set_paused", "[true,\"full\"]");
     EXPECT_EQ(c.names(from), QStringList({"Paused", "response"}));
-    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Paused");
+    EXPECT_EQ(appState(c), "Paused");
     EXPECT_EQ(buttonColour(window->cmdGuide), Colour::Yellow);
     EXPECT_FALSE(window->HalfSecTimer->isActive());
     from = c.lines.size();
     c.call("set_paused", "[false]");
     EXPECT_EQ(c.names(from), QStringList({"Resumed", "response"}));
-    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Guiding");
+    EXPECT_EQ(appState(c), "Guiding");
     EXPECT_TRUE(window->HalfSecTimer->isActive());
 
     // Paused for corrections only: the exposures go on, no guide steps.
@@ -215,7 +217,7 @@ TEST_F(ServerTest, GuideDitherPauseAndStop) {
     EXPECT_FALSE(c.names(from).contains("GuideStep"));
     EXPECT_TRUE(c.names(from).contains("LoopingExposures"));
     window->cmdPreview->click(); // the operator stops the exposures while paused
-    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Stopped");
+    EXPECT_EQ(appState(c), "Stopped");
     window->cmdPreview->click();
     c.call("set_paused", "[false]");
 
@@ -223,7 +225,7 @@ TEST_F(ServerTest, GuideDitherPauseAndStop) {
     c.call("stop_capture");
     EXPECT_EQ(c.names(from),
               QStringList({"GuidingStopped", "LoopingExposuresStopped", "response"}));
-    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Stopped");
+    EXPECT_EQ(appState(c), "Stopped");
     EXPECT_EQ(buttonColour(window->cmdGuide), Colour::Red);
 }
 
@@ -232,8 +234,7 @@ TEST_F(ServerTest, GuideDitherPauseAndStop) {
 // first frame, not from the picture shown before it.
 TEST_F(ServerTest, SettleTimeoutAndStopEachEndInOneSettleDone) {
     ProtocolClient c(port);
-    ASSERT_GE(c.event("AppState"), 0);
-    c.call("set_connected", "[true]");
+    ASSERT_NO_FATAL_FAILURE(greetAndConnect(c));
     c.call("loop");
     size_t from = c.lines.size();
     c.call("guide", "[{\"pixels\":1.5,\"time\":0,\"timeout\":30}]");
@@ -250,18 +251,14 @@ TEST_F(ServerTest, SettleTimeoutAndStopEachEndInOneSettleDone) {
     EXPECT_EQ(c.lines[timedOut].value("Status").toInt(), 1);
     EXPECT_EQ(c.lines[timedOut].value("Error").toString(),
               "timed-out waiting for guider to settle");
-    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Guiding"); // guiding goes on
+    EXPECT_EQ(appState(c), "Guiding"); // guiding goes on
 
     from = c.lines.size();
     c.call("dither", "[2,false,{\"pixels\":0.01,\"time\":60,\"timeout\":600}]");
     cycle();
-    EXPECT_EQ(error(c.call("dither", "[2,false,{\"pixels\":1,\"time\":0,\"timeout\":9}]"))
-                  .value("message")
-                  .toString(),
+    EXPECT_EQ(refusal(c, "dither", "[2,false,{\"pixels\":1,\"time\":0,\"timeout\":9}]"),
               "Cannot initiate dither while dither is in progress");
-    EXPECT_EQ(error(c.call("guide", "[{\"pixels\":1,\"time\":0,\"timeout\":9}]"))
-                  .value("message")
-                  .toString(),
+    EXPECT_EQ(refusal(c, "guide", "[{\"pixels\":1,\"time\":0,\"timeout\":9}]"),
               "Cannot initiate guide while dither is in progress");
     c.call("stop_capture");
     cycle();
@@ -304,7 +301,7 @@ TEST_F(ServerTest, WindowActionsAreReported) {
     ASSERT_EQ(at.size(), 2);
     EXPECT_NEAR(at[0].toDouble(), star.x(), 1.5);
     EXPECT_NEAR(at[1].toDouble(), star.y(), 1.5);
-    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Selected");
+    EXPECT_EQ(appState(c), "Selected");
     // Asked again, as N.I.N.A. asks (named params, a GUID id): the star is announced anew.
     from = c.lines.size();
     c.send("{\"method\":\"find_star\",\"params\":{\"roi\":" + roi.mid(1, roi.size() - 2) +
@@ -321,7 +318,7 @@ TEST_F(ServerTest, GuideWithRecalibrateCalibratesFirst) {
     connectAndLoop(c);
     const size_t from = c.lines.size();
     c.call("guide", "[{\"pixels\":1.5,\"time\":0,\"timeout\":60},true]");
-    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Calibrating");
+    EXPECT_EQ(appState(c), "Calibrating");
     ASSERT_GE(cycleUntil(c, "SettleDone", from, 120), 0);
     QStringList order = c.names(from);
     order.removeAll("GuideStep");
@@ -378,24 +375,18 @@ TEST_F(ServerTest, NamedParamsAndAStarLostWhileSettling) {
                     response = line;
             return !response.isEmpty();
         }));
-        return response;
+        return response.value("result").toInt(-1);
     };
     size_t from = c.lines.size();
     const QByteArray settle = "{\"pixels\":1.5,\"time\":0,\"timeout\":30}";
-    EXPECT_EQ(send("guide", "{\"settle\":" + settle + ",\"recalibrate\":false}")
-                  .value("result")
-                  .toInt(-1),
-              0);
+    EXPECT_EQ(send("guide", "{\"settle\":" + settle + ",\"recalibrate\":false}"), 0);
     const int settled = cycleUntil(c, "SettleDone", from);
     ASSERT_GE(settled, 0);
     EXPECT_EQ(c.lines[settled].value("Status").toInt(-1), 0);
 
     from = c.lines.size();
     const QByteArray wait = "{\"pixels\":1.5,\"time\":60,\"timeout\":600}";
-    EXPECT_EQ(send("dither", "{\"amount\":0,\"raOnly\":true,\"settle\":" + wait + "}")
-                  .value("result")
-                  .toInt(-1),
-              0);
+    EXPECT_EQ(send("dither", "{\"amount\":0,\"raOnly\":true,\"settle\":" + wait + "}"), 0);
     ASSERT_EQ(c.names(from),
               QStringList({"LockPositionSet", "GuidingDithered", "SettleBegin", "response"}));
     EXPECT_EQ(c.lines[from + 1].value("dx").toDouble(-1), 0.0);
@@ -410,12 +401,12 @@ TEST_F(ServerTest, NamedParamsAndAStarLostWhileSettling) {
     EXPECT_EQ(c.names(from).count("SettleDone"), 1);
     EXPECT_EQ(c.names(from).count("StarLost"), SettleTracker::kLostFrames);
     EXPECT_FALSE(c.names(from).contains("GuideStep"));
-    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "LostLock");
+    EXPECT_EQ(appState(c), "LostLock");
     EXPECT_EQ(error(c.call("get_star_image", "[32]")).value("code").toInt(), 2);
 
     rig.sky.setOptions(SkyOptions{});
     from = c.lines.size();
     ASSERT_GE(cycleUntil(c, "GuideStep", from, 3), 0);
-    EXPECT_EQ(c.call("get_app_state").value("result").toString(), "Guiding");
+    EXPECT_EQ(appState(c), "Guiding");
     EXPECT_EQ(c.names(from).count("SettleDone"), 0);
 }

@@ -54,10 +54,14 @@ protected:
         }
         return -1;
     }
-    // Connected, looping, the greeting and the first frame's event read.
-    void connectAndLoop(ProtocolClient& client) {
+    // The greeting read, then the equipment connected.
+    static void greetAndConnect(ProtocolClient& client) {
         ASSERT_GE(client.event("AppState"), 0);
         ASSERT_EQ(client.call("set_connected", "[true]").value("result").toInt(-1), 0);
+    }
+    // Connected, looping, the greeting and the first frame's event read.
+    void connectAndLoop(ProtocolClient& client) {
+        ASSERT_NO_FATAL_FAILURE(greetAndConnect(client));
         ASSERT_EQ(client.call("loop").value("result").toInt(-1), 0);
         cycle();
         ASSERT_GE(client.event("LoopingExposures"), 0);

@@ -45,7 +45,7 @@ TEST_F(OptionsWindow, AHiddenWindowComesBackAsLeftWithoutReloading) {
     EXPECT_FALSE(o.cmdOptionsApply->isEnabled());
 }
 
-TEST_F(OptionsWindow, TheCloseBoxDiscardsEditsAndTheNextOpeningBuildsAfresh) {
+TEST_F(OptionsWindow, TheCloseBoxDiscardsEditsTheNextOpeningBuildsAfreshShutDownDeletes) {
     QPointer<frmOptions> first = &options();
     first->OptionsTab->setCurrentIndex(2);
     first->txtRadius->setText("50");
@@ -62,6 +62,10 @@ TEST_F(OptionsWindow, TheCloseBoxDiscardsEditsAndTheNextOpeningBuildsAfresh) {
     EXPECT_EQ(second.txtRadius->text(), "24");
     EXPECT_EQ(second.OptionsTab->currentIndex(), 0);
     EXPECT_FALSE(second.cmdOptionsApply->isEnabled());
+
+    // Shutting down deletes an open Options window.
+    window->close();
+    EXPECT_TRUE(window->optionsDialog.isNull());
 }
 
 TEST_F(OptionsWindow, EscapeRevertsAndHidesLikeCancel) {
@@ -74,12 +78,6 @@ TEST_F(OptionsWindow, EscapeRevertsAndHidesLikeCancel) {
     EXPECT_FALSE(o.isVisible());
     EXPECT_EQ(o.txtRadius->text(), "24");
     EXPECT_EQ(fp.store.get(gdg, "Radius"), "<absent>");
-}
-
-TEST_F(OptionsWindow, ShutDownDeletesTheWindow) {
-    options();
-    window->close();
-    EXPECT_TRUE(window->optionsDialog.isNull());
 }
 
 TEST_F(OptionsWindow, PortListNamesEachEntrysDeviceAndFocusPicksNoPort) {

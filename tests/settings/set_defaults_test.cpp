@@ -9,6 +9,27 @@
 namespace {
 const char* cam = "Camera Options";
 const char* gdg = "Guiding Options";
+
+// The start-up values of every key a stored text can spoil.
+void expectStartUpValues(const frmMain& w, const FakePlatform& p) {
+    const MainState& s = w.state;
+    EXPECT_EQ(s.focalLength, 1440);
+    EXPECT_EQ(Globals::searchRadius, 24);
+    EXPECT_EQ(Globals::lxPortAddress, 888);
+    EXPECT_TRUE(p.serial.calls.isEmpty());
+    EXPECT_EQ(w.sldExposure->value(), 1);
+    EXPECT_EQ(w.sldAggressiveness->value(), 100);
+    EXPECT_FALSE(w.chkRevNS->isChecked() || w.chkRevEW->isChecked());
+    EXPECT_EQ(s.postLXTime, 20);
+    EXPECT_NEAR(s.arcsecPerPixelX, 0.8021417, 1e-7);
+    EXPECT_NEAR(s.arcsecPerPixelY, 0.8021417, 1e-7);
+    EXPECT_FLOAT_EQ(s.raGuideRate, 30);
+    EXPECT_EQ(s.ppNorthBit, 6);
+    EXPECT_FALSE(s.camModified);
+    EXPECT_EQ(s.driverIndex, 0);
+    EXPECT_FLOAT_EQ(s.minCorrection, 2.5f);
+    EXPECT_TRUE(p.messages.texts.isEmpty());
+}
 } // namespace
 
 using SetDefaults = WindowTest;
@@ -19,38 +40,26 @@ TEST_F(SetDefaults, EmptyStoreGivesTheStartUpValues) {
     EXPECT_TRUE(s.modeAscom);
     EXPECT_FALSE(s.modeParallel || s.modeSerial);
     EXPECT_TRUE(w.mnuAscom->isChecked());
-    EXPECT_EQ(s.driverIndex, 0);
+    expectStartUpValues(w, fp);
     EXPECT_FLOAT_EQ(s.pixelSizeH, 5.6f);
     EXPECT_FLOAT_EQ(s.pixelSizeV, 5.6f);
-    EXPECT_EQ(s.focalLength, 1440);
-    EXPECT_NEAR(s.arcsecPerPixelX, 0.8021417, 1e-7);
-    EXPECT_NEAR(s.arcsecPerPixelY, 0.8021417, 1e-7);
-    EXPECT_EQ(Globals::searchRadius, 24);
-    EXPECT_FLOAT_EQ(s.raGuideRate, 30);
     EXPECT_FLOAT_EQ(s.decGuideRate, 30);
     EXPECT_FLOAT_EQ(s.raBacklash, 0);
     EXPECT_FLOAT_EQ(s.decBacklash, 0);
-    EXPECT_FLOAT_EQ(s.minCorrection, 2.5f);
     EXPECT_FLOAT_EQ(s.maxCorrection, 10.0f);
     EXPECT_FALSE(s.decCorrect || s.autostarPulseGuide);
-    EXPECT_FALSE(w.chkRevNS->isChecked() || w.chkRevEW->isChecked());
     EXPECT_DOUBLE_EQ(s.aggressiveness, 1.0);
-    EXPECT_EQ(w.sldAggressiveness->value(), 100);
-    EXPECT_EQ(w.sldExposure->value(), 1);
     EXPECT_EQ(w.lblLX->text(), "1");
     EXPECT_EQ(s.lxPortIndex, 0);
-    EXPECT_EQ(Globals::lxPortAddress, 888);
     EXPECT_EQ(s.lxCommPort, 0);
-    EXPECT_TRUE(fp.serial.calls.isEmpty());
     EXPECT_EQ(s.lxSerialPin, "RTS");
     EXPECT_TRUE(s.lxSerialActive);
-    EXPECT_EQ(s.postLXTime, 20);
     EXPECT_EQ(std::vector<int>({s.ppNorthBit, s.ppSouthBit, s.ppEastBit, s.ppWestBit}),
               std::vector<int>({6, 7, 4, 5}));
     EXPECT_EQ(std::vector<int>({s.lxaBit, s.lxbBit, s.ampOffBit}), std::vector<int>({0, 1, 2}));
     EXPECT_FALSE(s.appendLog);
     EXPECT_EQ(s.logFilename, QDir::homePath() + "/GuidingErrors.log");
-    EXPECT_FALSE(s.camModified || s.hasAmpOff || s.hasAdvancedMod);
+    EXPECT_FALSE(s.hasAmpOff || s.hasAdvancedMod);
     // Unmodified camera: the port is cleared and no bit is raised.
     EXPECT_EQ(fp.parallelPort.calls, QStringList{"out 888 0"});
     // Only the guide output and the connected camera write their keys; reads never create one.
@@ -173,14 +182,6 @@ TEST_F(SetDefaults, SecondLoadOfAnUnchangedStoreOnlyRewritesGuideModeAndReopensT
     EXPECT_TRUE(firstWrites.contains("Guiding Options/ReverseNS=1"));
 }
 
-TEST_F(SetDefaults, DifferentPixelSizesGiveDifferentScales) {
-    fp.store.set(cam, "VerticalPixelSize", "7.4");
-    fp.store.set("guidescope options", "focallength", "500");
-    frmMain& w = open();
-    EXPECT_NEAR(w.state.arcsecPerPixelX, 2.31, 0.005);
-    EXPECT_NEAR(w.state.arcsecPerPixelY, 3.053, 0.005);
-}
-
 // Every stored text that does not convert keeps that key's start-up default; the load goes on
 // and the window opens.
 TEST_F(SetDefaults, UnconvertibleTextsKeepTheirDefaults) {
@@ -207,42 +208,25 @@ TEST_F(SetDefaults, UnconvertibleTextsKeepTheirDefaults) {
              {"Camera Options", "Guiding Options", "Guidescope Options", "Parallel Options"})
             fresh.store.set(section, key, text);
         frmMain w(fresh.platform());
-        const MainState& s = w.state;
-        EXPECT_EQ(s.focalLength, 1440);
-        EXPECT_EQ(Globals::searchRadius, 24);
-        EXPECT_EQ(Globals::lxPortAddress, 888);
-        EXPECT_TRUE(fresh.serial.calls.isEmpty());
-        EXPECT_EQ(w.sldExposure->value(), 1);
-        EXPECT_EQ(w.sldAggressiveness->value(), 100);
-        EXPECT_FALSE(w.chkRevEW->isChecked());
-        EXPECT_EQ(s.postLXTime, 20);
-        EXPECT_NEAR(s.arcsecPerPixelX, 0.80214, 0.000005);
-        EXPECT_NEAR(s.arcsecPerPixelY, 0.80214, 0.000005);
-        EXPECT_FLOAT_EQ(s.raGuideRate, 30);
-        EXPECT_EQ(s.ppNorthBit, 6);
-        EXPECT_FALSE(s.camModified);
-        EXPECT_EQ(s.driverIndex, 0);
-        EXPECT_FLOAT_EQ(s.minCorrection, 2.5f);
-        EXPECT_TRUE(fresh.messages.texts.isEmpty());
+        expectStartUpValues(w, fresh);
     }
 }
 
-TEST_F(SetDefaults, ZeroFocalLengthOrPixelSizeKeepsThePreviousScale) {
-    fp.store.set("Guidescope Options", "FocalLength", "1000");
-    frmMain& w = open();
-    const double scale = w.state.arcsecPerPixelX;
-    EXPECT_NEAR(scale, 1.155, 0.001);
-
-    fp.store.set("Guidescope Options", "FocalLength", "0");
-    fp.store.set(cam, "HorizontalPixelSize", "0");
-    w.setDefaults();
-    EXPECT_EQ(w.state.arcsecPerPixelX, scale);
-    EXPECT_EQ(w.state.arcsecPerPixelY, scale);
-    EXPECT_TRUE(std::isfinite(w.state.arcsecPerPixelX));
-}
-
-TEST_F(SetDefaults, GreyedReverseStateCountsAsSet) {
+// Each axis has its own scale, and a zero focal length or pixel size keeps the previous one
+// rather than dividing by it. A greyed reverse box counts as set.
+TEST_F(SetDefaults, ScalePerAxisZeroSizesAndGreyedReverse) {
+    fp.store.set(cam, "VerticalPixelSize", "7.4");
+    fp.store.set("guidescope options", "focallength", "500");
     fp.store.set(gdg, "ReverseNS", "2");
     frmMain& w = open();
+    const double x = w.state.arcsecPerPixelX, y = w.state.arcsecPerPixelY;
+    EXPECT_NEAR(x, 2.31, 0.005);
+    EXPECT_NEAR(y, 3.053, 0.005);
     EXPECT_TRUE(w.chkRevNS->isChecked());
+
+    fp.store.set("guidescope options", "focallength", "0");
+    fp.store.set(cam, "HorizontalPixelSize", "0");
+    w.setDefaults();
+    EXPECT_EQ(w.state.arcsecPerPixelX, x);
+    EXPECT_EQ(w.state.arcsecPerPixelY, y);
 }
