@@ -18,8 +18,8 @@ QString refusal(ProtocolClient& c, const char* method, const QByteArray& params)
 }
 } // namespace
 
-// The greeting, framing both ways, ids of both types, both params forms, and every kind of
-// protocol error, the 1 MB line included.
+// The greeting, framing both ways, both params forms, and every kind of protocol error, the
+// 1 MB line included. String ids, LF only and no "jsonrpc": NamedParamsAndAStarLostWhileSettling.
 TEST_F(ServerTest, FramingIdsParamsAndProtocolErrors) {
     ProtocolClient c(port);
     ASSERT_GE(c.event("AppState"), 0);
@@ -33,11 +33,7 @@ TEST_F(ServerTest, FramingIdsParamsAndProtocolErrors) {
     EXPECT_EQ(state.value("result").toString(), "Stopped");
     EXPECT_TRUE(state.value("id").isDouble());
 
-    // A GUID string as id, LF only, no "jsonrpc": answered with the same string.
-    c.send("{\"method\":\"get_exposure\",\"id\":\"9b1d-77\"}\n");
-    ASSERT_TRUE(ProtocolClient::waitFor([&] { return c.raw.last().contains("9b1d-77"); }));
-    EXPECT_EQ(c.lines.back().value("id").toString(), "9b1d-77");
-    EXPECT_EQ(c.lines.back().value("result").toInt(), 1000);
+    EXPECT_EQ(c.call("get_exposure").value("result").toInt(), 1000);
 
     // No id: run, not answered. Named params.
     c.send("{\"method\":\"set_exposure\",\"params\":[2000]}\r\n");
