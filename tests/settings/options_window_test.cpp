@@ -45,7 +45,7 @@ TEST_F(OptionsWindow, AHiddenWindowComesBackAsLeftWithoutReloading) {
     EXPECT_FALSE(o.cmdOptionsApply->isEnabled());
 }
 
-TEST_F(OptionsWindow, TheCloseBoxDiscardsEditsTheNextOpeningBuildsAfreshShutDownDeletes) {
+TEST_F(OptionsWindow, TheCloseBoxDiscardsEditsAndShutDownDeletesTheWindow) {
     QPointer<frmOptions> first = &options();
     first->OptionsTab->setCurrentIndex(2);
     first->txtRadius->setText("50");
