@@ -134,9 +134,11 @@ bool recipeFrom(const std::string& text, SkyRecipe& r) {
     return true;
 }
 
-const LawRun* runLabelled(const std::vector<LawRun>& runs, const std::string& start) {
+// The first run whose label starts with `start` and is not `except`.
+const LawRun* runLabelled(const std::vector<LawRun>& runs, const std::string& start,
+                          const std::string& except = "") {
     for (const LawRun& run : runs)
-        if (run.label.rfind(start, 0) == 0)
+        if (run.label.rfind(start, 0) == 0 && run.label != except)
             return &run;
     return nullptr;
 }
@@ -147,10 +149,11 @@ void printComparison(const std::vector<SkyRow>& sky, const std::vector<LawRun>& 
     const SkyRow f = frameToFrameRms(sky);
     const double scatter = std::hypot(f.ra, f.dec);
     std::printf("  frame-to-frame scatter %.3f %.3f %.3f px\n", f.ra, f.dec, scatter);
-    const LawRun* both = runLabelled(runs, "Hysteresis best ");
-    const LawRun* axis = runLabelled(runs, "Hysteresis best per axis");
+    const std::string perAxis = "Hysteresis best per axis";
+    const LawRun* both = runLabelled(runs, "Hysteresis best ", perAxis);
+    const LawRun* axis = runLabelled(runs, perAxis);
     const LawRun* predictive = runLabelled(runs, "Predictive");
-    if (!both || !axis || both == axis)
+    if (!both || !axis)
         return;
     std::printf("  best Hysteresis: %.2f times the scatter\n", both->result.totalPx() / scatter);
     if (!predictive)

@@ -149,8 +149,10 @@ bool ProfileStore::remove(int id) {
     QString kept = pathOf(id) + QStringLiteral(".removed");
     for (int n = 2; QFileInfo::exists(kept); ++n)
         kept = pathOf(id) + QStringLiteral(".removed.%1").arg(n);
+    if (!QFileInfo::exists(pathOf(id)))
+        return refuse(QStringLiteral("there is no equipment set %1").arg(id));
     return QFile::rename(pathOf(id), kept) ||
-           refuse(QStringLiteral("there is no equipment set %1").arg(id));
+           refuse(QStringLiteral("%1 could not be renamed").arg(pathOf(id)));
 }
 
 bool ProfileStore::refuse(const QString& why) {
