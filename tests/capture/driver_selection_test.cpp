@@ -224,18 +224,3 @@ TEST_F(FrameTransfer, FailedGrabGivesABlackFrameOfTheLastSize) {
     EXPECT_EQ(w.picFrame->Point(160, 120), 0);
     EXPECT_EQ(w.picFrame->Point(5, 230), 0);
 }
-
-TEST(FramePicture, PointQueryReadsTheFrameOnlyAndAnswersMinusOneOutside) {
-    QImage frame(4, 3, QImage::Format_RGB888);
-    frame.fill(qRgb(10, 20, 30));
-    frame.setPixel(2, 1, qRgb(0x11, 0x22, 0x33));
-    FramePicture picture;
-    picture.setImage(frame);
-    picture.drawCircle(2, 1, 1, 255);
-    picture.drawLine(0, 0, 3, 2, 255);
-    EXPECT_EQ(picture.Point(2.0f, 1.0f), 0x332211);
-    EXPECT_EQ(picture.Point(2.0f, 1.5f), 0x332211); // rows floor; columns blend (elsewhere)
-    EXPECT_EQ(picture.Point(0, 0), 30 << 16 | 20 << 8 | 10);
-    for (auto [x, y] : {std::pair{-0.5f, 1.0f}, {4.0f, 0.0f}, {0.0f, 3.0f}, {0.0f, -1.0f}})
-        EXPECT_EQ(picture.Point(x, y), -1) << x << "," << y;
-}

@@ -1,6 +1,4 @@
-#include "fakes/fake_store.h"
 #include "guiding/calibration_pointing.h"
-#include "guiding/calibration_store.h"
 #include "mount/sky_angles.h"
 #include "printers.h"
 
@@ -107,28 +105,6 @@ TEST(CalibrationPointing, UnknownPointingLeavesTheCalibrationAsMade) {
         EXPECT_EQ(adjustmentText(made, a), "");
         EXPECT_EQ(adjustedCalibration(made, a).raAngle, made.raAngle);
     }
-}
-
-// The pointing is kept with the calibration and read back; a store from before keeps it unknown.
-TEST(CalibrationPointing, StoredWithTheCalibration) {
-    FakeStore store;
-    Calibration c = madeAt(-12.5, PierSide::West);
-    c.hourAngleH = -2.25;
-    c.time = QDateTime::currentDateTimeUtc();
-    writeCalibration(store, c);
-    const auto back = readCalibration(store);
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->decDeg, -12.5);
-    EXPECT_EQ(back->hourAngleH, -2.25);
-    EXPECT_EQ(back->pierSide, PierSide::West);
-    EXPECT_EQ(calibrationSummary(*back).last(),
-              "Mount at Dec -12.5 deg, hour angle -2.25 h, pier side West");
-    store.set(kCalibrationSection, "Declination", "");
-    store.set(kCalibrationSection, "Pier Side", "sideways");
-    const auto old = readCalibration(store);
-    ASSERT_TRUE(old);
-    EXPECT_EQ(old->decDeg, std::nullopt);
-    EXPECT_EQ(old->pierSide, PierSide::Unknown);
 }
 
 // Checked against almanac values: mean sidereal time at Greenwich on 2000-01-01 0h UT was

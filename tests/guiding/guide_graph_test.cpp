@@ -49,8 +49,9 @@ int pixelsLike(QWidget* widget, const QColor& colour) {
 } // namespace
 
 // The built-in simulator through the menus: the graph runs from the lock on, unguided first,
-// then guided with its pulses; a lost star leaves a gap and counts as lost; the statistics
-// and the star view follow every cycle, and Clear empties them.
+// then guided with its pulses; an error beyond the scale is marked at its edge; a lost star
+// leaves a gap and counts as lost; the statistics and the star view follow every cycle, and
+// Clear empties them.
 TEST_F(WindowTest, GraphStatisticsAndStarViewFollowASimulatedRun) {
     SimulatedRun run(fp);
     fp.store.set("Guiding Options", "RA Guide Rate", "15");
@@ -72,6 +73,8 @@ TEST_F(WindowTest, GraphStatisticsAndStarViewFollowASimulatedRun) {
     ASSERT_EQ(w.guideHistory().size(), 3u);
     EXPECT_FALSE(w.guideHistory().last().guiding);
     EXPECT_EQ(pointsOf(panel.graph->raLines()), 3);
+    ASSERT_TRUE(panel.graph->scaleMarks(0));
+    EXPECT_EQ(panel.graph->scaleMarks(1)->count(), 0);
 
     w.cmdGuide->click();
     sky.pulse(guideEast, 600); // 9 arcsec at 15 arcsec per second
@@ -83,6 +86,16 @@ TEST_F(WindowTest, GraphStatisticsAndStarViewFollowASimulatedRun) {
     EXPECT_EQ(kicked.raPulse->direction, guideWest);
     EXPECT_EQ(panel.graph->raPulseLine()->count(), 4); // one bar's outline
     EXPECT_EQ(panel.graph->raPulseLine()->at(1).y(), -kicked.raPulse->ms);
+    // Beyond the +-4 scale: cut at the chart's edge and marked there, on the side it left.
+    ASSERT_EQ(panel.graph->scaleMarks(1)->count(), 1);
+    EXPECT_EQ(panel.graph->scaleMarks(0)->count() + panel.graph->scaleMarks(2)->count() +
+                  panel.graph->scaleMarks(3)->count(),
+              0);
+    EXPECT_GT(panel.graph->scaleMarks(1)->at(0).y(), -4);
+    EXPECT_LT(panel.graph->scaleMarks(1)->at(0).y(), -3.5);
+    panel.graph->cboScale->setCurrentIndex(panel.graph->cboScale->findData(16));
+    EXPECT_EQ(panel.graph->scaleMarks(1)->count(), 0);
+    panel.graph->cboScale->setCurrentIndex(panel.graph->cboScale->findData(4));
 
     sky.pulse(guideEast, 6000); // far out of the search window
     cycle();
@@ -111,6 +124,12 @@ TEST_F(WindowTest, GraphStatisticsAndStarViewFollowASimulatedRun) {
     EXPECT_GT(pixelsLike(panel.graph, QColor(32, 96, 224)), 20);
     panel.graph->chkDrift->setChecked(true);
     EXPECT_EQ(panel.graph->driftSeries()->count(), 6);
+    // The time axis has whole-second ticks counted from 0, the newest exposure.
+    QValueAxis* time = panel.graph->timeAxis();
+    EXPECT_EQ(time->tickType(), QValueAxis::TicksDynamic);
+    EXPECT_EQ(time->tickAnchor(), 0);
+    EXPECT_EQ(time->tickInterval(), std::round(time->tickInterval()));
+    EXPECT_EQ(std::fmod(-time->min(), time->tickInterval()), 0);
 
     panel.graph->cmdClear->click();
     EXPECT_TRUE(w.guideHistory().empty());
@@ -192,39 +211,6 @@ TEST(StatsView, EachValueIsNamedWithItsRowAndUnit) {
     view.showStats(s);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(view.value(0, 0))->text(QAccessible::Name),
               "RMS RA: 1.50 arcsec");
-}
-
-// An error beyond the scale is cut at the chart's edge and marked there, on the side it left;
-// the time axis has whole-second ticks counted from 0, the newest exposure.
-TEST_F(WindowTest, GraphMarksErrorsBeyondItsScale) {
-    SimulatedRun run(fp);
-    fp.store.set("Guiding Options", "RA Guide Rate", "15");
-    frmMain& w = run.open();
-    w.resize(w.sizeHint());
-    GuideGraph& graph = *w.guidePanel->graph;
-    w.cmdPreview->click();
-    run.cycle();
-    run.lockOnGuideStar();
-    run.cycle();
-    QCoreApplication::sendPostedEvents();
-    ASSERT_TRUE(graph.scaleMarks(0));
-    EXPECT_EQ(graph.scaleMarks(1)->count(), 0);
-    run.sky.pulse(guideEast, 600); // 9 arcsec: the RA error is -9, below the +-4 scale
-    run.cycle();
-    QCoreApplication::sendPostedEvents();
-    ASSERT_EQ(graph.scaleMarks(1)->count(), 1);
-    EXPECT_EQ(graph.scaleMarks(0)->count() + graph.scaleMarks(2)->count() +
-                  graph.scaleMarks(3)->count(),
-              0);
-    EXPECT_GT(graph.scaleMarks(1)->at(0).y(), -4);
-    EXPECT_LT(graph.scaleMarks(1)->at(0).y(), -3.5);
-    graph.cboScale->setCurrentIndex(graph.cboScale->findData(16));
-    EXPECT_EQ(graph.scaleMarks(1)->count(), 0);
-    QValueAxis* time = graph.timeAxis();
-    EXPECT_EQ(time->tickType(), QValueAxis::TicksDynamic);
-    EXPECT_EQ(time->tickAnchor(), 0);
-    EXPECT_EQ(time->tickInterval(), std::round(time->tickInterval()));
-    EXPECT_EQ(std::fmod(-time->min(), time->tickInterval()), 0);
 }
 
 // RA and Dec have one colour each wherever they are drawn: the calibration plot uses the

@@ -32,40 +32,54 @@ TEST(Luminance, WeightsGreenRedBlueAndReadsOutsideAsWhite) {
     EXPECT_EQ(luminance(0x64646464), 100); // the top byte is ignored
 }
 
-TEST_F(FindStar, WorkedExampleOfAFiveCellWindow) {
-    TestPicture p(40, 40, 10);
-    p.block(9, 10, 3, 3, 100); // cells (2..4, 2..4) of the window at x0 = 7.5, y0 = 8
-    search(5, 0, 0);
-    findStar(p, 10.0f, 10.0f);
-    EXPECT_EQ(star(), P(10.5f, 11.0f));
-    EXPECT_EQ(p.refreshes, 1);
-}
-
-TEST_F(FindStar, ShapesWithoutThreeBrightNeighboursAreNoStar) {
-    struct Shape {
-        const char* name;
-        int w, h;
+// Each case: a picture of `sky` with bright blocks, searched with window side `side` about
+// (x, y); with `fromLast` (x, y) is the last result, passed as the globals themselves, as
+// guiding does.
+TEST_F(FindStar, FindsTheCentreOfThreeBrightNeighboursOrNothing) {
+    struct Block {
+        int x, y, w, h, level;
     };
-    for (const Shape& s :
-         {Shape{"uniform", 0, 0}, Shape{"pixel", 1, 1}, Shape{"line", 1, 9}, Shape{"2x2", 2, 2}}) {
-        TestPicture p(64, 64, 20);
-        p.block(30, 28, s.w, s.h, 250);
-        search(24, 5, 5);
-        findStar(p, 30, 30);
-        EXPECT_EQ(star(), P(0, 0)) << s.name;
+    struct Case {
+        const char* what;
+        int size, sky;
+        std::vector<Block> blocks;
+        int side;
+        float x, y;
+        P expected;
+        bool fromLast = false;
+    };
+    const Case cases[] = {
+        // Cells (2..4, 2..4) of the window at x0 = 7.5, y0 = 8.
+        {"worked example", 40, 10, {{9, 10, 3, 3, 100}}, 5, 10, 10, P(10.5f, 11)},
+        {"uniform", 64, 20, {}, 24, 30, 30, P(0, 0)},
+        {"pixel", 64, 20, {{30, 28, 1, 1, 250}}, 24, 30, 30, P(0, 0)},
+        {"line", 64, 20, {{30, 28, 1, 9, 250}}, 24, 30, 30, P(0, 0)},
+        {"2x2", 64, 20, {{30, 28, 2, 2, 250}}, 24, 30, 30, P(0, 0)},
+        // Even side: whole column origin, so the centre pixel's own coordinate; odd side:
+        // columns keep the .5 of the origin.
+        {"3x3 even side", 64, 20, {{30, 30, 3, 3, 200}}, 24, 31, 31, P(31, 31)},
+        {"3x3 odd side", 64, 20, {{30, 30, 3, 3, 200}}, 15, 31, 31, P(31.5f, 31)},
+        // The window covers 29..34; column 29 is its edge and never counts, of column 30 only
+        // rows 30..32 have three bright neighbours.
+        {"outermost rows", 64, 20, {{28, 28, 3, 6, 200}}, 6, 31, 31, P(30, 31)},
+        {"from its last position", 64, 20, {{40, 41, 3, 3, 220}}, 24, 36, 37, P(41, 42), true},
+        // Bright is more than mean + 15. Window 8..13 about (10, 10); the mean is whole: 10 ...
+        {"mean + 15", 40, 5, {{10, 10, 3, 3, 25}}, 6, 10, 10, P(0, 0)},
+        // ... and 11, with the window's first row raised.
+        {"mean + 16", 40, 5, {{10, 10, 3, 3, 27}, {8, 8, 6, 1, 8}}, 6, 10, 10, P(11, 11)},
+    };
+    for (const Case& c : cases) {
+        TestPicture p(c.size, c.size, c.sky);
+        for (const Block& b : c.blocks)
+            p.block(b.x, b.y, b.w, b.h, b.level);
+        search(c.side, c.fromLast ? c.x : 5, c.fromLast ? c.y : 5);
+        if (c.fromLast)
+            findStar(p, Globals::starX, Globals::starY);
+        else
+            findStar(p, c.x, c.y);
+        EXPECT_EQ(star(), c.expected) << c.what;
+        EXPECT_EQ(p.refreshes, 1) << c.what;
     }
-}
-
-TEST_F(FindStar, ThreeByThreeBlockGivesItsCentre) {
-    TestPicture p(64, 64, 20);
-    p.block(30, 30, 3, 3, 200);
-    search(24, 0, 0);
-    findStar(p, 31, 31);
-    // Even side: whole column origin, so the centre pixel's own coordinate.
-    EXPECT_EQ(star(), P(31, 31));
-    search(15, 0, 0);
-    findStar(p, 31, 31);
-    EXPECT_EQ(star(), P(31.5f, 31)); // odd side: columns keep the .5 of the origin
 }
 
 TEST_F(FindStar, ImpossibleSidesLeaveTheResultAndTinyOnesFindNothing) {
@@ -93,16 +107,6 @@ TEST_F(FindStar, WindowOriginRoundsRowsHalfToEvenAndKeepsColumnFractions) {
     EXPECT_EQ(p.queries.front(), P(93.5f, 95)); // y0 93.5 -> 94
 }
 
-TEST_F(FindStar, OutermostRowsAndColumnsNeverCount) {
-    TestPicture p(64, 64, 20);
-    search(6, 0, 0);            // the window at (31, 31) covers columns and rows 29..34
-    p.block(28, 28, 3, 6, 200); // bright on the window's first two columns, rows 29..33
-    findStar(p, 31, 31);
-    // Column 29 is the window's edge and never counts; of column 30 only rows 30..32 have
-    // three bright neighbours.
-    EXPECT_EQ(star(), P(30, 31));
-}
-
 TEST_F(FindStar, OutsideThePictureReadsWhiteAndPullsTowardsTheEdge) {
     TestPicture p(64, 64, 10);
     search(10, 0, 0);
@@ -111,30 +115,4 @@ TEST_F(FindStar, OutsideThePictureReadsWhiteAndPullsTowardsTheEdge) {
     EXPECT_GT(Globals::starX, 0);
     EXPECT_LT(Globals::starX, 1.5f);
     EXPECT_EQ(Globals::starX, Globals::starY);
-}
-
-TEST_F(FindStar, FollowsAStarFromItsOwnLastPosition) {
-    TestPicture p(64, 64, 20);
-    p.block(40, 41, 3, 3, 220);
-    search(24, 36, 37);
-    findStar(p, Globals::starX, Globals::starY);
-    EXPECT_EQ(star(), P(41, 42));
-}
-
-// Brightness exactly mean + 15 is not bright; mean + 16 is. Window side 6 around (10, 10):
-// columns and rows 8..13, sky 5, a 3 x 3 block at 10..12; the window's first row is raised so
-// that the mean comes out whole (10 and 11).
-TEST_F(FindStar, BrightMeansMoreThanFifteenAboveTheMean) {
-    TestPicture atFifteen(40, 40, 5);
-    atFifteen.block(10, 10, 3, 3, 25); // mean (9 x 25 + 27 x 5) / 36 = 10
-    search(6, 0, 0);
-    findStar(atFifteen, 10, 10);
-    EXPECT_EQ(star(), P(0, 0));
-
-    TestPicture atSixteen(40, 40, 5);
-    atSixteen.block(10, 10, 3, 3, 27);
-    atSixteen.block(8, 8, 6, 1, 8); // mean (9 x 27 + 6 x 8 + 21 x 5) / 36 = 11
-    search(6, 0, 0);
-    findStar(atSixteen, 10, 10);
-    EXPECT_EQ(star(), P(11, 11));
 }

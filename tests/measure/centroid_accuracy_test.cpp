@@ -29,21 +29,25 @@ QImage gaussianStar(double cx, double cy, double fwhm, double peak) {
 }
 } // namespace
 
-TEST(FramePicturePoint, BlendsFractionalColumnsAndReadsWholeOnesAndRowsExactly) {
-    QImage image = grey(4, 3, 0);
+// Frames come as 24-bit RGB; the overlays drawn over them are never read.
+TEST(FramePicturePoint, BlendsFractionalColumnsReadsRowsWholeAndNeverTheOverlays) {
+    QImage image(4, 3, QImage::Format_RGB888);
+    image.fill(qRgb(10, 20, 30));
     image.setPixel(1, 1, qRgb(100, 40, 200));
     image.setPixel(2, 1, qRgb(0, 80, 0));
     image.setPixel(3, 1, qRgb(60, 60, 60));
     FramePicture picture;
     picture.setImage(image);
+    picture.drawCircle(2, 1, 1, 255);
+    picture.drawLine(0, 0, 3, 2, 255);
+    EXPECT_EQ(picture.Point(0, 0), 10 | 20 << 8 | 30 << 16);
     EXPECT_EQ(picture.Point(1, 1), 100 | 40 << 8 | 200 << 16);
     EXPECT_EQ(picture.Point(1, 1.9f), 100 | 40 << 8 | 200 << 16); // rows: the pixel's own
     EXPECT_EQ(picture.Point(1.25f, 1), 75 | 50 << 8 | 150 << 16);
     EXPECT_EQ(picture.Point(1.5f, 1), 50 | 60 << 8 | 100 << 16);
     EXPECT_EQ(picture.Point(3.5f, 1), 60 | 60 << 8 | 60 << 16); // last column: itself
-    EXPECT_EQ(picture.Point(-0.5f, 1), -1);
-    EXPECT_EQ(picture.Point(4.0f, 1), -1);
-    EXPECT_EQ(picture.Point(1, 3), -1);
+    for (auto [x, y] : {std::pair{-0.5f, 1.0f}, {4.0f, 0.0f}, {0.0f, 3.0f}, {0.0f, -1.0f}})
+        EXPECT_EQ(picture.Point(x, y), -1) << x << "," << y;
 }
 
 // Guiding searches around the last centroid, a fractional position. The centre found must

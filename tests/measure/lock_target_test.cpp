@@ -48,9 +48,16 @@ TEST_F(Lock, ArmClickLockAndRelease) {
     EXPECT_EQ(center(), Colour::Red);
     EXPECT_FALSE(w.state.locked || w.state.lockArmed);
     EXPECT_EQ(w.lblDx->text(), "");
+
+    w.cmdLock->click(); // a click on empty sky locks onto the origin
+    emit w.picFrame->mouseUp(1, 400, 300);
+    EXPECT_TRUE(w.state.locked);
+    EXPECT_EQ(std::pair(w.state.targetX, w.state.targetY), std::pair(0.0f, 0.0f));
 }
 
-TEST_F(Lock, SecondLockWhileArmedCancelsWithoutSearching) {
+// A second Lock while armed cancels without searching; Lock while lost returns to idle and
+// keeps Center.
+TEST_F(Lock, LockCancelsAnArmedOrLostLock) {
     frmMain& w = start();
     Globals::starX = 7;
     w.cmdLock->click();
@@ -58,10 +65,7 @@ TEST_F(Lock, SecondLockWhileArmedCancelsWithoutSearching) {
     EXPECT_EQ(lock(), Colour::Red);
     EXPECT_FALSE(w.state.lockArmed);
     EXPECT_EQ(Globals::starX, 7);
-}
 
-TEST_F(Lock, LockWhileLostReturnsToIdleKeepingCenter) {
-    frmMain& w = start();
     w.cmdLock->click();
     emit w.picFrame->mouseUp(1, 101, 51);
     w.cmdCenter->click();
@@ -71,14 +75,6 @@ TEST_F(Lock, LockWhileLostReturnsToIdleKeepingCenter) {
     EXPECT_EQ(lock(), Colour::Red);
     EXPECT_EQ(center(), Colour::Green);
     EXPECT_FALSE(w.state.locked || w.state.lockLost || w.state.lockArmed);
-}
-
-TEST_F(Lock, ClickOnEmptySkyLocksOntoTheOrigin) {
-    frmMain& w = start();
-    w.cmdLock->click();
-    emit w.picFrame->mouseUp(1, 400, 300);
-    EXPECT_TRUE(w.state.locked);
-    EXPECT_EQ(std::pair(w.state.targetX, w.state.targetY), std::pair(0.0f, 0.0f));
 }
 
 TEST_F(Lock, CenterAndLockDoNothingWhileFocusingOrUnlocked) {

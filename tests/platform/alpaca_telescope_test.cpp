@@ -87,18 +87,6 @@ TEST_F(AlpacaTelescopeTest, ReportsARunningPulseUntilItEnds) {
     EXPECT_THROW(telescope.pulseRunning(guideNorth), TelescopeError);
 }
 
-// Where the mount points, for the calibration's advice; a reply that is no declination is none.
-TEST_F(AlpacaTelescopeTest, ReportsTheDeclinationOnlyWhenItIsOne) {
-    telescope.setConnected(true);
-    EXPECT_EQ(telescope.declination(), 30.0);
-    server.setDeclination(-89.5);
-    EXPECT_EQ(telescope.declination(), -89.5);
-    server.setDeclination(123);
-    EXPECT_EQ(telescope.declination(), std::nullopt);
-    telescope.setConnected(false);
-    EXPECT_THROW(telescope.declination(), TelescopeError);
-}
-
 TEST_F(AlpacaTelescopeTest, GuidingRefusedByDeviceOrCallerRaisesErrors) {
     EXPECT_THAT(errorOf([&] { telescope.PulseGuide(guideNorth, 100); }),
                 testing::AllOf(HasSubstr(where()), HasSubstr("not connected"), HasSubstr("0x407")));
@@ -228,8 +216,8 @@ TEST(AlpacaTelescope, AfterOneUnansweredRequestEveryCallFailsAtOnceUntilConnecte
                 HasSubstr("no-such-mount.invalid:11111"));
 }
 
-// Pointing and guide rates from the members a mount implements; the ones it does not leave
-// their part unknown without losing the link.
+// Pointing (for the calibration's advice) and guide rates from the members a mount implements;
+// the ones it does not leave their part unknown without losing the link.
 TEST_F(AlpacaTelescopeTest, ReportsPointingAndGuideRatesFromWhatTheMountImplements) {
     telescope.setConnected(true);
     MountPointing p = telescope.pointing();
@@ -256,4 +244,12 @@ TEST_F(AlpacaTelescopeTest, ReportsPointingAndGuideRatesFromWhatTheMountImplemen
     EXPECT_NEAR(e.decGuideRate.value_or(0), 9.0, 1e-9);
     server.setNumber("sideofpier", 0);
     EXPECT_EQ(telescope.pointing().pierSide, PierSide::East);
+
+    // A reply that is no declination is none.
+    server.setDeclination(-89.5);
+    EXPECT_EQ(telescope.declination(), -89.5);
+    server.setDeclination(123);
+    EXPECT_EQ(telescope.declination(), std::nullopt);
+    telescope.setConnected(false);
+    EXPECT_THROW(telescope.declination(), TelescopeError);
 }
